@@ -1,0 +1,58 @@
+#pragma once
+// The application state: every program-wide variable of TEVRAN, in one instance `app` that lives
+// as long as the process. Members keep the program's names. Everything starts at zero.
+
+struct AppState {
+    // Panel handles and the main menu bar, written once at start.
+    int p1 = 0;  // main panel
+    int p4 = 0;  // serial-port panel (child of p1)
+    int pz = 0;  // instrument information panel
+    int pr = 0;  // controller-parameter panel
+    int av = 0;  // all-values panel
+    int m1 = 0;  // menu bar of the main panel
+
+    // Run flags (0 or 1).
+    int hol = 0;          // polling on: a timer tick runs one poll cycle
+    int speichern = 0;    // recording: the data file is open and each poll appends a line
+    int com_open = 0;     // serial port com_nummer is open
+    int o_dat_offen = 0;  // a stored data file is shown on the chart
+
+    // Settings, kept in TEVRAN.ini.
+    int com_nummer = 0;      // serial port number, 1 = first port
+    double abtast = 0.0;     // sampling interval = timer period [s]
+    int was[2] = {};         // quantity index of trace 1 (left) and trace 2 (right)
+    double skl[4] = {};      // manual y limits: left min, left max, right min, right max
+    int autoscale[2] = {};   // automatic scaling of the left / right y axis
+
+    // Current measurement.
+    double mw[5] = {};       // Vz [mV], Tz [°C], pO2 [ppm], Ie [mA], fifth slot (always 0.0)
+    double o2soll = 0.0;     // reference pO2 of the Nernst relation [ppm]
+    double tstart = 0.0;     // Timer() at the start of the run [s]
+    double mzeit = 0.0;      // time of the current sample since tstart [s]
+    char mw_buf[32] = {};    // text of one formatted value
+
+    // Serial exchange, shared by the poll cycle and the parameter exchange.
+    char wr_buf[260] = {};
+    char rd_buf[260] = {};
+
+    // Controller parameters; elements 0 to 4 are used.
+    double rpara[8] = {};
+
+    // Live chart window: oldest sample first.
+    double g1wert[910] = {};
+    double g2wert[910] = {};
+    int xsec[910] = {};      // sample time truncated to whole seconds
+    int mpoint = 0;          // samples stored (at most 900 between polls)
+    int xmin = 0, xmax = 0;  // visible x range [s]
+
+    // Data files.
+    int filedat = 0;         // handle of the data file being recorded
+    char datei[290] = {};    // its full path
+    int file_o = 0;          // handle of the stored file while the viewer reads it
+    char o_dat[260] = {};    // full path of the stored file the viewer shows
+
+    // Write failures of the data file, shown in MAIN_STATUS until a write succeeds again.
+    int schreibfehler = 0;
+};
+
+extern AppState app;

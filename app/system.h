@@ -1,0 +1,42 @@
+#pragma once
+// The program's named functions, callable across its folders.
+
+// Start-up and shutdown (app/).
+int tevranStartup();  // main's steps up to the event loop; 0, or 1 when the panels can't load
+void setup();
+[[noreturn]] void enden();
+
+// Value display and strip chart (display/).
+void messwert(int no);
+void faerben(int anders);
+void plotten();
+void scaleSC();
+
+// Instrument link (instrument/).
+void ComOpen();
+void wert();
+void stellregelparameter(int stellen);
+
+// Data files (datafiles/).
+void dateikopf();
+void wertspeichern();
+void darstellen();
+void offen_odat();
+
+// Callbacks bound by name in TEVRAN.uir.
+int timer(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int beenden(int panel, int event, void* callbackData, int eventData1, int eventData2);
+void about(int menuBar, int menuItem, void* callbackData, int panel);
+void vamor1(int menuBar, int menuItem, void* callbackData, int panel);
+int vamor_end(int panel, int event, void* callbackData, int eventData1, int eventData2);
+void allvalues(int menuBar, int menuItem, void* callbackData, int panel);
+int av_ende(int panel, int event, void* callbackData, int eventData1, int eventData2);
+void comport(int menuBar, int menuItem, void* callbackData, int panel);
+int comok(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+void regoffen(int menuBar, int menuItem, void* callbackData, int panel);
+int regok(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int reg_ende(int panel, int event, void* callbackData, int eventData1, int eventData2);
+int skaliere(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int m_run(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int m_stop(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int oeffnen(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

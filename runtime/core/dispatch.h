@@ -1,0 +1,23 @@
+#pragma once
+// Events from a front end to the program's callbacks. One callback runs at a time: while one
+// runs, only timer ticks are delivered (during its modal popups), and a tick that arrives while a
+// tick callback runs is dropped (it coalesces with the one running).
+
+namespace rt {
+
+// Each returns true when the event reached a callback.
+bool dispatchCommit(int panel, int control);   // EVENT_COMMIT on a control
+bool dispatchClose(int panel);                 // EVENT_CLOSE on a panel
+bool dispatchTimerTick(int panel, int control);  // EVENT_TIMER_TICK on a timer control
+bool dispatchMenu(int menuBar, int menuItem);  // a menu item chosen
+// True while a callback runs.
+bool callbackRunning();
+// True while a modal popup is open.
+bool popupOpen();
+// Popup code marks the popup's duration with this guard.
+struct PopupScope {
+    PopupScope();
+    ~PopupScope();
+};
+
+}  // namespace rt

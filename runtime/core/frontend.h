@@ -1,0 +1,66 @@
+#pragma once
+// The interface between the run-time core and a front end (real windows or headless). The core
+// changes the model and tells the front end what changed; the front end shows it, answers
+// popups, runs the event loop and turns operator actions into events through dispatch.h.
+
+#include <string>
+
+namespace rt {
+
+struct FileSelectRequest {
+    std::string defaultDirectory;
+    std::string defaultFileSpec;
+    std::string typeList;  // ';'-separated patterns
+    std::string title;
+    int buttonLabel = 0;   // VAL_OK_BUTTON, VAL_LOAD_BUTTON, ...
+    bool restrictDirectory = false;
+    bool restrictExtension = false;
+    bool allowCancel = true;
+    bool allowMakeDirectory = false;
+};
+
+struct GenericPopupRequest {
+    std::string title;
+    std::string message;
+    std::string buttons[3];
+    int maxResponseLength = 0;
+};
+
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+
+    // Model changes. Texts in the model are Windows-1252.
+    virtual void panelLoaded(int /*panel*/) {}
+    virtual void panelChanged(int /*panel*/) {}                 // shown or hidden
+    virtual void controlChanged(int /*panel*/, int /*control*/) {}  // value or attribute
+    virtual void graphChanged(int /*panel*/, int /*control*/) {}    // plots or axes
+    virtual void menuChanged(int /*menuBar*/) {}
+    virtual void timerChanged(int /*panel*/, int /*control*/) {}    // interval set or reset
+    virtual void waitCursor(bool /*on*/) {}
+    virtual void processDrawEvents() {}
+
+    // Popups (modal). Texts are Windows-1252.
+    virtual void messagePopup(const std::string& title, const std::string& message) = 0;
+    virtual int confirmPopup(const std::string& title, const std::string& question) = 0;
+    // Returns the button pressed (1..3); `response` gets the typed text.
+    virtual int genericPopup(const GenericPopupRequest& request, std::string& response) = 0;
+    // Returns 0 cancelled, 1 existing file, 2 new file name, negative on an error.
+    virtual int fileSelectPopup(const FileSelectRequest& request, std::string& path) = 0;
+
+    // The event loop, and the end of the process.
+    virtual int runUserInterface() = 0;
+    [[noreturn]] virtual void exitProgram(int status) = 0;
+
+    // Clock and calendar.
+    virtual double now() = 0;                   // seconds, monotonic
+    virtual void delay(double seconds) = 0;
+    virtual std::string dateText() = 0;         // MM-DD-YYYY
+    virtual std::string timeText() = 0;         // HH:MM:SS
+};
+
+// The front end in use; the core calls nothing when none is set (and popups then answer 0).
+void setFrontEnd(FrontEnd* frontEnd);
+FrontEnd* frontEnd();
+
+}  // namespace rt

@@ -1,0 +1,177 @@
+#pragma once
+// The retained model of every panel, control, menu bar and graph: the one source of truth that
+// the front ends show. Only runtime/ code includes this header.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/panels.h"
+
+namespace rt {
+
+enum class ControlKind {
+    Numeric,         // numeric field the operator edits (Int or Double)
+    NumericDisplay,  // numeric indicator (Int or Double)
+    Switch,          // on/off switch (Int 0/1)
+    Selector,        // ring of labelled entries, each with an int value
+    TextDisplay,     // text indicator (String)
+    Led,             // round indicator (Int 0/1), lit in `colour`
+    Mark,            // coloured mark whose colour the program sets
+    Button,          // command button: a click commits
+    Group,           // decoration holding other controls; dimming it dims them
+    Label,           // static text
+    Graph,           // two-axis graph
+    Timer,           // invisible timer control
+};
+
+enum class ValueType { None, Int, Double, String };
+
+struct SelectorItem {
+    std::string label;
+    int value = 0;
+};
+
+// Append-only storage of points, shared by the plots that draw from it.
+struct PointBuffer {
+    std::vector<double> x;
+    std::vector<double> y;
+};
+
+struct Plot {
+    int handle = 0;
+    std::shared_ptr<PointBuffer> points;
+    std::size_t offset = 0;  // first point of this plot in `points`
+    std::size_t count = 0;
+    int yAxis = 1;           // 1 left, 2 right
+    int colour = 0;          // 0xRRGGBB
+    int plotStyle = 0, pointStyle = 0, lineStyle = 0, pointFrequency = 1;
+};
+
+// What a front end draws: plots that share their points and style are one trace, drawn once
+// over the union of their ranges (their picture is the same).
+struct VisibleTrace {
+    std::shared_ptr<PointBuffer> points;
+    std::size_t begin = 0, end = 0;  // point range [begin, end)
+    int yAxis = 1;
+    int colour = 0;
+    int plotStyle = 0, pointStyle = 0, lineStyle = 0;
+};
+
+struct AxisSetting {
+    int mode = 0;  // 0 manual, 1 automatic
+    double min = 0.0;
+    double max = 10.0;
+};
+
+struct GraphModel {
+    AxisSetting axis[3];  // 0 x, 1 left y, 2 right y
+    int activeYAxis = 1;
+    std::vector<Plot> plots;
+    int nextPlotHandle = 1;
+    std::string xLabel, leftLabel, rightLabel;
+    // Adds a plot, sharing points with an earlier plot where its data continue that plot's
+    // buffer. Returns the handle.
+    int addPlot(const double* x, const double* y, std::size_t n, int colour, int plotStyle,
+                int pointStyle, int lineStyle, int pointFrequency);
+    void deletePlot(int handle);  // -1: all
+    std::vector<VisibleTrace> visibleTraces() const;
+    // Range of the data on an axis (1 or 2, or 0 for x) over the visible traces; false if none.
+    bool dataRange(int axis, double& lo, double& hi) const;
+    std::size_t storedPoints() const;  // points held in all distinct buffers
+};
+
+struct Control {
+    int id = 0;
+    std::string name;
+    ControlKind kind = ControlKind::Label;
+    ValueType type = ValueType::None;
+    std::string label;        // caption shown beside or on the control
+    int x = 0, y = 0, width = 0, height = 0;
+    int group = 0;            // id of the Group control it sits in, 0 none
+    // Numeric fields: range, step and decimals shown.
+    double minimum = -1e300, maximum = 1e300, increment = 1.0;
+    int precision = 2;
+    std::vector<SelectorItem> items;  // selectors
+    std::string callbackName;
+    CtrlCallback callback = nullptr;
+    // Value.
+    int intValue = 0;
+    double doubleValue = 0.0;
+    std::string stringValue;  // Windows-1252 bytes
+    // Attributes.
+    bool dimmed = false;
+    bool visible = true;
+    int colour = 0;
+    int textSize = 0;         // 0: the front end's default
+    // Timer controls.
+    double interval = 1.0;
+    std::uint64_t timerResets = 0;
+    // Graphs.
+    std::shared_ptr<GraphModel> graph;
+    std::map<int, double> otherAttributes;  // accepted attributes with no meaning here
+};
+
+struct MenuItem {
+    int id = 0;
+    std::string name;
+    std::string label;
+    std::string callbackName;
+    MenuCallback callback = nullptr;
+    bool dimmed = false;
+    std::vector<MenuItem> items;  // entries of a menu-bar entry
+};
+
+struct MenuBar {
+    int handle = 0;
+    std::string name;
+    int panel = 0;  // panel it belongs to
+    std::vector<MenuItem> menus;
+    MenuItem* find(int id);
+};
+
+struct Panel {
+    int handle = 0;
+    int resourceId = 0;
+    int parent = 0;
+    std::string name;   // resource name, e.g. "MAIN"
+    std::string title;
+    int x = 0, y = 0, width = 400, height = 300;
+    bool visible = false;
+    std::string callbackName;
+    PanelCallback callback = nullptr;
+    int menuBar = 0;
+    std::vector<Control> controls;
+    Control* find(int id);
+    Control* findByName(const std::string& name);
+};
+
+// Resource data of one panel as read from the resource file, before it is loaded.
+struct PanelResource {
+    Panel panel;  // handle 0
+    std::string menuBarName;
+};
+
+class Model {
+public:
+    static Model& instance();
+    void reset();  // forget every panel and menu bar (tests)
+
+    int addPanel(Panel p);
+    int addMenuBar(MenuBar m);
+    Panel* panel(int handle);
+    MenuBar* menuBar(int handle);
+    Control* control(int panel, int id);
+    const std::vector<std::unique_ptr<Panel>>& panels() const { return panels_; }
+    const std::vector<std::unique_ptr<MenuBar>>& menuBars() const { return menuBars_; }
+    // A control is operable when it and its group are enabled and visible.
+    bool operable(int panel, int id);
+
+private:
+    std::vector<std::unique_ptr<Panel>> panels_;
+    std::vector<std::unique_ptr<MenuBar>> menuBars_;
+};
+
+}  // namespace rt

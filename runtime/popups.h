@@ -1,0 +1,26 @@
+#pragma once
+// Modal popups. Each returns when the operator has answered it.
+
+// Button labels of FileSelectPopup.
+enum { VAL_OK_BUTTON = 0, VAL_SAVE_BUTTON = 1, VAL_SELECT_BUTTON = 2, VAL_LOAD_BUTTON = 3 };
+// Results of FileSelectPopup.
+enum { VAL_NO_FILE_SELECTED = 0, VAL_EXISTING_FILE_SELECTED = 1, VAL_NEW_FILE_SELECTED = 2 };
+
+int MessagePopup(const char* title, const char* message);
+// Returns 1 for yes, 0 for no.
+int ConfirmPopup(const char* title, const char* question);
+// A message with up to three buttons and a one-line text entry; the typed text (at most
+// `maxResponseLength` characters) is left NUL-terminated in `response`. Returns the number of
+// the button pressed (1..3).
+int GenericMessagePopup(const char* title, const char* message, const char* button1,
+                        const char* button2, const char* button3, char* response,
+                        int maxResponseLength, int buttonsVertical, int activeControl,
+                        int enterButton, int escapeButton);
+enum { VAL_GENERIC_POPUP_INPUT_STRING = 1, VAL_GENERIC_POPUP_BTN1 = 1, VAL_GENERIC_POPUP_NO_CTRL = 0 };
+// A file dialog. `typeList` is a ';'-separated list of patterns; `path` (260 characters) gets
+// the chosen path. Returns VAL_NO_FILE_SELECTED, VAL_EXISTING_FILE_SELECTED,
+// VAL_NEW_FILE_SELECTED, or a negative value on an error.
+int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
+                    const char* typeList, const char* title, int buttonLabel,
+                    int restrictDirectory, int restrictExtension, int allowCancel,
+                    int allowMakeDirectory, char* path);

@@ -1,0 +1,52 @@
+#pragma once
+// RS-232 ports, numbered from 1.
+//
+// Port n is the entry "COMn" in the program's directory when it exists (a symbolic link to
+// /dev/ttyUSB0, to a pseudo-terminal, ...); otherwise the system's n-th serial port
+// (/dev/ttyS{n-1} on Linux, COMn on Windows).
+//
+// Every operation sets the library's last-error status (0 = success, else one of the negative
+// codes below), which ReturnRS232Err and _GetRs232Err report.
+
+// Error codes. They are part of what the operator sees ("ERROR (-99)") and are listed in the
+// README; never renumber them.
+enum Rs232Error {
+    RS232_OK = 0,
+    RS232_ERR_UNKNOWN = -1,          // the system reported a failure not listed below
+    RS232_ERR_BAD_PORT = -2,         // port number outside 1..255
+    RS232_ERR_NOT_OPEN = -3,         // the port is not open
+    RS232_ERR_CANNOT_OPEN = -4,      // the port could not be opened (other reason)
+    RS232_ERR_NO_DEVICE = -5,        // no such device
+    RS232_ERR_PERMISSION = -6,       // permission denied (join the dialout group)
+    RS232_ERR_BUSY = -7,             // the port is in use by another program
+    RS232_ERR_BAD_SETTINGS = -8,     // the line settings were refused
+    RS232_ERR_WRITE = -9,            // a write failed or was cut short
+    RS232_ERR_DEVICE_GONE = -10,     // the device went away while open (adapter unplugged)
+    RS232_ERR_TIMEOUT = -99,         // the time-out ran out before the read or write completed
+};
+
+// Opens and configures a port: baud rate, parity (0 none, 1 odd, 2 even), data bits, stop bits;
+// the queue sizes are accepted and ignored (the system's buffers are larger). `deviceName` empty
+// means: resolve the port by its number. Returns 0 or a negative error code. A failed open writes
+// the system's reason to stderr.
+int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
+                  int stopBits, int inputQueueSize, int outputQueueSize);
+int CloseCom(int port);
+// Time-out for the following reads and writes on the port [s].
+int SetComTime(int port, double timeoutSeconds);
+// Discards what was received and not yet read.
+int FlushInQ(int port);
+// Discards what was written and not yet sent.
+int FlushOutQ(int port);
+// Writes `count` bytes; returns the number written or a negative error code.
+int ComWrt(int port, const char* buffer, int count);
+// Reads into `buffer` until the byte `terminator` (not stored), until `maxCount` bytes were
+// stored, or until the time-out; bytes after the terminator stay queued for the next read.
+// Returns the number of bytes stored, or a negative error code (the status is set to
+// RS232_ERR_TIMEOUT when the time-out ended the read, also when some bytes were stored).
+int ComRdTerm(int port, char* buffer, int maxCount, int terminator);
+// Status of the last RS-232 operation: 0 = success, else a negative code.
+int ReturnRS232Err();
+int _GetRs232Err();
+// A text for an error code, for messages on stderr.
+const char* rs232ErrorText(int code);
