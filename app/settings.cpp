@@ -1,0 +1,78 @@
+// The settings file TEVRAN.ini: read once at start (setup), written once at the end (enden).
+#include <cstdio>
+
+#include "app/state.h"
+#include "app/system.h"
+#include "display/chart.h"
+#include "runtime/panels.h"
+#include "runtime/textfiles.h"
+#include "runtime/timing.h"
+#include "ui/tevran_ids.h"
+
+namespace {
+// One line: " %d %f %d %d %f %f %f %f %d %d Kv_2016" and the line end, in the order below.
+constexpr const char* kWriteFormat = " %d %f %d %d %f %f %f %f %d %d Kv_2016\n";
+constexpr const char* kReadFormat = "%s>%d%f%d%d%f%f%f%f%d%d";
+
+void settingsPath(char (&d_ini)[260]) {
+    char projdir[260];
+    GetProjectDir(projdir);
+    MakePathname(projdir, "TEVRAN.ini", d_ini);
+}
+
+void defaults() {
+    app.was[0] = 0;
+    app.was[1] = 1;
+    app.abtast = 1.0;
+    app.skl[0] = 0.0;
+    app.skl[1] = 10.0;
+    app.skl[2] = 0.0;
+    app.skl[3] = 10.0;
+    app.com_nummer = 1;
+    app.autoscale[0] = 0;
+    app.autoscale[1] = 0;
+}
+}  // namespace
+
+void setup() {
+    app.com_open = 0;
+    app.hol = 0;
+    app.speichern = 0;
+
+    char d_ini[260];
+    settingsPath(d_ini);
+    int fileini = OpenFile(d_ini, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    // Read even when the open failed: that read reads nothing. The file is taken whole or not.
+    int gelesen = ScanFile(fileini, kReadFormat, &app.com_nummer, &app.abtast, &app.was[0],
+                           &app.was[1], &app.skl[0], &app.skl[1], &app.skl[2], &app.skl[3],
+                           &app.autoscale[0], &app.autoscale[1]);
+    if (fileini < 0 || gelesen < 10) defaults();
+    CloseFile(fileini);
+    // An interval of 0 s, a negative or a non-finite one would make the timer spin.
+    app.abtast = usableInterval(app.abtast);
+
+    SetCtrlVal(app.p1, MAIN_INTERVAL, app.abtast);
+    SetCtrlAttribute(app.p1, MAIN_TIMER, ATTR_INTERVAL, app.abtast);
+    for (int i = 0; i < 4; ++i) SetCtrlVal(app.p1, MAIN_LEFT_MIN + i, app.skl[i]);
+    for (int i = 0; i < 2; ++i) SetCtrlVal(app.p1, MAIN_TRACE1_SELECT + i, app.was[i]);
+    for (int i = 0; i < 2; ++i) SetCtrlVal(app.p1, MAIN_LEFT_AUTO + i, app.autoscale[i]);
+    DisplayPanel(app.p1);
+    ComOpen();
+}
+
+void enden() {
+    // A recording still running is closed, so its last lines are on disk before the end.
+    if (app.speichern) CloseFile(app.filedat);
+
+    char d_ini[260];
+    settingsPath(d_ini);
+    // The new settings replace the file only once they are written whole: a failing write
+    // leaves the old file as it was.
+    int fileini = OpenFileForReplace(d_ini, VAL_ASCII);
+    int written = FmtFile(fileini, kWriteFormat, app.com_nummer, app.abtast, app.was[0],
+                          app.was[1], app.skl[0], app.skl[1], app.skl[2], app.skl[3],
+                          app.autoscale[0], app.autoscale[1]);
+    if (CloseFile(fileini) < 0 || written < 0 || fileini < 0)
+        std::fprintf(stderr, "tevran: settings not saved to %s: %s\n", d_ini, fileErrorText());
+    exitProgram(0);
+}

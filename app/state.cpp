@@ -1,0 +1,4 @@
+// The one instance of the application state.
+#include "app/state.h"
+
+AppState app;

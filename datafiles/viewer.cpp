@@ -1,0 +1,98 @@
+// The stored-file viewer: a data file on the chart, thinned to at most 999 points.
+#include "datafiles/viewer.h"
+
+#include "app/state.h"
+#include "app/system.h"
+#include "runtime/graph.h"
+#include "runtime/panels.h"
+#include "runtime/popups.h"
+#include "runtime/textfiles.h"
+#include "ui/tevran_ids.h"
+
+namespace {
+constexpr int kMaxPoints = 999;
+constexpr int kLineChars = 150;
+constexpr int kAttrGraphMode = 1143;
+constexpr int kAttrGraphColour = 1142;
+constexpr int kAttrGraphCopy = 1146;
+constexpr int kRepaintEvery = 25;  // points between two repaints of the load count
+}  // namespace
+
+int thinningStep(long filesize) { return static_cast<int>((filesize - 105) / 36000 + 1); }
+
+double columnValue(const double (&mwh)[4], int no) { return no >= 0 && no <= 3 ? mwh[no] : 0.0; }
+
+int loadStoredPoints(int file, int ausl, int was0, int was1, double* mwo1, double* mwo2,
+                     double* mwo3, const std::function<void(int)>& progress) {
+    double mwh[4] = {};
+    char f_buf[160];
+    int i = 0;
+    while (i < kMaxPoints) {
+        int test = -1;
+        for (int k = 0; k < ausl; ++k) {
+            test = ReadLine(file, f_buf, kLineChars);
+            if (test < 0) f_buf[0] = '\0';  // a failed read leaves no text to parse
+        }
+        int ret = Scan(f_buf, "%s>%f %f %f %f %f", &mwo1[i], &mwh[0], &mwh[1], &mwh[2], &mwh[3]);
+        if (ret == 5) {
+            mwo2[i] = columnValue(mwh, was0);
+            mwo3[i] = columnValue(mwh, was1);
+            if (progress) progress(i);
+            ++i;
+        }
+        if (test < 7) break;  // short line, end of file or read error: end of the data
+    }
+    return i;
+}
+
+void darstellen() {
+    if (!app.o_dat_offen) return;
+    static double mwo1[1000], mwo2[1000], mwo3[1000];
+    long filesize = 0;
+    app.file_o = OpenFile(app.o_dat, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    GetFileInfo(app.o_dat, &filesize);
+    int ausl = thinningStep(filesize);
+    if (ausl < 1) ausl = 1;
+    SetCtrlVal(app.p1, MAIN_FILENAME, app.o_dat);
+    SetCtrlVal(app.p1, MAIN_LEFT_AUTO, 1);
+    SetCtrlVal(app.p1, MAIN_RIGHT_AUTO, 1);
+    SetWaitCursor(1);
+    SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 1);
+    int mwzd = 0;
+    if (app.file_o > 0)
+        mwzd = loadStoredPoints(app.file_o, ausl, app.was[0], app.was[1], mwo1, mwo2, mwo3,
+                                [](int i) {
+                                    SetCtrlVal(app.p1, MAIN_LOADCOUNT, i);
+                                    if (i % kRepaintEvery == 0) ProcessDrawEvents();
+                                });
+    CloseFile(app.file_o);
+    SetWaitCursor(0);
+    SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 0);
+
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphMode, 1);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphColour, 0);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphCopy, 1);
+    DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, VAL_IMMEDIATE_DRAW);
+    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_AUTOSCALE, app.xmin, app.xmax);
+    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_LEFT_YAXIS, VAL_AUTOSCALE, app.skl[0],
+                       app.skl[1]);
+    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_RIGHT_YAXIS, VAL_AUTOSCALE, app.skl[2],
+                       app.skl[3]);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_LEFT_YAXIS);
+    PlotXY(app.p1, MAIN_STRIPCHART, mwo1, mwo2, mwzd, 5, 0, 0, 1, 0x0000FF);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_RIGHT_YAXIS);
+    PlotXY(app.p1, MAIN_STRIPCHART, mwo1, mwo3, mwzd, 5, 19, 0, 1, 0xFF0000);
+}
+
+void offen_odat() {
+    int ret = FileSelectPopup("", "*.dat", "*.dat", "", VAL_LOAD_BUTTON, 0, 1, 1, 0, app.o_dat);
+    if (ret == VAL_EXISTING_FILE_SELECTED) {
+        app.o_dat_offen = 1;
+        darstellen();
+    }
+}
+
+int oeffnen(int, int, int event, void*, int, int) {
+    if (event == EVENT_COMMIT) offen_odat();
+    return 0;
+}

@@ -1,0 +1,51 @@
+// The serial port: opened at start, chosen again on the serial-port panel.
+#include "app/state.h"
+#include "app/system.h"
+#include "runtime/panels.h"
+#include "runtime/popups.h"
+#include "runtime/rs232.h"
+#include "runtime/textfiles.h"
+#include "ui/tevran_ids.h"
+
+namespace {
+// The instrument's line: 9600 baud, no parity, 8 data bits, 1 stop bit.
+int openPort() { return OpenComConfig(app.com_nummer, "", 9600, 0, 8, 1, 128, 24); }
+
+void showPortPanel() {
+    DisplayPanel(app.p4);
+    SetCtrlVal(app.p4, PORT_NUMBER, app.com_nummer);
+}
+}  // namespace
+
+void ComOpen() {
+    if (openPort() == 0) {
+        app.com_open = 1;
+        SetComTime(app.com_nummer, 0.6);
+    } else {
+        showPortPanel();
+    }
+}
+
+void comport(int, int, void*, int) { showPortPanel(); }
+
+int comok(int, int, int event, void*, int, int) {
+    if (event != EVENT_COMMIT) return 0;
+    if (app.com_open) CloseCom(app.com_nummer);
+    GetCtrlVal(app.p4, PORT_NUMBER, &app.com_nummer);
+    openPort();
+    if (_GetRs232Err() != 0) {
+        MessagePopup("", "COM port cannot be opened !");
+        app.com_open = 0;
+    } else {
+        app.com_open = 1;
+    }
+    if (app.com_open == 1) {
+        SetComTime(app.com_nummer, 0.6);
+    } else {
+        if (app.speichern) CloseFile(app.filedat);
+        app.speichern = 0;
+        faerben(0);
+    }
+    HidePanel(app.p4);
+    return 0;
+}

@@ -21,3 +21,6 @@ int DeleteGraphPlot(int panel, int control, int plotHandle, int refresh);
 // Axis VAL_XAXIS, VAL_LEFT_YAXIS or VAL_RIGHT_YAXIS; mode VAL_MANUAL (range min..max) or
 // VAL_AUTOSCALE (range from the data; min and max kept for later).
 int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max);
+
+// Names an axis (VAL_XAXIS, VAL_LEFT_YAXIS, VAL_RIGHT_YAXIS); the text is Windows-1252.
+int SetAxisName(int panel, int control, int axis, const char* name);

@@ -34,9 +34,14 @@ using ScanArg = std::variant<int*, double*, ScanString>;
 namespace rt {
 // Formats into a std::string; returns the number of arguments used, negative on a format error.
 int formatText(std::string& out, const char* format, std::initializer_list<FmtArg> args);
-// Scans text; returns the number of values converted (stops at the first failure).
+// Scans text; returns the number of values converted (stops at the first failure), or -1 when
+// the format is malformed (unknown conversion, missing target, target of the wrong type).
+// Reads at most `length` bytes of `source`; a NUL byte ends it earlier.
 int scanText(const char* source, std::size_t length, const char* format,
              std::initializer_list<ScanArg> args);
+// scanText that also reports in `consumed` how many bytes of the source the scan used.
+int scanTextAt(const char* source, std::size_t length, std::size_t* consumed, const char* format,
+               std::initializer_list<ScanArg> args);
 // Copies text into a bounded buffer, always NUL-terminated; returns the length copied.
 std::size_t copyBounded(char* dest, std::size_t capacity, const std::string& text);
 }  // namespace rt

@@ -1,0 +1,13 @@
+// The front end in use.
+#include "runtime/core/frontend.h"
+
+namespace rt {
+
+namespace {
+FrontEnd* current = nullptr;
+}
+
+void setFrontEnd(FrontEnd* fe) { current = fe; }
+FrontEnd* frontEnd() { return current; }
+
+}  // namespace rt

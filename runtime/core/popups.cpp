@@ -1,0 +1,75 @@
+// Modal popups, answered by the front end.
+#include "runtime/popups.h"
+
+#include <string>
+
+#include "runtime/core/dispatch.h"
+#include "runtime/core/frontend.h"
+#include "runtime/textfiles.h"
+
+using namespace rt;
+
+namespace {
+std::string str(const char* s) { return s ? s : ""; }
+}  // namespace
+
+int MessagePopup(const char* title, const char* message) {
+    FrontEnd* fe = frontEnd();
+    if (!fe) return 0;
+    PopupScope scope;
+    fe->messagePopup(str(title), str(message));
+    return 1;
+}
+
+int ConfirmPopup(const char* title, const char* question) {
+    FrontEnd* fe = frontEnd();
+    if (!fe) return 0;
+    PopupScope scope;
+    return fe->confirmPopup(str(title), str(question)) ? 1 : 0;
+}
+
+int GenericMessagePopup(const char* title, const char* message, const char* button1,
+                        const char* button2, const char* button3, char* response,
+                        int maxResponseLength, int /*buttonsVertical*/, int /*activeControl*/,
+                        int /*enterButton*/, int /*escapeButton*/) {
+    FrontEnd* fe = frontEnd();
+    if (!fe) return 0;
+    GenericPopupRequest request{str(title), str(message), {str(button1), str(button2), str(button3)},
+                                maxResponseLength < 0 ? 0 : maxResponseLength};
+    std::string typed;
+    int button;
+    {
+        PopupScope scope;
+        button = fe->genericPopup(request, typed);
+    }
+    if (response) {
+        if (typed.size() > static_cast<std::size_t>(request.maxResponseLength))
+            typed.resize(static_cast<std::size_t>(request.maxResponseLength));
+        copyBounded(response, typed.size() + 1, typed);
+    }
+    return button;
+}
+
+int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
+                    const char* typeList, const char* title, int buttonLabel,
+                    int restrictDirectory, int restrictExtension, int allowCancel,
+                    int allowMakeDirectory, char* path) {
+    FrontEnd* fe = frontEnd();
+    if (!fe) return 0;
+    FileSelectRequest request{str(defaultDirectory), str(defaultFileSpec), str(typeList),
+                              str(title),            buttonLabel,          restrictDirectory != 0,
+                              restrictExtension != 0, allowCancel != 0,    allowMakeDirectory != 0};
+    std::string chosen;
+    int result;
+    {
+        PopupScope scope;
+        result = fe->fileSelectPopup(request, chosen);
+    }
+    // A cancelled dialog leaves `path` as it was. The program's path buffers hold 260
+    // characters: a longer path is an error, never cut.
+    if (result > 0 && path) {
+        if (chosen.size() >= 260) return -1;
+        copyBounded(path, 260, chosen);
+    }
+    return result;
+}

@@ -28,3 +28,21 @@ const ResourceFile* loadedResource(const std::string& path, std::string& error);
 const std::string& lastResourceError();
 
 }  // namespace rt
+
+namespace rt {
+// Where LoadPanel looks for a resource file that is not in the program's directory (the copy
+// built beside the scenario driver).
+void setResourceFallbackDir(const std::string& dir);
+// The path LoadPanel reads for `fileName`.
+std::string resolveResourcePath(const std::string& fileName);
+}  // namespace rt
+
+namespace rt {
+// Replaces the start-up error text (the program's own checks of the loaded panels use it too).
+void setLastResourceError(const std::string& text);
+}  // namespace rt
+
+namespace rt {
+// True when control `id` of the panel carries `name` in the resource file.
+bool controlHasName(int panel, int id, const char* name);
+}  // namespace rt

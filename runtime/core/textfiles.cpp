@@ -1,0 +1,500 @@
+// Files of the program: a fixed table of handles over POSIX descriptors, text-mode line ends,
+// unbuffered formatted writes, buffered line reads, replacing a file as a whole, and the
+// program's directory.
+//
+// Writes are never buffered here: each FmtFile text reaches the kernel in one write(), so a
+// process killed at any moment leaves every completed text whole on disk. Reads go through a
+// fixed per-handle buffer so that ReadLine costs about one memchr and one memcpy per line.
+#include "runtime/textfiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr int kMaxHandles = 64;
+constexpr std::size_t kReadBufferSize = 256 * 1024;
+// ScanFile sees at most this much of the rest of the file.
+constexpr std::size_t kScanWindow = 64 * 1024;
+constexpr std::size_t kNoBlock = ~std::size_t{0};
+static_assert(kReadBufferSize % 64 == 0, "line-end blocks must not reach beyond the buffer");
+
+struct FileSlot {
+    std::atomic<bool> open{false};
+    int fd = -1;
+    bool text = false;
+    bool canRead = false;
+    bool canWrite = false;
+    // Replace handles: the temporary file is renamed over `finalPath` at close, unless a write
+    // on the handle failed.
+    bool replace = false;
+    bool writeFailed = false;
+    std::string finalPath;
+    std::string tempPath;
+    // Read-ahead: bytes [pos, end) of `buffer` are the next bytes of the file.
+    std::unique_ptr<char[]> buffer;
+    std::size_t pos = 0;
+    std::size_t end = 0;
+    // Line ends of the 64-byte block of the buffer starting at `lfBase` (a multiple of 64), one
+    // bit per byte, only below `end`. kNoBlock when not known.
+    std::size_t lfBase = kNoBlock;
+    std::uint64_t lfMask = 0;
+};
+
+struct FileTable {
+    std::mutex mutex;  // guards opening and closing; a handle is used by one thread at a time
+    FileSlot slots[kMaxHandles];
+};
+
+// Constant-initialized: usable from any static initializer, and no guard on each access.
+constinit FileTable g_table;
+
+FileTable& table() { return g_table; }
+
+thread_local char g_errorText[256] = "";
+
+void setError(const char* text) { rt::copyBounded(g_errorText, sizeof g_errorText, text); }
+void setErrno(int err) { setError(std::strerror(err)); }
+
+FileSlot* slotFor(int handle) {
+    if (handle < 1 || handle > kMaxHandles) return nullptr;
+    FileSlot& s = table().slots[handle - 1];
+    return s.open.load(std::memory_order_acquire) ? &s : nullptr;
+}
+
+// Takes a free slot and fills it; returns the handle or -1 when the table is full. A non-empty
+// `finalPath` makes it a replace handle writing to `tempPath`.
+int claimSlot(int fd, bool text, bool canRead, bool canWrite, std::string finalPath = {},
+              std::string tempPath = {}) {
+    FileTable& t = table();
+    std::lock_guard lock(t.mutex);
+    for (int i = 0; i < kMaxHandles; ++i) {
+        FileSlot& s = t.slots[i];
+        if (s.open.load(std::memory_order_relaxed)) continue;
+        s.fd = fd;
+        s.text = text;
+        s.canRead = canRead;
+        s.canWrite = canWrite;
+        s.replace = !finalPath.empty();
+        s.writeFailed = false;
+        s.finalPath = std::move(finalPath);
+        s.tempPath = std::move(tempPath);
+        s.buffer.reset(canRead ? new char[kReadBufferSize]() : nullptr);
+        s.pos = s.end = 0;
+        s.lfBase = kNoBlock;
+        s.open.store(true, std::memory_order_release);
+        return i + 1;
+    }
+    setError("too many open files");
+    return -1;
+}
+
+// Writes all of `data`, continuing after partial writes and interruptions.
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            setErrno(errno);
+            return false;
+        }
+        if (n == 0) {
+            setErrno(ENOSPC);
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Reads more of the file into the free part of the buffer; returns the bytes read, 0 at the
+// end of the file, -1 on an error.
+ssize_t fill(FileSlot& s) {
+    if (s.pos == s.end) s.pos = s.end = 0;
+    s.lfBase = kNoBlock;
+    for (;;) {
+        const ssize_t n = ::read(s.fd, s.buffer.get() + s.end, kReadBufferSize - s.end);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) setErrno(errno);
+        if (n > 0) s.end += static_cast<std::size_t>(n);
+        return n;
+    }
+}
+
+// Bit i set: byte i of the 64 bytes at `p` is a LF.
+inline std::uint64_t lineEndBits(const char* p) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::uint64_t bits = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf))))
+                << (16 * k);
+    }
+    return bits;
+#else
+    std::uint64_t bits = 0;
+    for (int k = 0; k < 64; ++k) bits |= static_cast<std::uint64_t>(p[k] == '\n') << k;
+    return bits;
+#endif
+}
+
+// Line ends of the block at `base`, limited to the filled part of the buffer.
+inline std::uint64_t blockBits(const FileSlot& s, std::size_t base) {
+    std::uint64_t bits = lineEndBits(s.buffer.get() + base);
+    if (s.end - base < 64) bits &= (std::uint64_t{1} << (s.end - base)) - 1;
+    return bits;
+}
+
+// Position of the first LF in [from, end) of the buffer, or `end` when there is none. Whole
+// buffers are searched 64 bytes at a time, and the block last searched is kept for the next line,
+// so a short line costs a few instructions rather than a memchr call.
+inline std::size_t findLineEnd(FileSlot& s, std::size_t from) {
+    std::size_t base = from & ~std::size_t{63};
+    std::uint64_t bits = base == s.lfBase ? s.lfMask : blockBits(s, base);
+    bits &= ~std::uint64_t{0} << (from - base);
+    while (bits == 0) {
+        base += 64;
+        if (base >= s.end) {
+            s.lfBase = kNoBlock;
+            return s.end;
+        }
+        bits = blockBits(s, base);
+    }
+    s.lfBase = base;
+    s.lfMask = bits;
+    return base + static_cast<std::size_t>(__builtin_ctzll(bits));
+}
+
+// memcpy for the short lengths of typical lines, without a library call: 16-byte pieces, the
+// last one overlapping the one before it.
+inline void copyBytes(char* dest, const char* src, std::size_t n) {
+    if (n >= 16 && n <= 256) {
+        for (std::size_t i = 0; i + 16 < n; i += 16) std::memcpy(dest + i, src + i, 16);
+        std::memcpy(dest + n - 16, src + n - 16, 16);
+    } else if (n >= 8 && n < 16) {
+        std::memcpy(dest, src, 8);
+        std::memcpy(dest + n - 8, src + n - 8, 8);
+    } else if (n < 8) {
+        for (std::size_t i = 0; i < n; ++i) dest[i] = src[i];
+    } else {
+        std::memcpy(dest, src, n);
+    }
+}
+
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Mode for a new file: what open(..., 0666) would give under the process umask. The umask is
+// read from /proc rather than with umask(), which would change it for other threads meanwhile.
+mode_t newFileMode() {
+    mode_t mask = 022;
+    if (FILE* f = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f) != nullptr) {
+            unsigned value;
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                mask = static_cast<mode_t>(value);
+                break;
+            }
+        }
+        std::fclose(f);
+    }
+    return 0666 & ~mask;
+}
+
+std::mutex g_dirMutex;
+std::string g_projectDir;
+
+}  // namespace
+
+int OpenFile(const char* path, int action, int mode, int type) {
+    if (path == nullptr || *path == '\0') {
+        setErrno(ENOENT);
+        return -1;
+    }
+    int flags = O_CLOEXEC;
+    bool canRead = false;
+    bool canWrite = false;
+    switch (action) {
+        case VAL_READ_WRITE: flags |= O_RDWR; canRead = canWrite = true; break;
+        case VAL_READ_ONLY: flags |= O_RDONLY; canRead = true; break;
+        case VAL_WRITE_ONLY: flags |= O_WRONLY; canWrite = true; break;
+        default: setErrno(EINVAL); return -1;
+    }
+    if (mode != VAL_TRUNCATE && mode != VAL_APPEND && mode != VAL_OPEN_AS_IS) {
+        setErrno(EINVAL);
+        return -1;
+    }
+    if (type != VAL_ASCII && type != VAL_BINARY) {
+        setErrno(EINVAL);
+        return -1;
+    }
+    // A file opened only for reading is never created or emptied, whatever the mode.
+    if (canWrite) {
+        flags |= O_CREAT;
+        if (mode == VAL_TRUNCATE) flags |= O_TRUNC;
+        if (mode == VAL_APPEND) flags |= O_APPEND;
+    }
+    const int fd = ::open(path, flags, 0666);
+    if (fd < 0) {
+        setErrno(errno);
+        return -1;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        setErrno(EISDIR);
+        return -1;
+    }
+    if (canRead) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    const int handle = claimSlot(fd, type == VAL_ASCII, canRead, canWrite);
+    if (handle < 0) ::close(fd);
+    return handle;
+}
+
+int OpenFileForReplace(const char* path, int type) {
+    if (path == nullptr || *path == '\0') {
+        setErrno(ENOENT);
+        return -1;
+    }
+    if (type != VAL_ASCII && type != VAL_BINARY) {
+        setErrno(EINVAL);
+        return -1;
+    }
+    std::string temp = std::string(path) + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        setErrno(errno);
+        return -1;
+    }
+    // The new version keeps the permissions of the old one (mkostemp creates it 0600).
+    struct stat st;
+    const mode_t perms = ::stat(path, &st) == 0 ? (st.st_mode & 07777) : newFileMode();
+    ::fchmod(fd, perms);
+    const int handle = claimSlot(fd, type == VAL_ASCII, false, true, path, temp);
+    if (handle < 0) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+    }
+    return handle;
+}
+
+int CloseFile(int handle) {
+    FileTable& t = table();
+    std::lock_guard lock(t.mutex);
+    FileSlot* s = slotFor(handle);
+    if (s == nullptr) {
+        setErrno(EBADF);
+        return -1;
+    }
+    bool ok = true;
+    if (s->replace) {
+        if (s->writeFailed) {
+            ok = false;
+        } else if (::fsync(s->fd) != 0) {
+            setErrno(errno);
+            ok = false;
+        }
+    }
+    if (::close(s->fd) != 0) {
+        setErrno(errno);
+        ok = false;
+    }
+    if (s->replace) {
+        if (ok && ::rename(s->tempPath.c_str(), s->finalPath.c_str()) != 0) {
+            setErrno(errno);
+            ok = false;
+        }
+        if (ok) {
+            // Make the rename itself durable. The replace has happened whatever this reports.
+            const int dir = ::open(directoryOf(s->finalPath).c_str(),
+                                   O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (dir >= 0) {
+                ::fsync(dir);
+                ::close(dir);
+            }
+        } else {
+            ::unlink(s->tempPath.c_str());
+        }
+    }
+    s->fd = -1;
+    s->buffer.reset();
+    s->open.store(false, std::memory_order_release);
+    return ok ? 0 : -1;
+}
+
+int ReadLine(int handle, char* buf, int maxChars) {
+    FileSlot* s = slotFor(handle);
+    if (s == nullptr || !s->canRead || buf == nullptr || maxChars < 0) {
+        setErrno(EBADF);
+        return -1;
+    }
+    const std::size_t room = static_cast<std::size_t>(maxChars);
+    // The common case: the whole line, with its end, is in the buffer.
+    if (s->pos < s->end) {
+        const std::size_t lf = findLineEnd(*s, s->pos);
+        if (lf < s->end) {
+            const char* start = s->buffer.get() + s->pos;
+            std::size_t n = lf - s->pos;
+            if (n > 0 && start[n - 1] == '\r') --n;  // CR LF
+            if (n > room) n = room;
+            copyBytes(buf, start, n);
+            buf[n] = '\0';
+            s->pos = lf + 1;
+            return static_cast<int>(n);
+        }
+    }
+    // The line continues beyond the buffer: take it piece by piece.
+    std::size_t stored = 0;
+    std::size_t lineLength = 0;  // all bytes of the line before the LF, CR included
+    char last = '\0';            // the last of those bytes
+    for (;;) {
+        if (s->pos == s->end) {
+            const ssize_t n = fill(*s);
+            if (n < 0) return -1;
+            if (n == 0) {
+                if (lineLength == 0) return -2;
+                break;  // a last line without a line end
+            }
+        }
+        const char* start = s->buffer.get() + s->pos;
+        const std::size_t lf = findLineEnd(*s, s->pos);
+        const std::size_t segment = lf - s->pos;
+        if (stored < room) {
+            const std::size_t n = std::min(segment, room - stored);
+            std::memcpy(buf + stored, start, n);
+            stored += n;
+        }
+        if (segment > 0) last = start[segment - 1];
+        lineLength += segment;
+        if (lf < s->end) {
+            s->pos = lf + 1;
+            // CR LF: the CR belongs to the line end. When the line was cut, it was not stored.
+            if (last == '\r' && stored == lineLength) --stored;
+            break;
+        }
+        s->pos = s->end;
+    }
+    buf[stored] = '\0';
+    return static_cast<int>(stored);
+}
+
+int GetFileInfo(const char* path, long* size) {
+    struct stat st;
+    const bool exists = path != nullptr && ::stat(path, &st) == 0;
+    if (size != nullptr) *size = exists ? static_cast<long>(st.st_size) : 0;
+    return exists ? 1 : 0;
+}
+
+const char* fileErrorText() { return g_errorText; }
+
+namespace rt {
+
+int formatToFile(int handle, const char* format, std::initializer_list<FmtArg> args) {
+    FileSlot* s = slotFor(handle);
+    if (s == nullptr || !s->canWrite) {
+        setErrno(EBADF);
+        return -1;
+    }
+    std::string text;
+    if (formatText(text, format, args) < 0) {
+        setError("malformed format");
+        s->writeFailed = true;
+        return -1;
+    }
+    if (s->text) {
+        std::string converted;
+        converted.reserve(text.size() + text.size() / 16 + 8);
+        for (char c : text) {
+            if (c == '\n') converted.push_back('\r');
+            converted.push_back(c);
+        }
+        text.swap(converted);
+    }
+    // Bytes read ahead but not yet consumed: step back so the text goes where reading stood.
+    if (s->canRead && s->end > s->pos) {
+        ::lseek(s->fd, -static_cast<off_t>(s->end - s->pos), SEEK_CUR);
+        s->pos = s->end = 0;
+        s->lfBase = kNoBlock;
+    }
+    if (!writeAll(s->fd, text.data(), text.size())) {
+        s->writeFailed = true;
+        return -1;
+    }
+    return static_cast<int>(text.size());
+}
+
+int scanFromFile(int handle, const char* format, std::initializer_list<ScanArg> args) {
+    FileSlot* s = slotFor(handle);
+    if (s == nullptr || !s->canRead) {
+        setErrno(EBADF);
+        return -1;
+    }
+    // Bring up to kScanWindow bytes of the rest of the file into the buffer, in one piece.
+    if (s->end - s->pos < kScanWindow) {
+        if (s->pos > 0) {
+            std::memmove(s->buffer.get(), s->buffer.get() + s->pos, s->end - s->pos);
+            s->end -= s->pos;
+            s->pos = 0;
+            s->lfBase = kNoBlock;
+        }
+        while (s->end < kScanWindow) {
+            const ssize_t n = fill(*s);
+            if (n < 0) return -1;
+            if (n == 0) break;
+        }
+    }
+    const std::size_t length = std::min(s->end - s->pos, kScanWindow);
+    std::size_t consumed = 0;
+    const int result = scanTextAt(s->buffer.get() + s->pos, length, &consumed, format, args);
+    s->pos += consumed;
+    return result;
+}
+
+std::string projectDir() {
+    std::lock_guard lock(g_dirMutex);
+    if (g_projectDir.empty()) {
+        char exe[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+        if (n > 0) g_projectDir = directoryOf(std::string(exe, static_cast<std::size_t>(n)));
+        else g_projectDir = ".";
+    }
+    return g_projectDir;
+}
+
+void setProjectDir(const std::string& dir) {
+    std::lock_guard lock(g_dirMutex);
+    g_projectDir = dir;  // empty: back to the executable's directory
+}
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    if (dir.back() == '/') {
+        if (!name.empty() && name.front() == '/') return dir + name.substr(1);
+        return dir + name;
+    }
+    if (!name.empty() && name.front() == '/') return dir + name;
+    return dir + '/' + name;
+}
+
+}  // namespace rt

@@ -1,0 +1,416 @@
+// RS-232 ports on Qt SerialPort, used through its blocking calls only (no event loop needed, so
+// the same code serves the headless driver, the Qt program and the unit tests).
+//
+// Decisions the callers rely on:
+// - Port n is "COMn" in the program's directory when that entry exists (followed to the device
+//   it names, so two links to one device share one lock), else /dev/ttyS{n-1} (COMn on Windows).
+// - Each open port has its own time-out, 5 s after every OpenComConfig until SetComTime.
+// - ComRdTerm never writes a NUL: it stores at most maxCount bytes and the caller terminates.
+// - An operation on a port that is not open returns RS232_ERR_NOT_OPEN at once, without waiting;
+//   after a failed OpenComConfig the port is not open (an earlier open of it is closed first).
+// - When the device goes away (USB adapter unplugged, the far end of a pseudo-terminal closed),
+//   reads and writes return RS232_ERR_DEVICE_GONE at once instead of waiting out the time-out.
+// - A write that cannot finish drops what it did not send, so no fragment precedes the next one.
+#include "runtime/rs232.h"
+
+#include "runtime/textfiles.h"
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr int kMaxPort = 255;
+constexpr double kDefaultTimeoutSeconds = 5.0;
+
+struct OpenPort {
+    QSerialPort* serial = nullptr;
+    double timeoutSeconds = kDefaultTimeoutSeconds;
+};
+
+// Indexed by port number; entry 0 is never used. Ports left open at exit are closed here, which
+// also removes their lock files.
+struct PortTable {
+    std::array<OpenPort, kMaxPort + 1> ports{};
+    ~PortTable() {
+        for (OpenPort& p : ports) {
+            if (p.serial) {
+                p.serial->close();
+                delete p.serial;
+                p.serial = nullptr;
+            }
+        }
+    }
+};
+
+PortTable& table() {
+    static PortTable t;
+    return t;
+}
+
+int lastError = RS232_OK;
+
+int setStatus(int code) {
+    lastError = code;
+    return code;
+}
+
+bool validPort(int port) { return port >= 1 && port <= kMaxPort; }
+
+// The open port `port`, or nullptr with the status set (bad number, or not open).
+OpenPort* openPort(int port) {
+    if (!validPort(port)) {
+        setStatus(RS232_ERR_BAD_PORT);
+        return nullptr;
+    }
+    OpenPort& p = table().ports[port];
+    if (!p.serial) {
+        setStatus(RS232_ERR_NOT_OPEN);
+        return nullptr;
+    }
+    if (!p.serial->isOpen()) {
+        // Still in our table but closed underneath us: the device failed while open.
+        setStatus(RS232_ERR_DEVICE_GONE);
+        return nullptr;
+    }
+    return &p;
+}
+
+// The device to open: `deviceName` when given (a path, or an entry of the program's directory,
+// else a name under /dev), otherwise the port's COMn entry or the system's n-th serial port.
+// A link is followed to its device; a dangling link gives the path it names, so the message
+// shows what is missing.
+QString devicePath(int port, const char* deviceName) {
+    QString name = deviceName && *deviceName ? QString::fromLocal8Bit(deviceName)
+                                              : QStringLiteral("COM%1").arg(port);
+    bool explicitPath = name.contains(QLatin1Char('/'));
+#ifdef Q_OS_WIN
+    explicitPath = explicitPath || name.contains(QLatin1Char('\\'));
+#endif
+    QFileInfo entry(explicitPath ? name
+                                 : QString::fromStdString(rt::joinPath(rt::projectDir(), name.toStdString())));
+    if (entry.exists()) {
+        QString canonical = entry.canonicalFilePath();
+        return canonical.isEmpty() ? entry.absoluteFilePath() : canonical;
+    }
+    if (entry.isSymLink())
+        return entry.symLinkTarget();
+    if (explicitPath)
+        return entry.absoluteFilePath();
+#ifdef Q_OS_WIN
+    return name;
+#else
+    if (deviceName && *deviceName)
+        return QStringLiteral("/dev/") + name;
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
+// Qt reports a port held by another program (its lock file, or an exclusive open) as a
+// permission or open error. When we could open the device as far as its access rights go, the
+// failure means somebody else has it.
+bool deviceLooksBusy(const QString& path) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return true;  // Windows COM ports have no access rights; "access denied" means in use.
+#else
+    return ::access(path.toLocal8Bit().constData(), R_OK | W_OK) == 0;
+#endif
+}
+
+int openFailure(int port, const QString& path, int code, const QString& reason) {
+    QByteArray p = path.toLocal8Bit();
+    if (code == RS232_ERR_BUSY) {
+        std::fprintf(stderr, "tevran: cannot open serial port %d (%s): it is in use by another program\n",
+                     port, p.constData());
+    } else if (code == RS232_ERR_PERMISSION) {
+        std::fprintf(stderr,
+                     "tevran: cannot open serial port %d (%s): %s - join the dialout group "
+                     "(sudo adduser $USER dialout) and log in again\n",
+                     port, p.constData(), reason.toLocal8Bit().constData());
+    } else {
+        std::fprintf(stderr, "tevran: cannot open serial port %d (%s): %s\n", port, p.constData(),
+                     reason.toLocal8Bit().constData());
+    }
+    return setStatus(code);
+}
+
+bool parityFor(int parity, QSerialPort::Parity& out) {
+    switch (parity) {
+    case 0: out = QSerialPort::NoParity; return true;
+    case 1: out = QSerialPort::OddParity; return true;
+    case 2: out = QSerialPort::EvenParity; return true;
+    case 3: out = QSerialPort::MarkParity; return true;
+    case 4: out = QSerialPort::SpaceParity; return true;
+    default: return false;
+    }
+}
+
+bool dataBitsFor(int bits, QSerialPort::DataBits& out) {
+    switch (bits) {
+    case 5: out = QSerialPort::Data5; return true;
+    case 6: out = QSerialPort::Data6; return true;
+    case 7: out = QSerialPort::Data7; return true;
+    case 8: out = QSerialPort::Data8; return true;
+    default: return false;
+    }
+}
+
+bool stopBitsFor(int bits, QSerialPort::StopBits& out) {
+    switch (bits) {
+    case 1: out = QSerialPort::OneStop; return true;
+    case 2: out = QSerialPort::TwoStop; return true;
+    default: return false;
+    }
+}
+
+void closeEntry(OpenPort& p) {
+    if (p.serial) {
+        p.serial->close();
+        delete p.serial;
+        p.serial = nullptr;
+    }
+    p.timeoutSeconds = kDefaultTimeoutSeconds;
+}
+
+qint64 timeoutMs(double seconds) {
+    // Capped at about 11 days, far beyond any exchange with the instrument.
+    return static_cast<qint64>(std::llround(std::min(seconds, 1.0e6) * 1000.0));
+}
+
+int msUntil(const QDeadlineTimer& deadline) {
+    qint64 left = deadline.remainingTime();
+    if (left < 0)
+        left = 0;
+    return static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max()));
+}
+
+// A failed wait that was not a time-out: the device is gone or broken.
+int exchangeFailure(QSerialPort::SerialPortError error, int otherwise) {
+    switch (error) {
+    case QSerialPort::TimeoutError: return RS232_ERR_TIMEOUT;
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::NotOpenError:
+    case QSerialPort::DeviceNotFoundError: return RS232_ERR_DEVICE_GONE;
+    default: return otherwise;
+    }
+}
+
+}  // namespace
+
+int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
+                  int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
+    if (!validPort(port))
+        return setStatus(RS232_ERR_BAD_PORT);
+    // A port that is open is closed first; after a failed call the port is closed.
+    OpenPort& entry = table().ports[port];
+    closeEntry(entry);
+
+    // Settings are checked before the device is opened, so refused ones never touch it.
+    const QString path = devicePath(port, deviceName);
+    QSerialPort::Parity qParity;
+    QSerialPort::DataBits qData;
+    QSerialPort::StopBits qStop;
+    if (baudRate <= 0 || baudRate > std::numeric_limits<qint32>::max() ||
+        !parityFor(parity, qParity) || !dataBitsFor(dataBits, qData) || !stopBitsFor(stopBits, qStop)) {
+        return openFailure(port, path, RS232_ERR_BAD_SETTINGS,
+                           QStringLiteral("line settings refused (baud %1, parity %2, %3 data bits, %4 stop bits)")
+                               .arg(baudRate).arg(parity).arg(dataBits).arg(stopBits));
+    }
+
+    auto* serial = new QSerialPort;
+    serial->setPortName(path);
+    if (!serial->open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = serial->error();
+        const QString reason = serial->errorString();
+        delete serial;
+        int code = RS232_ERR_CANNOT_OPEN;
+        if (error == QSerialPort::DeviceNotFoundError)
+            code = RS232_ERR_NO_DEVICE;
+        else if (error == QSerialPort::PermissionError || error == QSerialPort::OpenError)
+            code = deviceLooksBusy(path) ? RS232_ERR_BUSY
+                   : error == QSerialPort::PermissionError ? RS232_ERR_PERMISSION
+                                                           : RS232_ERR_CANNOT_OPEN;
+        return openFailure(port, path, code, reason);
+    }
+
+    if (!serial->setBaudRate(static_cast<qint32>(baudRate)) || !serial->setParity(qParity) ||
+        !serial->setDataBits(qData) || !serial->setStopBits(qStop) ||
+        !serial->setFlowControl(QSerialPort::NoFlowControl)) {
+        const QString reason = serial->errorString();
+        serial->close();
+        delete serial;
+        return openFailure(port, path, RS232_ERR_BAD_SETTINGS, reason);
+    }
+    // Whatever arrived before the program opened the port is not an answer to it.
+    serial->clear();
+    entry.serial = serial;
+    entry.timeoutSeconds = kDefaultTimeoutSeconds;
+    return setStatus(RS232_OK);
+}
+
+int CloseCom(int port) {
+    if (!validPort(port))
+        return setStatus(RS232_ERR_BAD_PORT);
+    OpenPort& entry = table().ports[port];
+    if (!entry.serial)
+        return setStatus(RS232_ERR_NOT_OPEN);
+    closeEntry(entry);
+    return setStatus(RS232_OK);
+}
+
+int SetComTime(int port, double timeoutSeconds) {
+    OpenPort* p = openPort(port);
+    if (!p)
+        return lastError;
+    if (!(timeoutSeconds >= 0.0))  // also refuses NaN
+        return setStatus(RS232_ERR_BAD_SETTINGS);
+    p->timeoutSeconds = timeoutSeconds;
+    return setStatus(RS232_OK);
+}
+
+int FlushInQ(int port) {
+    OpenPort* p = openPort(port);
+    if (!p)
+        return lastError;
+    p->serial->clearError();
+    // Qt's own buffer first (clear() covers it too, this makes sure), then the system's queue.
+    p->serial->read(p->serial->bytesAvailable());
+    if (!p->serial->clear(QSerialPort::Input))
+        return setStatus(exchangeFailure(p->serial->error(), RS232_ERR_UNKNOWN));
+    return setStatus(RS232_OK);
+}
+
+int FlushOutQ(int port) {
+    OpenPort* p = openPort(port);
+    if (!p)
+        return lastError;
+    p->serial->clearError();
+    if (!p->serial->clear(QSerialPort::Output))
+        return setStatus(exchangeFailure(p->serial->error(), RS232_ERR_UNKNOWN));
+    return setStatus(RS232_OK);
+}
+
+int ComWrt(int port, const char* buffer, int count) {
+    OpenPort* p = openPort(port);
+    if (!p)
+        return lastError;
+    QSerialPort* serial = p->serial;
+    serial->clearError();
+    if (count <= 0 || !buffer) {
+        setStatus(RS232_OK);
+        return 0;
+    }
+    if (serial->write(buffer, count) != count)
+        return setStatus(exchangeFailure(serial->error(), RS232_ERR_WRITE));
+
+    // Qt hands the bytes to the system only while it waits, so wait until all of them are out.
+    const QDeadlineTimer deadline(timeoutMs(p->timeoutSeconds));
+    int failure = RS232_OK;
+    while (serial->bytesToWrite() > 0 && failure == RS232_OK) {
+        if (deadline.hasExpired())
+            failure = RS232_ERR_TIMEOUT;
+        else if (!serial->waitForBytesWritten(std::max(1, msUntil(deadline))) &&
+                 serial->error() != QSerialPort::NoError && serial->error() != QSerialPort::TimeoutError)
+            failure = exchangeFailure(serial->error(), RS232_ERR_WRITE);
+    }
+    if (failure != RS232_OK) {
+        // What is left would otherwise go out in front of the next command.
+        serial->clear(QSerialPort::Output);
+        return setStatus(failure);
+    }
+    setStatus(RS232_OK);
+    return count;
+}
+
+int ComRdTerm(int port, char* buffer, int maxCount, int terminator) {
+    OpenPort* p = openPort(port);
+    if (!p)
+        return lastError;
+    QSerialPort* serial = p->serial;
+    serial->clearError();
+    // A terminator outside 0..255 matches no byte: the read ends on the count or the time-out.
+    const bool hasTerminator = terminator >= 0 && terminator <= 0xFF;
+    const char term = static_cast<char>(terminator);
+    const int wanted = buffer ? std::max(0, maxCount) : 0;
+    const QDeadlineTimer deadline(timeoutMs(p->timeoutSeconds));
+    int stored = 0;
+
+    while (stored < wanted) {
+        // Qt's buffer first: bytes that followed an earlier terminator wait there, and
+        // waitForReadyRead only reports data that is new.
+        const qint64 available = serial->bytesAvailable();
+        if (available > 0) {
+            const qint64 room = wanted - stored;
+            const QByteArray chunk = serial->peek(std::min(available, room));
+            const qsizetype end = hasTerminator ? chunk.indexOf(term) : -1;
+            const qsizetype take = end >= 0 ? end : chunk.size();
+            serial->read(buffer + stored, take);
+            stored += static_cast<int>(take);
+            if (end >= 0) {
+                char dropped;
+                serial->getChar(&dropped);  // the terminator: consumed, not stored
+                setStatus(RS232_OK);
+                return stored;
+            }
+            continue;
+        }
+        if (deadline.hasExpired()) {
+            setStatus(RS232_ERR_TIMEOUT);
+            return stored;
+        }
+        if (!serial->waitForReadyRead(std::max(1, msUntil(deadline)))) {
+            if (serial->bytesAvailable() > 0)
+                continue;
+            const QSerialPort::SerialPortError error = serial->error();
+            if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) {
+                if (deadline.hasExpired()) {
+                    setStatus(RS232_ERR_TIMEOUT);
+                    return stored;
+                }
+                continue;  // woke early without data or error: wait for the rest
+            }
+            // The far end went away (a read or resource error); waiting again would return at
+            // once with the same error.
+            return setStatus(exchangeFailure(error, RS232_ERR_DEVICE_GONE));
+        }
+    }
+    setStatus(RS232_OK);
+    return stored;
+}
+
+int ReturnRS232Err() { return lastError; }
+
+int _GetRs232Err() { return lastError; }
+
+const char* rs232ErrorText(int code) {
+    switch (code) {
+    case RS232_OK: return "no error";
+    case RS232_ERR_UNKNOWN: return "unknown system error";
+    case RS232_ERR_BAD_PORT: return "port number out of range (1..255)";
+    case RS232_ERR_NOT_OPEN: return "port not open";
+    case RS232_ERR_CANNOT_OPEN: return "port cannot be opened";
+    case RS232_ERR_NO_DEVICE: return "no such device";
+    case RS232_ERR_PERMISSION: return "permission denied (join the dialout group)";
+    case RS232_ERR_BUSY: return "port in use by another program";
+    case RS232_ERR_BAD_SETTINGS: return "line settings refused";
+    case RS232_ERR_WRITE: return "write failed";
+    case RS232_ERR_DEVICE_GONE: return "device went away";
+    case RS232_ERR_TIMEOUT: return "time-out";
+    default: return "unknown error code";
+    }
+}

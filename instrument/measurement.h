@@ -1,0 +1,13 @@
+#pragma once
+// Pure parts of the poll cycle.
+
+// Reference oxygen partial pressure of the Nernst relation [ppm] (20.64 % by volume).
+constexpr double kO2Reference = 206400.0;
+
+// Oxygen partial pressure [ppm] from cell voltage vz [mV] and cell temperature tz [°C]:
+// reference · exp(vz · 46.42 / (tz + 273.1)) above 500 °C, else 0.
+double nernst(double o2soll, double vz, double tz);
+
+// Parses the numbers of a measurement reply, from its third byte on: Vz [mV], Tz [°C], Ie [mA].
+// A number that is missing leaves its target unchanged. Returns how many were found.
+int parseMeasurementReply(const char* reply, double& vz, double& tz, double& ie);

@@ -1,0 +1,11 @@
+#pragma once
+// Windows-1252, the single-byte encoding of every text inside the program and in its files.
+
+#include <string>
+
+namespace rt {
+// UTF-8 to Windows-1252; characters it has no byte for become '?'.
+std::string utf8ToWindows1252(const std::string& utf8);
+// Windows-1252 to UTF-8 (the five unassigned bytes become U+FFFD).
+std::string windows1252ToUtf8(const std::string& text);
+}  // namespace rt

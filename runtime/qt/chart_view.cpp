@@ -1,0 +1,178 @@
+#include "runtime/qt/chart_view.h"
+
+#include <QChart>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "runtime/qt/control_widgets.h"
+#include "runtime/qt/text_encoding.h"
+
+namespace rt::qt {
+
+namespace {
+
+// A valid range around one value.
+AxisRange around(double v) {
+    double half = std::max(0.5, std::abs(v) * 1e-6);
+    return {v - half, v + half};
+}
+
+AxisRange validRange(double lo, double hi) {
+    if (!std::isfinite(lo) || !std::isfinite(hi)) return {};
+    if (lo > hi) std::swap(lo, hi);
+    if (lo == hi) return around(lo);
+    return {lo, hi};
+}
+
+// Label format for ticks `interval` apart: just enough decimals, exponents for huge numbers.
+QString labelFormat(double interval, const AxisRange& r) {
+    double biggest = std::max(std::abs(r.lo), std::abs(r.hi));
+    if (biggest >= 1e7 || interval < 1e-4) return QStringLiteral("%.4g");
+    int decimals = std::max(0, int(-std::floor(std::log10(interval) + 1e-9)));
+    return QStringLiteral("%.%1f").arg(decimals);
+}
+
+}  // namespace
+
+AxisRange shownAxisRange(const AxisSetting& s, bool haveData, double dataLo, double dataHi) {
+    if (s.mode == 1 && haveData && std::isfinite(dataLo) && std::isfinite(dataHi)) {
+        if (dataLo > dataHi) std::swap(dataLo, dataHi);
+        if (dataLo == dataHi) return around(dataLo);
+        double room = (dataHi - dataLo) * 0.05;
+        return {dataLo - room, dataHi + room};
+    }
+    return validRange(s.min, s.max);
+}
+
+double niceTickInterval(double span, int ticks) {
+    if (!(span > 0) || !std::isfinite(span) || ticks < 1) return 1.0;
+    double raw = span / ticks;
+    double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double f = raw / power;
+    double nice = f < 1.5 ? 1.0 : f < 3.0 ? 2.0 : f < 7.0 ? 5.0 : 10.0;
+    return nice * power;
+}
+
+ChartView::ChartView(QWidget* parent)
+    : QChartView(parent),
+      chart_(new QChart),
+      x_(new QValueAxis),
+      left_(new QValueAxis),
+      right_(new QValueAxis) {
+    chart_->legend()->hide();
+    chart_->setAnimationOptions(QChart::NoAnimation);
+    chart_->setBackgroundRoundness(0);
+    chart_->setMargins(QMargins(4, 4, 4, 4));
+    chart_->layout()->setContentsMargins(0, 0, 0, 0);
+    chart_->addAxis(x_, Qt::AlignBottom);
+    chart_->addAxis(left_, Qt::AlignLeft);
+    chart_->addAxis(right_, Qt::AlignRight);
+    for (QValueAxis* a : {x_, left_, right_}) {
+        a->setTickType(QValueAxis::TicksDynamic);
+        a->setMinorTickCount(0);
+        setAxis(a, AxisRange{});
+    }
+    setChart(chart_);  // the view owns the chart
+    setRenderHint(QPainter::Antialiasing, true);
+    // Lines change across the whole plot on every poll: repainting the whole viewport is
+    // cheaper than working out the changed regions.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+}
+
+void ChartView::setAxis(QValueAxis* axis, const AxisRange& r) {
+    // A plot area of ~500 pixels reads well with 5 to 10 labelled ticks.
+    double interval = niceTickInterval(r.hi - r.lo, axis->orientation() == Qt::Horizontal ? 10 : 8);
+    double anchor = std::floor(r.lo / interval) * interval;
+    if (axis->min() != r.lo || axis->max() != r.hi) axis->setRange(r.lo, r.hi);
+    if (axis->tickInterval() != interval) axis->setTickInterval(interval);
+    if (axis->tickAnchor() != anchor) axis->setTickAnchor(anchor);
+    QString format = labelFormat(interval, r);
+    if (axis->labelFormat() != format) axis->setLabelFormat(format);
+}
+
+void ChartView::setTitle(QValueAxis* axis, const std::string& title, QColor colour) {
+    QString text = fromCp1252(title);
+    if (axis->titleText() != text) axis->setTitleText(text);
+    if (axis->titleBrush().color() != colour) axis->setTitleBrush(colour);
+}
+
+QLineSeries* ChartView::seriesFor(std::size_t index, int yAxis) {
+    if (index == pool_.size()) {
+        auto* s = new QLineSeries;
+        s->setUseOpenGL(false);
+        chart_->addSeries(s);  // the chart owns it
+        s->attachAxis(x_);
+        s->attachAxis(this->yAxis(yAxis));
+        pool_.push_back(s);
+        poolAxis_.push_back(yAxis);
+    }
+    QLineSeries* s = pool_[index];
+    if (poolAxis_[index] != yAxis) {
+        s->detachAxis(this->yAxis(poolAxis_[index]));
+        s->attachAxis(this->yAxis(yAxis));
+        poolAxis_[index] = yAxis;
+    }
+    return s;
+}
+
+void ChartView::showGraph(const GraphModel& g) {
+    ++redraws_;
+    std::vector<VisibleTrace> traces = g.visibleTraces();
+    QColor axisColour[3] = {Qt::black, Qt::black, Qt::black};
+    bool axisColoured[3] = {false, false, false};
+
+    std::size_t n = 0;
+    for (const VisibleTrace& t : traces) {
+        if (!t.points) continue;
+        int axis = t.yAxis == 2 ? 2 : 1;
+        QLineSeries* s = seriesFor(n++, axis);
+        const std::vector<double>& xs = t.points->x;
+        const std::vector<double>& ys = t.points->y;
+        std::size_t end = std::min({t.end, xs.size(), ys.size()});
+        points_.clear();
+        points_.reserve(qsizetype(end > t.begin ? end - t.begin : 0));
+        for (std::size_t i = t.begin; i < end; ++i) {
+            // QXYSeries::replace keeps NaN points, which break the line drawing: leave out
+            // every point that is not a finite number.
+            if (std::isfinite(xs[i]) && std::isfinite(ys[i])) points_.append(QPointF(xs[i], ys[i]));
+        }
+        s->replace(points_);
+        QColor colour = rgbColour(t.colour);
+        if (s->pen().color() != colour) {
+            QPen pen(colour, 1.5);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            s->setPen(pen);
+        }
+        if (!s->isVisible()) s->setVisible(true);
+        // An axis title takes the colour of the first trace drawn against that axis.
+        if (!axisColoured[axis]) {
+            axisColour[axis] = colour;
+            axisColoured[axis] = true;
+        }
+    }
+    for (std::size_t i = n; i < pool_.size(); ++i) {
+        if (pool_[i]->count() > 0) pool_[i]->replace(QList<QPointF>());
+        if (pool_[i]->isVisible()) pool_[i]->setVisible(false);
+    }
+    used_ = n;
+
+    QValueAxis* axes[3] = {x_, left_, right_};
+    for (int a = 0; a < 3; ++a) {
+        double lo = 0, hi = 0;
+        bool have = g.axis[a].mode == 1 && g.dataRange(a, lo, hi);
+        setAxis(axes[a], shownAxisRange(g.axis[a], have, lo, hi));
+    }
+    setTitle(x_, g.xLabel, Qt::black);
+    setTitle(left_, g.leftLabel, axisColour[1]);
+    setTitle(right_, g.rightLabel, axisColour[2]);
+}
+
+std::vector<QLineSeries*> ChartView::shownSeries() const {
+    return std::vector<QLineSeries*>(pool_.begin(), pool_.begin() + std::ptrdiff_t(used_));
+}
+
+}  // namespace rt::qt

@@ -1,0 +1,62 @@
+#pragma once
+// The graph control on Qt Charts: an x axis at the bottom and a left and a right y axis, one
+// line series per visible trace of the graph model.
+
+#include <QChartView>
+#include <QList>
+#include <QPointF>
+#include <vector>
+
+#include "runtime/core/model.h"
+
+class QChart;
+class QLineSeries;
+class QValueAxis;
+
+namespace rt::qt {
+
+struct AxisRange {
+    double lo = 0.0;
+    double hi = 10.0;
+};
+
+// The range an axis shows. Manual: min..max as set. Automatic: the data's range with 5 % room
+// on both sides; without data, the manual numbers. A range that is empty or inverted is made
+// valid: min > max is shown swapped, min == max as min +- max(0.5, |min| * 1e-6); numbers that
+// are not finite give 0..10.
+AxisRange shownAxisRange(const AxisSetting& setting, bool haveData, double dataLo, double dataHi);
+// A tick distance of 1, 2 or 5 times a power of ten that puts about `ticks` ticks on `span`.
+double niceTickInterval(double span, int ticks);
+
+class ChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit ChartView(QWidget* parent = nullptr);
+
+    // Redraws from the model: series, axis ranges and titles.
+    void showGraph(const GraphModel& graph);
+
+    QValueAxis* xAxis() const { return x_; }
+    QValueAxis* yAxis(int which) const { return which == 2 ? right_ : left_; }
+    // The series in use, in the order of GraphModel::visibleTraces().
+    std::vector<QLineSeries*> shownSeries() const;
+    int seriesPoolSize() const { return int(pool_.size()); }
+    int redraws() const { return redraws_; }
+
+private:
+    QLineSeries* seriesFor(std::size_t index, int yAxis);
+    static void setAxis(QValueAxis* axis, const AxisRange& range);
+    static void setTitle(QValueAxis* axis, const std::string& title, QColor colour);
+
+    QChart* chart_;
+    QValueAxis* x_;
+    QValueAxis* left_;
+    QValueAxis* right_;
+    std::vector<QLineSeries*> pool_;
+    std::vector<int> poolAxis_;  // y axis each series of the pool is attached to
+    std::size_t used_ = 0;
+    int redraws_ = 0;
+    QList<QPointF> points_;  // reused for each trace
+};
+
+}  // namespace rt::qt

@@ -1,0 +1,533 @@
+#include "runtime/qt/control_widgets.h"
+
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "runtime/qt/chart_view.h"
+#include "runtime/qt/event_delivery.h"
+#include "runtime/qt/text_encoding.h"
+
+namespace rt::qt {
+
+// ---- Helpers ---------------------------------------------------------------------------------
+
+QFont controlFont(const QFont& base, int textSize) {
+    QFont f = base;
+    if (textSize > 0) f.setPointSize(textSize);
+    return f;
+}
+
+QColor rgbColour(int rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+QString numberText(const Control& c) {
+    if (c.type == ValueType::Int) return QString::number(c.intValue);
+    if (!std::isfinite(c.doubleValue)) {
+        return std::isnan(c.doubleValue) ? QStringLiteral("NaN")
+                                         : (c.doubleValue > 0 ? QStringLiteral("Inf")
+                                                              : QStringLiteral("-Inf"));
+    }
+    return QString::number(c.doubleValue, 'f', std::clamp(c.precision, 0, 15));
+}
+
+int contentHeight(const Control& c, const QFont& base) {
+    return QFontMetrics(controlFont(base, c.textSize)).height() + 6;
+}
+
+namespace {
+
+// Numbers in fields always use a point and no group separators, like every number the program
+// formats itself.
+QLocale numberLocale() {
+    QLocale l = QLocale::c();
+    l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return l;
+}
+
+// Limits a field's range to numbers its text can still show exactly with a few decimals; the
+// model's default range (+-1e300) would give fields hundreds of digits wide.
+double fieldLimit(double v) {
+    constexpr double kLimit = 1e15;
+    if (std::isnan(v)) return 0.0;
+    return std::clamp(v, -kLimit, kLimit);
+}
+
+int intLimit(double v) {
+    if (std::isnan(v)) return 0;
+    return int(std::clamp(v, double(INT_MIN), double(INT_MAX)));
+}
+
+// The value a double field shows for `v` (it rounds to its decimals).
+double roundedTo(double v, int decimals) {
+    return QString::number(fieldLimit(v), 'f', decimals).toDouble();
+}
+
+void setTextColour(QWidget* w, QColor colour) {
+    QPalette p = w->palette();
+    // Only the enabled groups: a dimmed control keeps the style's grey.
+    p.setColor(QPalette::Active, QPalette::WindowText, colour);
+    p.setColor(QPalette::Inactive, QPalette::WindowText, colour);
+    p.setColor(QPalette::Active, QPalette::Text, colour);
+    p.setColor(QPalette::Inactive, QPalette::Text, colour);
+    w->setPalette(p);
+}
+
+}  // namespace
+
+// ---- ControlView -----------------------------------------------------------------------------
+
+ControlView::ControlView(int panel, const Control& c) : panel_(panel), id_(c.id) {}
+
+Control* ControlView::model() const { return Model::instance().control(panel_, id_); }
+
+void ControlView::place(QWidget* container, QWidget* widget, const QRect& rect, const Control& c,
+                        const CaptionLayout& layout) {
+    widget_ = widget;
+    widget->setObjectName(QString::fromStdString(c.name));
+    shownLabel_ = c.label;
+    CaptionPlace where = c.label.empty() ? CaptionPlace::None : layout.place;
+    switch (where) {
+        case CaptionPlace::None:
+            widget->setParent(container);
+            widget->setGeometry(rect);
+            outer_ = widget;
+            break;
+        case CaptionPlace::Left:
+        case CaptionPlace::Above:
+            caption_ = new QLabel(fromCp1252(c.label), container);
+            caption_->setGeometry(layout.rect);
+            caption_->setAlignment(Qt::AlignLeft |
+                                   (where == CaptionPlace::Left ? Qt::AlignVCenter
+                                                                : Qt::AlignBottom));
+            captionOutside_ = true;
+            widget->setParent(container);
+            widget->setGeometry(rect);
+            outer_ = widget;
+            break;
+        case CaptionPlace::InsideTop: {
+            outer_ = new QWidget(container);
+            outer_->setGeometry(rect);
+            auto* box = new QVBoxLayout(outer_);
+            box->setContentsMargins(0, 0, 0, 0);
+            box->setSpacing(1);
+            caption_ = new QLabel(fromCp1252(c.label), outer_);
+            QFont small = caption_->font();
+            small.setPointSizeF(std::max(7.0, small.pointSizeF() - 1.0));
+            caption_->setFont(small);
+            box->addWidget(caption_);
+            box->addWidget(widget, 1);
+            break;
+        }
+        case CaptionPlace::InsideLeft: {
+            outer_ = new QWidget(container);
+            outer_->setGeometry(rect);
+            auto* row = new QHBoxLayout(outer_);
+            row->setContentsMargins(0, 0, 0, 0);
+            row->setSpacing(kCaptionGap);
+            caption_ = new QLabel(fromCp1252(c.label), outer_);
+            caption_->setFixedWidth(layout.insideWidth);
+            row->addWidget(caption_);
+            row->addWidget(widget, 1);
+            break;
+        }
+    }
+    if (caption_) caption_->setObjectName(QString::fromStdString(c.name) + "_CAPTION");
+    setParent(outer_);
+}
+
+void ControlView::refresh(const Control& c) {
+    if (caption_ && c.label != shownLabel_) {
+        caption_->setText(fromCp1252(c.label));
+        shownLabel_ = c.label;
+    }
+    outer_->setVisible(c.visible);
+    outer_->setEnabled(!c.dimmed);
+    if (caption_ && captionOutside_) {
+        caption_->setVisible(c.visible);
+        caption_->setEnabled(!c.dimmed);
+    }
+    refreshValue(c);
+}
+
+// ---- Numeric field ---------------------------------------------------------------------------
+
+NumericFieldView::NumericFieldView(int panel, const Control& c, QWidget* container,
+                                   const QRect& rect, const CaptionLayout& layout)
+    : ControlView(panel, c), isDouble_(c.type != ValueType::Int) {
+    QAbstractSpinBox* spin = nullptr;
+    if (isDouble_) {
+        auto* d = new QDoubleSpinBox;
+        d->setLocale(numberLocale());
+        d->setDecimals(std::clamp(c.precision, 0, 15));  // before the range: it rounds to them
+        d->setRange(fieldLimit(c.minimum), fieldLimit(c.maximum));
+        d->setSingleStep(c.increment > 0 && std::isfinite(c.increment) ? c.increment : 1.0);
+        connect(d, &QDoubleSpinBox::valueChanged, this, [this] { valueChangedByOperator(); });
+        spin = d;
+    } else {
+        auto* i = new QSpinBox;
+        i->setLocale(numberLocale());
+        i->setRange(intLimit(c.minimum), intLimit(c.maximum));
+        i->setSingleStep(std::max(1, intLimit(c.increment)));
+        connect(i, &QSpinBox::valueChanged, this, [this] { valueChangedByOperator(); });
+        spin = i;
+    }
+    spin->setKeyboardTracking(false);
+    spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    spin->setFont(controlFont(spin->font(), c.textSize));
+    connect(spin, &QAbstractSpinBox::editingFinished, this, [this] { editingFinished(); });
+    spin->installEventFilter(this);
+    if (auto* edit = spin->findChild<QLineEdit*>()) edit->installEventFilter(this);
+    place(container, spin, rect, c, layout);
+}
+
+QAbstractSpinBox* NumericFieldView::spinBox() const {
+    return static_cast<QAbstractSpinBox*>(widget_);
+}
+
+double NumericFieldView::widgetValue() const {
+    if (isDouble_) return static_cast<QDoubleSpinBox*>(widget_)->value();
+    return static_cast<QSpinBox*>(widget_)->value();
+}
+
+void NumericFieldView::refreshValue(const Control& c) {
+    // Only touch the widget when the shown number changes: setting it again would throw away
+    // what the operator is typing.
+    QSignalBlocker block(widget_);
+    if (isDouble_) {
+        auto* d = static_cast<QDoubleSpinBox*>(widget_);
+        if (roundedTo(c.doubleValue, d->decimals()) != shown_ || d->value() != shown_) {
+            d->setValue(fieldLimit(c.doubleValue));
+        }
+    } else {
+        auto* i = static_cast<QSpinBox*>(widget_);
+        if (c.intValue != int(shown_) || i->value() != c.intValue) i->setValue(c.intValue);
+    }
+    shown_ = widgetValue();
+}
+
+bool NumericFieldView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !enterPressed_) {
+            enterPressed_ = true;
+            commitsAtEnter_ = commits_;
+        }
+    }
+    return ControlView::eventFilter(watched, event);
+}
+
+void NumericFieldView::valueChangedByOperator() {
+    if (widgetValue() != shown_) commitValue();
+}
+
+void NumericFieldView::editingFinished() {
+    if (enterPressed_) {
+        // Enter commits, once: when the value changed, valueChanged has already done it.
+        enterPressed_ = false;
+        if (commits_ == commitsAtEnter_) commitValue();
+    } else if (widgetValue() != shown_) {
+        commitValue();  // left the field after a change that was not committed yet
+    }
+}
+
+void NumericFieldView::commitValue() {
+    Control* c = model();
+    if (!c) return;
+    double v = widgetValue();
+    if (isDouble_) {
+        c->doubleValue = v;
+    } else {
+        c->intValue = int(v);
+    }
+    shown_ = v;
+    ++commits_;
+    deliverCommit(panel_, id_);
+}
+
+// ---- Selector --------------------------------------------------------------------------------
+
+SelectorView::SelectorView(int panel, const Control& c, QWidget* container, const QRect& rect,
+                           const CaptionLayout& layout)
+    : ControlView(panel, c) {
+    auto* combo = new QComboBox;
+    combo->setFont(controlFont(combo->font(), c.textSize));
+    connect(combo, &QComboBox::activated, this, [this](int index) { chosen(index); });
+    place(container, combo, rect, c, layout);
+}
+
+QComboBox* SelectorView::combo() const { return static_cast<QComboBox*>(widget_); }
+
+void SelectorView::refreshValue(const Control& c) {
+    QComboBox* box = combo();
+    QSignalBlocker block(box);
+    bool same = items_.size() == c.items.size() &&
+                std::equal(items_.begin(), items_.end(), c.items.begin(),
+                           [](const SelectorItem& a, const SelectorItem& b) {
+                               return a.label == b.label && a.value == b.value;
+                           });
+    if (!same) {
+        box->clear();
+        for (const SelectorItem& item : c.items) box->addItem(fromCp1252(item.label), item.value);
+        items_ = c.items;
+    }
+    int index = -1;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].value == c.intValue) {
+            index = int(i);
+            break;
+        }
+    }
+    if (box->currentIndex() != index) box->setCurrentIndex(index);
+}
+
+void SelectorView::chosen(int index) {
+    Control* c = model();
+    if (!c || index < 0 || std::size_t(index) >= items_.size()) return;
+    int value = items_[std::size_t(index)].value;
+    if (value == c->intValue) return;  // the entry shown already: no change, no commit
+    c->intValue = value;
+    deliverCommit(panel_, id_);
+}
+
+// ---- Switch ----------------------------------------------------------------------------------
+
+SwitchView::SwitchView(int panel, const Control& c, QWidget* container, const QRect& rect)
+    : ControlView(panel, c) {
+    auto* box = new QCheckBox(fromCp1252(c.label));
+    box->setFont(controlFont(box->font(), c.textSize));
+    connect(box, &QCheckBox::clicked, this, [this](bool checked) {
+        if (Control* m = model()) {
+            m->intValue = checked ? 1 : 0;
+            deliverCommit(panel_, id_);
+        }
+    });
+    place(container, box, rect, c, CaptionLayout{});
+}
+
+QCheckBox* SwitchView::checkBox() const { return static_cast<QCheckBox*>(widget_); }
+
+void SwitchView::refreshValue(const Control& c) {
+    QCheckBox* box = checkBox();
+    QSignalBlocker block(box);
+    box->setText(fromCp1252(c.label));
+    box->setChecked(c.intValue != 0);
+}
+
+// ---- Button ----------------------------------------------------------------------------------
+
+ButtonView::ButtonView(int panel, const Control& c, QWidget* container, const QRect& rect)
+    : ControlView(panel, c) {
+    auto* button = new QPushButton(fromCp1252(c.label));
+    button->setAutoDefault(false);
+    button->setFont(controlFont(button->font(), c.textSize));
+    connect(button, &QPushButton::clicked, this, [this] { deliverCommit(panel_, id_); });
+    place(container, button, rect, c, CaptionLayout{});
+}
+
+QPushButton* ButtonView::button() const { return static_cast<QPushButton*>(widget_); }
+
+void ButtonView::refreshValue(const Control& c) { button()->setText(fromCp1252(c.label)); }
+
+// ---- Text display and numeric indicator ------------------------------------------------------
+
+ReadoutView::ReadoutView(int panel, const Control& c, QWidget* container, const QRect& rect,
+                         const CaptionLayout& layout)
+    : ControlView(panel, c) {
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    label->setAutoFillBackground(true);
+    label->setBackgroundRole(QPalette::Base);
+    label->setContentsMargins(4, 0, 4, 0);
+    label->setFont(controlFont(label->font(), c.textSize));
+    bool number = c.kind == ControlKind::NumericDisplay;
+    // A box of several lines shows a text of several lines from its top; others are one line.
+    bool multiLine = !number && rect.height() >= 2 * QFontMetrics(label->font()).height() + 24;
+    label->setWordWrap(multiLine);
+    label->setAlignment(number     ? Qt::AlignRight | Qt::AlignVCenter
+                        : multiLine ? Qt::AlignLeft | Qt::AlignTop
+                                    : Qt::AlignLeft | Qt::AlignVCenter);
+    place(container, label, rect, c, layout);
+}
+
+QLabel* ReadoutView::valueLabel() const { return static_cast<QLabel*>(widget_); }
+
+void ReadoutView::refreshValue(const Control& c) {
+    QLabel* label = valueLabel();
+    QString text = c.kind == ControlKind::NumericDisplay ? numberText(c) : fromCp1252(c.stringValue);
+    if (label->text() != text) label->setText(text);
+    if (c.colour != colour_) {
+        setTextColour(label, rgbColour(c.colour));
+        colour_ = c.colour;
+    }
+}
+
+// ---- LED and mark ----------------------------------------------------------------------------
+
+LedWidget::LedWidget(QWidget* parent) : QWidget(parent) {}
+
+void LedWidget::setState(bool on, QColor colour, const QString& text) {
+    if (on == on_ && colour == colour_ && text == text_) return;
+    on_ = on;
+    colour_ = colour;
+    text_ = text;
+    update();
+}
+
+void LedWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    int d = std::max(6, std::min(height(), width()) - 8);
+    QRectF lamp(2.5, (height() - d) / 2.0, d, d);
+    QColor fill = on_ ? colour_ : QColor(0x40, 0x40, 0x40);
+    if (!isEnabled()) fill = fill.lighter(160);
+    QRadialGradient shine(lamp.center() - QPointF(d / 5.0, d / 5.0), d * 0.75);
+    shine.setColorAt(0.0, fill.lighter(150));
+    shine.setColorAt(1.0, fill);
+    p.setBrush(shine);
+    p.setPen(QPen(QColor(0x20, 0x20, 0x20), 1.0));
+    p.drawEllipse(lamp);
+    if (!text_.isEmpty()) {
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                 QPalette::WindowText));
+        QRect textRect(int(lamp.right()) + 6, 0, width() - int(lamp.right()) - 6, height());
+        p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, text_);
+    }
+}
+
+MarkWidget::MarkWidget(QWidget* parent) : QWidget(parent) {}
+
+void MarkWidget::setState(QColor colour, const QString& text) {
+    if (colour == colour_ && text == text_) return;
+    colour_ = colour;
+    text_ = text;
+    update();
+}
+
+void MarkWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor fill = isEnabled() ? colour_ : colour_.lighter(150);
+    p.setBrush(fill);
+    p.setPen(QPen(fill.darker(140), 1.0));
+    QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    p.drawRoundedRect(r, 6, 6);
+    // Black or white text, whichever reads better on the fill.
+    double luminance = 0.299 * fill.red() + 0.587 * fill.green() + 0.114 * fill.blue();
+    p.setPen(luminance > 140 ? Qt::black : Qt::white);
+    QFont f = font();
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(rect(), Qt::AlignCenter, text_);
+}
+
+LedView::LedView(int panel, const Control& c, QWidget* container, const QRect& rect)
+    : ControlView(panel, c) {
+    auto* led = new LedWidget(nullptr);
+    led->setFont(controlFont(led->font(), c.textSize));
+    place(container, led, rect, c, CaptionLayout{});
+}
+
+void LedView::refreshValue(const Control& c) {
+    static_cast<LedWidget*>(widget_)->setState(c.intValue != 0, rgbColour(c.colour),
+                                               fromCp1252(c.label));
+}
+
+MarkView::MarkView(int panel, const Control& c, QWidget* container, const QRect& rect)
+    : ControlView(panel, c) {
+    auto* mark = new MarkWidget(nullptr);
+    mark->setFont(controlFont(mark->font(), c.textSize));
+    place(container, mark, rect, c, CaptionLayout{});
+}
+
+void MarkView::refreshValue(const Control& c) {
+    static_cast<MarkWidget*>(widget_)->setState(rgbColour(c.colour), fromCp1252(c.label));
+}
+
+// ---- Group, label, graph ---------------------------------------------------------------------
+
+GroupView::GroupView(int panel, const Control& c, QWidget* container, const QRect& rect)
+    : ControlView(panel, c) {
+    auto* box = new QGroupBox(fromCp1252(c.label));
+    place(container, box, rect, c, CaptionLayout{});
+}
+
+QGroupBox* GroupView::box() const { return static_cast<QGroupBox*>(widget_); }
+
+void GroupView::refreshValue(const Control& c) { box()->setTitle(fromCp1252(c.label)); }
+
+LabelView::LabelView(int panel, const Control& c, QWidget* container, const QRect& rect)
+    : ControlView(panel, c) {
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(controlFont(label->font(), c.textSize));
+    place(container, label, rect, c, CaptionLayout{});
+}
+
+void LabelView::refreshValue(const Control& c) {
+    auto* label = static_cast<QLabel*>(widget_);
+    QString text = fromCp1252(c.label);
+    if (label->text() != text) label->setText(text);
+    if (c.colour != 0) setTextColour(label, rgbColour(c.colour));
+}
+
+GraphView::GraphView(int panel, const Control& c, QWidget* container, const QRect& rect)
+    : ControlView(panel, c) {
+    place(container, new ChartView(nullptr), rect, c, CaptionLayout{});
+}
+
+ChartView* GraphView::chart() const { return static_cast<ChartView*>(widget_); }
+
+void GraphView::redraw() {
+    Control* c = model();
+    if (c && c->graph) chart()->showGraph(*c->graph);
+}
+
+void GraphView::refreshValue(const Control&) {}
+
+// ---- Factory ---------------------------------------------------------------------------------
+
+ControlView* makeControlView(int panel, const Control& c, QWidget* container, const QRect& rect,
+                             const CaptionLayout& caption) {
+    ControlView* view = nullptr;
+    switch (c.kind) {
+        case ControlKind::Numeric:
+            view = new NumericFieldView(panel, c, container, rect, caption);
+            break;
+        case ControlKind::NumericDisplay:
+        case ControlKind::TextDisplay:
+            view = new ReadoutView(panel, c, container, rect, caption);
+            break;
+        case ControlKind::Switch: view = new SwitchView(panel, c, container, rect); break;
+        case ControlKind::Selector:
+            view = new SelectorView(panel, c, container, rect, caption);
+            break;
+        case ControlKind::Led: view = new LedView(panel, c, container, rect); break;
+        case ControlKind::Mark: view = new MarkView(panel, c, container, rect); break;
+        case ControlKind::Button: view = new ButtonView(panel, c, container, rect); break;
+        case ControlKind::Group: view = new GroupView(panel, c, container, rect); break;
+        case ControlKind::Label: view = new LabelView(panel, c, container, rect); break;
+        case ControlKind::Graph: view = new GraphView(panel, c, container, rect); break;
+        case ControlKind::Timer: return nullptr;
+    }
+    view->refresh(c);
+    return view;
+}
+
+}  // namespace rt::qt
