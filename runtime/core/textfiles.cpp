@@ -140,13 +140,11 @@ ssize_t fill(FileSlot& s) {
 inline std::uint64_t lineEndBits(const char* p) {
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n');
-    std::uint64_t bits = 0;
-    for (int k = 0; k < 4; ++k) {
+    const auto part = [&](int k) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf))))
-                << (16 * k);
-    }
-    return bits;
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf))));
+    };
+    return part(0) | part(1) << 16 | part(2) << 32 | part(3) << 48;
 #else
     std::uint64_t bits = 0;
     for (int k = 0; k < 64; ++k) bits |= static_cast<std::uint64_t>(p[k] == '\n') << k;
@@ -155,18 +153,19 @@ inline std::uint64_t lineEndBits(const char* p) {
 }
 
 // Line ends of the block at `base`, limited to the filled part of the buffer.
-inline std::uint64_t blockBits(const FileSlot& s, std::size_t base) {
-    std::uint64_t bits = lineEndBits(s.buffer.get() + base);
-    if (s.end - base < 64) bits &= (std::uint64_t{1} << (s.end - base)) - 1;
+inline std::uint64_t blockBits(const char* data, std::size_t base, std::size_t end) {
+    std::uint64_t bits = lineEndBits(data + base);
+    if (end - base < 64) bits &= (std::uint64_t{1} << (end - base)) - 1;
     return bits;
 }
 
-// Position of the first LF in [from, end) of the buffer, or `end` when there is none. Whole
-// buffers are searched 64 bytes at a time, and the block last searched is kept for the next line,
-// so a short line costs a few instructions rather than a memchr call.
+// Position of the first LF in [from, end) of the buffer, or `end` when there is none. The buffer
+// is searched 64 bytes at a time, and the block last searched is kept for the next line, so a
+// short line costs a few instructions rather than a memchr call.
 inline std::size_t findLineEnd(FileSlot& s, std::size_t from) {
+    const char* data = s.buffer.get();
     std::size_t base = from & ~std::size_t{63};
-    std::uint64_t bits = base == s.lfBase ? s.lfMask : blockBits(s, base);
+    std::uint64_t bits = base == s.lfBase ? s.lfMask : blockBits(data, base, s.end);
     bits &= ~std::uint64_t{0} << (from - base);
     while (bits == 0) {
         base += 64;
@@ -174,27 +173,11 @@ inline std::size_t findLineEnd(FileSlot& s, std::size_t from) {
             s.lfBase = kNoBlock;
             return s.end;
         }
-        bits = blockBits(s, base);
+        bits = blockBits(data, base, s.end);
     }
     s.lfBase = base;
     s.lfMask = bits;
     return base + static_cast<std::size_t>(__builtin_ctzll(bits));
-}
-
-// memcpy for the short lengths of typical lines, without a library call: 16-byte pieces, the
-// last one overlapping the one before it.
-inline void copyBytes(char* dest, const char* src, std::size_t n) {
-    if (n >= 16 && n <= 256) {
-        for (std::size_t i = 0; i + 16 < n; i += 16) std::memcpy(dest + i, src + i, 16);
-        std::memcpy(dest + n - 16, src + n - 16, 16);
-    } else if (n >= 8 && n < 16) {
-        std::memcpy(dest, src, 8);
-        std::memcpy(dest + n - 8, src + n - 8, 8);
-    } else if (n < 8) {
-        for (std::size_t i = 0; i < n; ++i) dest[i] = src[i];
-    } else {
-        std::memcpy(dest, src, n);
-    }
 }
 
 std::string directoryOf(const std::string& path) {
@@ -343,27 +326,16 @@ int CloseFile(int handle) {
     return ok ? 0 : -1;
 }
 
-int ReadLine(int handle, char* buf, int maxChars) {
+namespace {
+
+// ReadLine when the line is not wholly in the buffer, and its error cases.
+int readLineSlow(int handle, char* buf, int maxChars) {
     FileSlot* s = slotFor(handle);
     if (s == nullptr || !s->canRead || buf == nullptr || maxChars < 0) {
         setErrno(EBADF);
         return -1;
     }
     const std::size_t room = static_cast<std::size_t>(maxChars);
-    // The common case: the whole line, with its end, is in the buffer.
-    if (s->pos < s->end) {
-        const std::size_t lf = findLineEnd(*s, s->pos);
-        if (lf < s->end) {
-            const char* start = s->buffer.get() + s->pos;
-            std::size_t n = lf - s->pos;
-            if (n > 0 && start[n - 1] == '\r') --n;  // CR LF
-            if (n > room) n = room;
-            copyBytes(buf, start, n);
-            buf[n] = '\0';
-            s->pos = lf + 1;
-            return static_cast<int>(n);
-        }
-    }
     // The line continues beyond the buffer: take it piece by piece.
     std::size_t stored = 0;
     std::size_t lineLength = 0;  // all bytes of the line before the LF, CR included
@@ -397,6 +369,42 @@ int ReadLine(int handle, char* buf, int maxChars) {
     }
     buf[stored] = '\0';
     return static_cast<int>(stored);
+}
+
+}  // namespace
+
+int ReadLine(int handle, char* buf, int maxChars) {
+    // The common case, kept short: the whole line, with its end, is in the buffer. The state is
+    // read into locals once and written back once.
+    const unsigned index = static_cast<unsigned>(handle) - 1u;
+    if (index < static_cast<unsigned>(kMaxHandles) && buf != nullptr && maxChars >= 0) {
+        FileSlot& s = g_table.slots[index];
+        if (s.open.load(std::memory_order_acquire) && s.canRead && s.pos < s.end) {
+            const char* data = s.buffer.get();
+            const std::size_t pos = s.pos;
+            const std::size_t end = s.end;
+            std::size_t base = pos & ~std::size_t{63};
+            std::uint64_t bits = base == s.lfBase ? s.lfMask : blockBits(data, base, end);
+            bits &= ~std::uint64_t{0} << (pos - base);
+            while (bits == 0 && base + 64 < end) {
+                base += 64;
+                bits = blockBits(data, base, end);
+            }
+            if (bits != 0) {
+                const std::size_t lf = base + static_cast<std::size_t>(__builtin_ctzll(bits));
+                std::size_t n = lf - pos;
+                if (n > 0 && data[lf - 1] == '\r') --n;  // CR LF
+                if (n > static_cast<std::size_t>(maxChars)) n = static_cast<std::size_t>(maxChars);
+                std::memcpy(buf, data + pos, n);
+                buf[n] = '\0';
+                s.pos = lf + 1;
+                s.lfBase = base;
+                s.lfMask = bits;
+                return static_cast<int>(n);
+            }
+        }
+    }
+    return readLineSlow(handle, buf, maxChars);
 }
 
 int GetFileInfo(const char* path, long* size) {

@@ -1,0 +1,194 @@
+#include "runtime/qt/panel_window.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QVBoxLayout>
+#include <set>
+
+#include "runtime/qt/control_layout.h"
+#include "runtime/qt/control_widgets.h"
+#include "runtime/qt/event_delivery.h"
+#include "runtime/qt/text_encoding.h"
+
+namespace rt::qt {
+
+namespace {
+
+bool hasCaption(const Control& c) {
+    switch (c.kind) {
+        case ControlKind::Numeric:
+        case ControlKind::NumericDisplay:
+        case ControlKind::Selector:
+        case ControlKind::TextDisplay: return !c.label.empty();
+        default: return false;
+    }
+}
+
+QRect rectOf(const Control& c) { return QRect(c.x, c.y, c.width, c.height); }
+
+}  // namespace
+
+// ---- PanelContent ----------------------------------------------------------------------------
+
+PanelContent::PanelContent(int panel, QWidget* parent) : QWidget(parent), panel_(panel) {}
+
+void PanelContent::build(const Panel& p) {
+    setFixedSize(p.width, p.height);
+    const QFont base = font();
+    const QFontMetrics metrics(base);
+
+    // Groups first: they are the containers of the controls laid out in them.
+    std::map<int, QGroupBox*> groups;
+    std::map<int, QRect> groupRects;
+    for (const Control& c : p.controls) {
+        if (c.kind != ControlKind::Group) continue;
+        ControlView* v = makeControlView(panel_, c, this, rectOf(c), CaptionLayout{});
+        views_[c.id] = v;
+        groups[c.id] = static_cast<GroupView*>(v)->box();
+        groupRects[c.id] = rectOf(c);
+    }
+    auto containerOf = [&](const Control& c) {
+        return c.kind != ControlKind::Group && groups.count(c.group) ? c.group : 0;
+    };
+
+    // Rectangles of the controls per container, in container coordinates.
+    struct Placed {
+        const Control* control;
+        int container;
+        QRect rect;
+        CaptionLayout caption;
+    };
+    std::vector<Placed> placed;
+    std::map<int, std::vector<QRect>> rects;  // by container
+    for (const Control& c : p.controls) {
+        if (c.kind == ControlKind::Timer) continue;
+        int container = containerOf(c);
+        QRect r = rectOf(c);
+        if (container) r.translate(-groupRects[container].topLeft());
+        rects[container].push_back(r);
+        if (c.kind != ControlKind::Group) placed.push_back({&c, container, r, {}});
+    }
+
+    // Caption places.
+    for (Placed& pl : placed) {
+        if (!hasCaption(*pl.control)) continue;
+        QRect free(0, 0, p.width, p.height);
+        if (pl.container) {
+            const QRect& g = groupRects[pl.container];
+            int title = metrics.height() + 2;
+            free = QRect(6, title, g.width() - 12, g.height() - title - 4);
+        }
+        std::vector<QRect> obstacles;
+        for (const QRect& r : rects[pl.container]) {
+            if (r != pl.rect) obstacles.push_back(r);
+        }
+        QSize caption = metrics.size(Qt::TextSingleLine, fromCp1252(pl.control->label)) +
+                        QSize(2, 0);
+        pl.caption = chooseCaptionPlace(pl.rect, caption, free, obstacles,
+                                        contentHeight(*pl.control, base));
+    }
+    // Captions inside their controls, one below the other at the same x, get one width so that
+    // the values line up.
+    for (Placed& a : placed) {
+        if (a.caption.place != CaptionPlace::InsideLeft) continue;
+        for (const Placed& b : placed) {
+            if (b.caption.place == CaptionPlace::InsideLeft && b.container == a.container &&
+                b.rect.left() == a.rect.left()) {
+                a.caption.insideWidth = std::max(a.caption.insideWidth, b.caption.insideWidth);
+            }
+        }
+    }
+
+    for (const Placed& pl : placed) {
+        QWidget* container = pl.container ? static_cast<QWidget*>(groups[pl.container]) : this;
+        if (ControlView* v = makeControlView(panel_, *pl.control, container, pl.rect, pl.caption)) {
+            views_[pl.control->id] = v;
+        }
+    }
+}
+
+void PanelContent::refreshControl(int id) {
+    ControlView* v = view(id);
+    Control* c = Model::instance().control(panel_, id);
+    if (v && c) v->refresh(*c);
+}
+
+ControlView* PanelContent::view(int id) const {
+    auto it = views_.find(id);
+    return it == views_.end() ? nullptr : it->second;
+}
+
+QWidget* PanelContent::controlWidget(int id) const {
+    ControlView* v = view(id);
+    return v ? v->widget() : nullptr;
+}
+
+GraphView* PanelContent::graph(int id) const { return dynamic_cast<GraphView*>(view(id)); }
+
+std::vector<int> PanelContent::graphIds() const {
+    std::vector<int> out;
+    for (const auto& [id, v] : views_) {
+        if (dynamic_cast<GraphView*>(v)) out.push_back(id);
+    }
+    return out;
+}
+
+// ---- PanelWindow -----------------------------------------------------------------------------
+
+PanelWindow::PanelWindow(int panel, const Panel& p)
+    : panel_(panel), content_(new PanelContent(panel, this)) {
+    setObjectName(QString::fromStdString(p.name));
+    setCentralWidget(content_);
+    setTitle(p.title);
+    // The panel keeps the size the resource file gives it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    move(p.x, p.y);
+}
+
+void PanelWindow::setTitle(const std::string& title) {
+    QString t = fromCp1252(title);
+    if (windowTitle() != t) setWindowTitle(t);
+}
+
+void PanelWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    ++closeRequests_;
+    deliverClose(panel_);
+}
+
+// ---- ChildPanelFrame -------------------------------------------------------------------------
+
+ChildPanelFrame::ChildPanelFrame(int panel, const Panel& p, QWidget* parentArea)
+    : QFrame(parentArea), title_(new QLabel), content_(new PanelContent(panel, this)) {
+    setObjectName(QString::fromStdString(p.name));
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(2);
+    // Opaque, so the parent's controls underneath do not show through.
+    setAutoFillBackground(true);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(0);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    // A title strip like a window's, so the panel reads as a panel of its own.
+    title_->setAutoFillBackground(true);
+    title_->setBackgroundRole(QPalette::Highlight);
+    title_->setForegroundRole(QPalette::HighlightedText);
+    title_->setContentsMargins(6, 3, 6, 3);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    column->addWidget(title_);
+    column->addWidget(content_);
+    setTitle(p.title);
+    move(p.x, p.y);
+    hide();
+}
+
+void ChildPanelFrame::setTitle(const std::string& title) {
+    QString t = fromCp1252(title);
+    if (title_->text() != t) title_->setText(t);
+}
+
+}  // namespace rt::qt

@@ -1,0 +1,72 @@
+#pragma once
+// A panel's widgets. PanelContent is the panel area holding the control views at the resource
+// file's coordinates; a top-level panel lives in a PanelWindow (with its menu bar), a child
+// panel in a ChildPanelFrame inside its parent's panel area.
+
+#include <QFrame>
+#include <QMainWindow>
+#include <map>
+
+#include "runtime/core/model.h"
+
+class QLabel;
+
+namespace rt::qt {
+
+class ControlView;
+class ChartView;
+class GraphView;
+
+class PanelContent : public QWidget {
+    Q_OBJECT
+public:
+    PanelContent(int panel, QWidget* parent);
+    int panel() const { return panel_; }
+    // Creates the views of the panel's controls: groups first, so the controls laid out in a
+    // group can be placed in it.
+    void build(const Panel& p);
+    // Brings one control's widgets up to date with the model.
+    void refreshControl(int id);
+    ControlView* view(int id) const;
+    // The widget the operator uses or reads for a control, null if it has none.
+    QWidget* controlWidget(int id) const;
+    GraphView* graph(int id) const;
+    std::vector<int> graphIds() const;
+
+private:
+    int panel_;
+    std::map<int, ControlView*> views_;  // children of their widgets
+};
+
+class PanelWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    PanelWindow(int panel, const Panel& p);
+    PanelContent* content() const { return content_; }
+    void setTitle(const std::string& title);
+    // Number of close requests sent to the program (for tests).
+    int closeRequests() const { return closeRequests_; }
+
+protected:
+    // The window never closes itself: the program decides (it hides the panel or ends).
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    int panel_;
+    PanelContent* content_;
+    int closeRequests_ = 0;
+};
+
+class ChildPanelFrame : public QFrame {
+    Q_OBJECT
+public:
+    ChildPanelFrame(int panel, const Panel& p, QWidget* parentArea);
+    PanelContent* content() const { return content_; }
+    void setTitle(const std::string& title);
+
+private:
+    QLabel* title_;
+    PanelContent* content_;
+};
+
+}  // namespace rt::qt

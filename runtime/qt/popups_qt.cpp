@@ -1,0 +1,195 @@
+#include "runtime/qt/popups_qt.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "runtime/popups.h"
+#include "runtime/qt/text_encoding.h"
+
+namespace rt::qt {
+
+namespace {
+
+// The generic popup has no cancel: Escape and the window's close button do nothing, only one of
+// its buttons ends it.
+class GenericDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+    void reject() override {}
+};
+
+// A file dialog that can refuse to be cancelled.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* parent, const QString& title, const QString& dir, bool allowCancel)
+        : QFileDialog(parent, title, dir), allowCancel_(allowCancel) {}
+    void reject() override {
+        if (allowCancel_) QFileDialog::reject();
+    }
+
+private:
+    bool allowCancel_;
+};
+
+bool hasWildcard(const QString& s) { return s.contains('*') || s.contains('?'); }
+
+}  // namespace
+
+void runMessagePopup(QWidget* parent, const std::string& title, const std::string& message) {
+    QMessageBox box(parent);
+    box.setWindowTitle(fromCp1252(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromCp1252(message));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
+
+int runConfirmPopup(QWidget* parent, const std::string& title, const std::string& question) {
+    QMessageBox box(parent);
+    box.setWindowTitle(fromCp1252(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromCp1252(question));
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? 1 : 0;
+}
+
+int runGenericPopup(QWidget* parent, const GenericPopupRequest& request, std::string& response) {
+    GenericDialog dialog(parent);
+    dialog.setWindowTitle(fromCp1252(request.title));
+    auto* column = new QVBoxLayout(&dialog);
+    auto* message = new QLabel(fromCp1252(request.message));
+    message->setTextFormat(Qt::PlainText);
+    message->setWordWrap(true);
+    column->addWidget(message);
+    auto* entry = new QLineEdit;
+    entry->setObjectName("response");
+    if (request.maxResponseLength > 0) entry->setMaxLength(request.maxResponseLength);
+    entry->setMinimumWidth(320);
+    column->addWidget(entry);
+
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    bool first = true;
+    for (int i = 0; i < 3; ++i) {
+        if (request.buttons[i].empty()) continue;
+        auto* button = new QPushButton(fromCp1252(request.buttons[i]));
+        // Enter in the entry presses the first button.
+        button->setAutoDefault(false);
+        button->setDefault(first);
+        first = false;
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, i] { dialog.done(i + 1); });
+        row->addWidget(button);
+    }
+    if (first) {  // no labelled button: one OK, so that the popup can end at all
+        auto* ok = new QPushButton(QStringLiteral("OK"));
+        ok->setDefault(true);
+        QObject::connect(ok, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(1); });
+        row->addWidget(ok);
+    }
+    column->addLayout(row);
+    entry->setFocus();
+
+    int pressed = dialog.exec();
+    response = toCp1252(entry->text());
+    if (request.maxResponseLength >= 0 && response.size() > std::size_t(request.maxResponseLength)) {
+        response.resize(std::size_t(request.maxResponseLength));
+    }
+    return pressed >= 1 && pressed <= 3 ? pressed : 1;
+}
+
+QStringList nameFiltersOf(const std::string& typeList) {
+    QStringList out;
+    for (const QString& part : fromCp1252(typeList).split(';', Qt::SkipEmptyParts)) {
+        QString p = part.trimmed();
+        if (!p.isEmpty() && !out.contains(p)) out.append(p);
+    }
+    return out;
+}
+
+int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::string& path) {
+    QString dir = fromCp1252(request.defaultDirectory);
+    if (dir.isEmpty()) dir = QDir::currentPath();
+    FileDialog dialog(parent, fromCp1252(request.title), dir, request.allowCancel);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The program asks about overwriting an existing file itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::ReadOnly, !request.allowMakeDirectory);
+
+    switch (request.buttonLabel) {
+        case VAL_LOAD_BUTTON:
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Load"));
+            break;
+        case VAL_SELECT_BUTTON:
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Select"));
+            break;
+        case VAL_SAVE_BUTTON:
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Save"));
+            break;
+        default:  // VAL_OK_BUTTON: naming a file to write
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
+            break;
+    }
+
+    QStringList filters = nameFiltersOf(request.typeList);
+    QString spec = fromCp1252(request.defaultFileSpec);
+    if (hasWildcard(spec)) {
+        if (request.restrictExtension) {
+            filters = QStringList{spec};
+        } else if (!filters.contains(spec)) {
+            filters.prepend(spec);
+        }
+    }
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (hasWildcard(spec)) dialog.selectNameFilter(spec);
+    }
+    if (!spec.isEmpty() && !hasWildcard(spec)) dialog.selectFile(spec);
+    if (request.restrictExtension && filters.size() == 1 && filters[0].startsWith("*.") &&
+        !hasWildcard(filters[0].mid(2))) {
+        dialog.setDefaultSuffix(filters[0].mid(2));
+    }
+    if (request.restrictDirectory) {
+        QString home = QDir(dir).absolutePath();
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
+                         [&dialog, home](const QString& entered) {
+                             if (QDir(entered).absolutePath() != home) dialog.setDirectory(home);
+                         });
+    }
+    if (!request.allowCancel) {
+        for (auto* box : dialog.findChildren<QDialogButtonBox*>()) {
+            if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel)) cancel->hide();
+        }
+    }
+
+    if (dialog.exec() != QDialog::Accepted) return VAL_NO_FILE_SELECTED;
+    QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return VAL_NO_FILE_SELECTED;
+    QString file = chosen.first();
+    path = toCp1252(QDir::toNativeSeparators(file));
+    QFileInfo info(file);
+    return info.exists() && !info.isDir() ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
+}
+
+}  // namespace rt::qt

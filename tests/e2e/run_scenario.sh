@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs one scenario: tevran-script against tevran-sim on a real pseudo-terminal.
+#
+#   run_scenario.sh BIN_DIR SCENARIO.tev
+#
+# Lines of the scenario starting with "#sim " give the simulator's options (the link is added);
+# "#nosim" runs without a simulator; "#file NAME" lines give files to create in the program's
+# directory from SCENARIO.files/NAME before the run. Expected results beside the scenario:
+#   NAME.out      the driver's standard output (exact)
+#   NAME.status   its exit status (default 0)
+#   NAME.expect/  files that must exist in the program's directory afterwards, byte for byte
+#                 (sim.log is the simulator's log of what the program sent)
+set -u
+bin=$1
+scenario=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+name=${scenario%.tev}
+work=$(mktemp -d)
+trap 'kill $simpid 2>/dev/null; wait $simpid 2>/dev/null; rm -rf "$work"' EXIT
+simpid=
+cd "$work" || exit 1
+
+if [ -d "$name.files" ]; then cp -r "$name.files/." "$work/"; fi
+
+if ! grep -q '^#nosim' "$scenario"; then
+  simargs=$(sed -n 's/^#sim //p' "$scenario" | head -n 1)
+  eval "set -- $simargs"
+  "$bin/tevran-sim" --link "$work/COM1" --log "$work/sim.log" "$@" > "$work/sim.ready" 2> "$work/sim.err" &
+  simpid=$!
+  for _ in $(seq 1 100); do
+    grep -q '^ready' "$work/sim.ready" 2>/dev/null && break
+    sleep 0.05
+  done
+  grep -q '^ready' "$work/sim.ready" || { echo "simulator did not start"; cat "$work/sim.err"; exit 1; }
+fi
+
+"$bin/tevran-script" --dir "$work" "$scenario" > "$work/out.txt" 2> "$work/err.txt"
+status=$?
+fail=0
+want_status=0
+[ -f "$name.status" ] && want_status=$(cat "$name.status")
+if [ "$status" != "$want_status" ]; then
+  echo "exit status $status, expected $want_status"; fail=1
+fi
+if [ -f "$name.out" ] && ! diff -u "$name.out" "$work/out.txt"; then fail=1; fi
+if [ -d "$name.expect" ]; then
+  for f in "$name.expect"/*; do
+    base=$(basename "$f")
+    if ! cmp -s "$f" "$work/$base"; then
+      echo "file $base differs:"; od -c "$work/$base" 2>&1 | head -n 40; fail=1
+    fi
+  done
+fi
+if [ $fail -ne 0 ]; then
+  echo "--- stdout"; cat "$work/out.txt"; echo "--- stderr"; cat "$work/err.txt"
+fi
+exit $fail
