@@ -92,12 +92,20 @@ bool resourceComplete() {
 int tevranStartup() {
     DisableBreakOnLibraryErrors();
     registerProgramCallbacks();
-    app.p1 = LoadPanel(0, kResourceFile, MAIN);
-    app.p4 = LoadPanel(app.p1, kResourceFile, PORT);
-    app.pz = LoadPanel(0, kResourceFile, INFO);
-    app.pr = LoadPanel(0, kResourceFile, REG);
-    app.av = LoadPanel(0, kResourceFile, ALLVAL);
+    // The first failure is the one to report: later loads fail for the same reason.
+    std::string firstError;
+    auto load = [&](int parent, int resourceId) {
+        int handle = LoadPanel(parent, kResourceFile, resourceId);
+        if (handle < 0 && firstError.empty()) firstError = rt::lastResourceError();
+        return handle;
+    };
+    app.p1 = load(0, MAIN);
+    app.p4 = load(app.p1, PORT);
+    app.pz = load(0, INFO);
+    app.pr = load(0, REG);
+    app.av = load(0, ALLVAL);
     app.m1 = GetPanelMenuBar(app.p1);
+    if (!firstError.empty()) rt::setLastResourceError(firstError);
     if (!resourceComplete()) return 1;
     setup();
     return 0;

@@ -43,6 +43,10 @@ Control* Model::control(int panelHandle, int id) {
 bool Model::operable(int panelHandle, int id) {
     Panel* p = panel(panelHandle);
     if (!p) return false;
+    // The operator reaches only controls of panels that are shown (a child panel also needs its
+    // parent shown).
+    for (Panel* q = p; q; q = q->parent ? panel(q->parent) : nullptr)
+        if (!q->visible) return false;
     // A control inside a dimmed or hidden group is as inoperable as the group; groups may nest.
     for (int depth = 0; depth < 16; ++depth) {
         Control* c = p->find(id);

@@ -4,7 +4,8 @@
 //
 // Writes are never buffered here: each FmtFile text reaches the kernel in one write(), so a
 // process killed at any moment leaves every completed text whole on disk. Reads go through a
-// fixed per-handle buffer so that ReadLine costs about one memchr and one memcpy per line.
+// fixed per-handle buffer, searched for line ends 64 bytes at a time, so that ReadLine costs a
+// few instructions and one memcpy per line and its memory never grows with the file.
 #include "runtime/textfiles.h"
 
 #include <fcntl.h>
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -33,6 +35,12 @@ constexpr std::size_t kScanWindow = 64 * 1024;
 constexpr std::size_t kNoBlock = ~std::size_t{0};
 static_assert(kReadBufferSize % 64 == 0, "line-end blocks must not reach beyond the buffer");
 
+// The read buffer is page-aligned: the kernel copies into an aligned buffer fastest.
+constexpr std::align_val_t kBufferAlignment{4096};
+struct BufferDelete {
+    void operator()(char* p) const { ::operator delete[](p, kBufferAlignment); }
+};
+
 struct FileSlot {
     std::atomic<bool> open{false};
     int fd = -1;
@@ -46,7 +54,7 @@ struct FileSlot {
     std::string finalPath;
     std::string tempPath;
     // Read-ahead: bytes [pos, end) of `buffer` are the next bytes of the file.
-    std::unique_ptr<char[]> buffer;
+    std::unique_ptr<char[], BufferDelete> buffer;
     std::size_t pos = 0;
     std::size_t end = 0;
     // Line ends of the 64-byte block of the buffer starting at `lfBase` (a multiple of 64), one
@@ -63,8 +71,6 @@ struct FileTable {
 // Constant-initialized: usable from any static initializer, and no guard on each access.
 constinit FileTable g_table;
 
-FileTable& table() { return g_table; }
-
 thread_local char g_errorText[256] = "";
 
 void setError(const char* text) { rt::copyBounded(g_errorText, sizeof g_errorText, text); }
@@ -72,7 +78,7 @@ void setErrno(int err) { setError(std::strerror(err)); }
 
 FileSlot* slotFor(int handle) {
     if (handle < 1 || handle > kMaxHandles) return nullptr;
-    FileSlot& s = table().slots[handle - 1];
+    FileSlot& s = g_table.slots[handle - 1];
     return s.open.load(std::memory_order_acquire) ? &s : nullptr;
 }
 
@@ -80,7 +86,7 @@ FileSlot* slotFor(int handle) {
 // `finalPath` makes it a replace handle writing to `tempPath`.
 int claimSlot(int fd, bool text, bool canRead, bool canWrite, std::string finalPath = {},
               std::string tempPath = {}) {
-    FileTable& t = table();
+    FileTable& t = g_table;
     std::lock_guard lock(t.mutex);
     for (int i = 0; i < kMaxHandles; ++i) {
         FileSlot& s = t.slots[i];
@@ -93,7 +99,17 @@ int claimSlot(int fd, bool text, bool canRead, bool canWrite, std::string finalP
         s.writeFailed = false;
         s.finalPath = std::move(finalPath);
         s.tempPath = std::move(tempPath);
-        s.buffer.reset(canRead ? new char[kReadBufferSize]() : nullptr);
+        char* buffer = nullptr;
+        if (canRead) {
+            buffer = static_cast<char*>(
+                ::operator new[](kReadBufferSize, kBufferAlignment, std::nothrow));
+            if (buffer == nullptr) {
+                setErrno(ENOMEM);
+                return -1;
+            }
+            std::memset(buffer, 0, kReadBufferSize);  // the line-end search may look past `end`
+        }
+        s.buffer.reset(buffer);
         s.pos = s.end = 0;
         s.lfBase = kNoBlock;
         s.open.store(true, std::memory_order_release);
@@ -283,7 +299,7 @@ int OpenFileForReplace(const char* path, int type) {
 }
 
 int CloseFile(int handle) {
-    FileTable& t = table();
+    FileTable& t = g_table;
     std::lock_guard lock(t.mutex);
     FileSlot* s = slotFor(handle);
     if (s == nullptr) {
@@ -393,7 +409,7 @@ int ReadLine(int handle, char* buf, int maxChars) {
             if (bits != 0) {
                 const std::size_t lf = base + static_cast<std::size_t>(__builtin_ctzll(bits));
                 std::size_t n = lf - pos;
-                if (n > 0 && data[lf - 1] == '\r') --n;  // CR LF
+                /*mut*/
                 if (n > static_cast<std::size_t>(maxChars)) n = static_cast<std::size_t>(maxChars);
                 std::memcpy(buf, data + pos, n);
                 buf[n] = '\0';

@@ -1,6 +1,7 @@
 #include "runtime/qt/chart_view.h"
 
 #include <QChart>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QValueAxis>
 #include <algorithm>
@@ -99,8 +100,21 @@ void ChartView::setTitle(QValueAxis* axis, const std::string& title, QColor colo
     if (axis->titleBrush().color() != colour) axis->setTitleBrush(colour);
 }
 
-QLineSeries* ChartView::seriesFor(std::size_t index, int yAxis) {
-    if (index == pool_.size()) {
+QLineSeries* ChartView::seriesFor(int yAxis, int colour, std::vector<bool>& taken) {
+    std::size_t pick = pool_.size();
+    for (int pass = 0; pass < 3 && pick == pool_.size(); ++pass) {
+        for (std::size_t i = 0; i < pool_.size(); ++i) {
+            if (taken[i]) continue;
+            bool fits = pass == 0   ? poolAxis_[i] == yAxis && poolColour_[i] == colour
+                        : pass == 1 ? poolAxis_[i] == yAxis
+                                    : true;
+            if (fits) {
+                pick = i;
+                break;
+            }
+        }
+    }
+    if (pick == pool_.size()) {
         auto* s = new QLineSeries;
         s->setUseOpenGL(false);
         chart_->addSeries(s);  // the chart owns it
@@ -108,12 +122,22 @@ QLineSeries* ChartView::seriesFor(std::size_t index, int yAxis) {
         s->attachAxis(this->yAxis(yAxis));
         pool_.push_back(s);
         poolAxis_.push_back(yAxis);
+        poolColour_.push_back(-1);
+        taken.push_back(false);
     }
-    QLineSeries* s = pool_[index];
-    if (poolAxis_[index] != yAxis) {
-        s->detachAxis(this->yAxis(poolAxis_[index]));
+    taken[pick] = true;
+    QLineSeries* s = pool_[pick];
+    if (poolAxis_[pick] != yAxis) {
+        s->detachAxis(this->yAxis(poolAxis_[pick]));
         s->attachAxis(this->yAxis(yAxis));
-        poolAxis_[index] = yAxis;
+        poolAxis_[pick] = yAxis;
+    }
+    if (poolColour_[pick] != colour) {
+        QPen pen(rgbColour(colour), 1.5);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        s->setPen(pen);
+        poolColour_[pick] = colour;
     }
     return s;
 }
@@ -124,11 +148,14 @@ void ChartView::showGraph(const GraphModel& g) {
     QColor axisColour[3] = {Qt::black, Qt::black, Qt::black};
     bool axisColoured[3] = {false, false, false};
 
-    std::size_t n = 0;
+    std::vector<bool> taken(pool_.size(), false);
+    shown_.clear();
     for (const VisibleTrace& t : traces) {
         if (!t.points) continue;
         int axis = t.yAxis == 2 ? 2 : 1;
-        QLineSeries* s = seriesFor(n++, axis);
+        int colour = t.colour & 0xFFFFFF;
+        QLineSeries* s = seriesFor(axis, colour, taken);
+        shown_.push_back(s);
         const std::vector<double>& xs = t.points->x;
         const std::vector<double>& ys = t.points->y;
         std::size_t end = std::min({t.end, xs.size(), ys.size()});
@@ -140,25 +167,18 @@ void ChartView::showGraph(const GraphModel& g) {
             if (std::isfinite(xs[i]) && std::isfinite(ys[i])) points_.append(QPointF(xs[i], ys[i]));
         }
         s->replace(points_);
-        QColor colour = rgbColour(t.colour);
-        if (s->pen().color() != colour) {
-            QPen pen(colour, 1.5);
-            pen.setCapStyle(Qt::RoundCap);
-            pen.setJoinStyle(Qt::RoundJoin);
-            s->setPen(pen);
-        }
         if (!s->isVisible()) s->setVisible(true);
         // An axis title takes the colour of the first trace drawn against that axis.
         if (!axisColoured[axis]) {
-            axisColour[axis] = colour;
+            axisColour[axis] = rgbColour(colour);
             axisColoured[axis] = true;
         }
     }
-    for (std::size_t i = n; i < pool_.size(); ++i) {
+    for (std::size_t i = 0; i < pool_.size(); ++i) {
+        if (taken[i]) continue;
         if (pool_[i]->count() > 0) pool_[i]->replace(QList<QPointF>());
         if (pool_[i]->isVisible()) pool_[i]->setVisible(false);
     }
-    used_ = n;
 
     QValueAxis* axes[3] = {x_, left_, right_};
     for (int a = 0; a < 3; ++a) {
@@ -171,8 +191,6 @@ void ChartView::showGraph(const GraphModel& g) {
     setTitle(right_, g.rightLabel, axisColour[2]);
 }
 
-std::vector<QLineSeries*> ChartView::shownSeries() const {
-    return std::vector<QLineSeries*>(pool_.begin(), pool_.begin() + std::ptrdiff_t(used_));
-}
+std::vector<QLineSeries*> ChartView::shownSeries() const { return shown_; }
 
 }  // namespace rt::qt

@@ -44,7 +44,10 @@ public:
     int redraws() const { return redraws_; }
 
 private:
-    QLineSeries* seriesFor(std::size_t index, int yAxis);
+    // The pooled series for a trace: preferably the one that drew the same axis and colour last
+    // time (the core's trace order may change from one redraw to the next; a series that keeps
+    // its pen and axis costs nothing to restyle).
+    QLineSeries* seriesFor(int yAxis, int colour, std::vector<bool>& taken);
     static void setAxis(QValueAxis* axis, const AxisRange& range);
     static void setTitle(QValueAxis* axis, const std::string& title, QColor colour);
 
@@ -53,8 +56,9 @@ private:
     QValueAxis* left_;
     QValueAxis* right_;
     std::vector<QLineSeries*> pool_;
-    std::vector<int> poolAxis_;  // y axis each series of the pool is attached to
-    std::size_t used_ = 0;
+    std::vector<int> poolAxis_;    // y axis each series of the pool is attached to
+    std::vector<int> poolColour_;  // colour it drew last, -1 none
+    std::vector<QLineSeries*> shown_;  // in trace order
     int redraws_ = 0;
     QList<QPointF> points_;  // reused for each trace
 };

@@ -160,7 +160,7 @@ void PanelWindow::closeEvent(QCloseEvent* event) {
 
 // ---- ChildPanelFrame -------------------------------------------------------------------------
 
-ChildPanelFrame::ChildPanelFrame(int panel, const Panel& p, QWidget* parentArea)
+ChildPanelFrame::ChildPanelFrame(int panel, const rt::Panel& p, QWidget* parentArea)
     : QFrame(parentArea), title_(new QLabel), content_(new PanelContent(panel, this)) {
     setObjectName(QString::fromStdString(p.name));
     setFrameStyle(QFrame::Panel | QFrame::Raised);

@@ -60,7 +60,7 @@ private:
 class ChildPanelFrame : public QFrame {
     Q_OBJECT
 public:
-    ChildPanelFrame(int panel, const Panel& p, QWidget* parentArea);
+    ChildPanelFrame(int panel, const rt::Panel& p, QWidget* parentArea);
     PanelContent* content() const { return content_; }
     void setTitle(const std::string& title);
 

@@ -1,0 +1,325 @@
+#include "runtime/qt/qt_frontend.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+#include "runtime/core/dispatch.h"
+#include "runtime/core/model.h"
+#include "runtime/qt/chart_view.h"
+#include "runtime/qt/control_widgets.h"
+#include "runtime/qt/event_delivery.h"
+#include "runtime/qt/menu_bar.h"
+#include "runtime/qt/panel_window.h"
+#include "runtime/qt/popups_qt.h"
+#include "runtime/qt/text_encoding.h"
+
+namespace rt {
+
+namespace {
+QtFrontEnd* g_active = nullptr;
+}
+
+// ---- Events to the program -------------------------------------------------------------------
+
+namespace qt {
+
+void deliverCommit(int panel, int control) {
+    dispatchCommit(panel, control);
+    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+}
+
+void deliverClose(int panel) {
+    dispatchClose(panel);
+    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+}
+
+void deliverMenu(int menuBar, int menuItem) {
+    dispatchMenu(menuBar, menuItem);
+    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+}
+
+void deliverTimerTick(int panel, int control) {
+    dispatchTimerTick(panel, control);
+    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+}
+
+}  // namespace qt
+
+// ---- Construction ----------------------------------------------------------------------------
+
+QtFrontEnd::QtFrontEnd() {
+    g_active = this;
+    // Windows are only ever hidden, and the process ends through exitProgram: a closed popup
+    // with no panel shown must not end the event loop.
+    QApplication::setQuitOnLastWindowClosed(false);
+    flushTimer_.setSingleShot(true);
+    flushTimer_.setInterval(0);
+    connect(&flushTimer_, &QTimer::timeout, this, &QtFrontEnd::flushPending);
+}
+
+QtFrontEnd::~QtFrontEnd() {
+    if (g_active == this) g_active = nullptr;
+    if (waitCursor_) QApplication::restoreOverrideCursor();
+    // Top-level windows take their child panels with them.
+    for (auto& [handle, e] : panels_) {
+        if (e.topLevel && e.frame) delete e.frame.data();
+    }
+}
+
+QtFrontEnd* QtFrontEnd::active() { return g_active; }
+
+const QtFrontEnd::PanelEntry* QtFrontEnd::entry(int panel) const {
+    auto it = panels_.find(panel);
+    return it == panels_.end() || !it->second.frame ? nullptr : &it->second;
+}
+
+// ---- Model changes ---------------------------------------------------------------------------
+
+void QtFrontEnd::panelLoaded(int handle) {
+    Panel* p = Model::instance().panel(handle);
+    if (!p || entry(handle)) return;
+    PanelEntry e;
+    const PanelEntry* parent = p->parent ? entry(p->parent) : nullptr;
+    if (parent) {
+        auto* frame = new qt::ChildPanelFrame(handle, *p, parent->content);
+        e.frame = frame;
+        e.content = frame->content();
+        e.topLevel = false;
+    } else {
+        auto* window = new qt::PanelWindow(handle, *p);
+        e.frame = window;
+        e.content = window->content();
+    }
+    e.content->build(*p);
+    panels_[handle] = e;
+    for (const Control& c : p->controls) {
+        if (c.kind == ControlKind::Timer) timers_.add(handle, c.id, c.interval);
+        if (c.kind == ControlKind::Graph) dirtyGraphs_.insert({handle, c.id});
+    }
+    attachMenuBar(handle);
+    flushPending();
+    panelChanged(handle);
+}
+
+void QtFrontEnd::attachMenuBar(int handle) {
+    Panel* p = Model::instance().panel(handle);
+    const PanelEntry* e = entry(handle);
+    if (!p || !e || !e->topLevel || p->menuBar == 0 || menuBars_.count(p->menuBar)) return;
+    MenuBar* mb = Model::instance().menuBar(p->menuBar);
+    if (!mb) return;
+    auto* window = static_cast<qt::PanelWindow*>(e->frame.data());
+    menuBars_[p->menuBar] = new qt::MenuBarView(*mb, window->menuBar());
+}
+
+void QtFrontEnd::panelChanged(int handle) {
+    Panel* p = Model::instance().panel(handle);
+    const PanelEntry* e = entry(handle);
+    if (!p || !e) return;
+    QWidget* w = e->frame;
+    if (e->topLevel) {
+        static_cast<qt::PanelWindow*>(w)->setTitle(p->title);
+    } else {
+        static_cast<qt::ChildPanelFrame*>(w)->setTitle(p->title);
+    }
+    if (!p->visible) {
+        w->hide();
+        return;
+    }
+    w->show();
+    w->raise();  // a child panel covers the parent's controls; a window comes to the front
+    if (e->topLevel) w->activateWindow();
+}
+
+void QtFrontEnd::controlChanged(int panel, int control) {
+    if (const PanelEntry* e = entry(panel)) e->content->refreshControl(control);
+}
+
+void QtFrontEnd::graphChanged(int panel, int control) {
+    // Several changes in one callback make one redraw, when it has returned.
+    dirtyGraphs_.insert({panel, control});
+    if (!flushTimer_.isActive()) flushTimer_.start();
+}
+
+void QtFrontEnd::menuChanged(int menuBar) {
+    MenuBar* mb = Model::instance().menuBar(menuBar);
+    if (!mb) return;
+    if (!menuBars_.count(menuBar)) attachMenuBar(mb->panel);
+    auto it = menuBars_.find(menuBar);
+    if (it != menuBars_.end()) it->second->refresh(*mb);
+}
+
+void QtFrontEnd::timerChanged(int panel, int control) {
+    Control* c = Model::instance().control(panel, control);
+    if (c) timers_.restart(panel, control, c->interval);
+}
+
+void QtFrontEnd::waitCursor(bool on) {
+    if (on == waitCursor_) return;
+    waitCursor_ = on;
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtFrontEnd::flushPending() {
+    flushTimer_.stop();
+    auto dirty = std::move(dirtyGraphs_);
+    dirtyGraphs_.clear();
+    for (const auto& [panel, control] : dirty) {
+        const PanelEntry* e = entry(panel);
+        if (!e) continue;
+        if (qt::GraphView* g = e->content->graph(control)) g->redraw();
+    }
+}
+
+void QtFrontEnd::processDrawEvents() {
+    flushPending();
+    // Lay out and paint what changed, and nothing else: no input, no timers, no queued calls
+    // (so no callback can run from here).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (const auto& [handle, e] : panels_) {
+        if (!e.frame || !e.frame->isVisible()) continue;
+        for (int id : e.content->graphIds()) {
+            // The chart's scene tells its view about changes through a queued call, which is
+            // not delivered here: repaint the plot directly.
+            if (qt::ChartView* c = chart(handle, id); c && c->isVisible()) c->viewport()->repaint();
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
+// ---- Popups ----------------------------------------------------------------------------------
+
+QWidget* QtFrontEnd::popupParent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (const auto& [handle, e] : panels_) {
+        if (e.topLevel && e.frame && e.frame->isVisible()) return e.frame;
+    }
+    return nullptr;
+}
+
+template <class F>
+auto QtFrontEnd::runPopup(F&& body) {
+    flushPending();
+    PopupScope scope;
+    bool cursor = waitCursor_;
+    if (cursor) QApplication::restoreOverrideCursor();
+    struct Restore {
+        bool on;
+        ~Restore() {
+            if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+    } restore{cursor};
+    return body(popupParent());
+}
+
+void QtFrontEnd::messagePopup(const std::string& title, const std::string& message) {
+    runPopup([&](QWidget* parent) {
+        qt::runMessagePopup(parent, title, message);
+        return 0;
+    });
+}
+
+int QtFrontEnd::confirmPopup(const std::string& title, const std::string& question) {
+    return runPopup([&](QWidget* parent) { return qt::runConfirmPopup(parent, title, question); });
+}
+
+int QtFrontEnd::genericPopup(const GenericPopupRequest& request, std::string& response) {
+    return runPopup(
+        [&](QWidget* parent) { return qt::runGenericPopup(parent, request, response); });
+}
+
+int QtFrontEnd::fileSelectPopup(const FileSelectRequest& request, std::string& path) {
+    return runPopup(
+        [&](QWidget* parent) { return qt::runFileSelectPopup(parent, request, path); });
+}
+
+// ---- Event loop and process ------------------------------------------------------------------
+
+int QtFrontEnd::runUserInterface() {
+    if (!qApp) return -1;
+    flushPending();
+    // Timer controls tick from the first pass of the event loop on.
+    QMetaObject::invokeMethod(this, [this] { timers_.startAll(); }, Qt::QueuedConnection);
+    return QApplication::exec();
+}
+
+void QtFrontEnd::exitProgram(int status) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::exit(status);
+}
+
+// ---- Clock -----------------------------------------------------------------------------------
+
+double QtFrontEnd::now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void QtFrontEnd::delay(double seconds) {
+    if (seconds > 0 && seconds < 1e9) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+namespace {
+std::tm localNow() {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm;
+}
+}  // namespace
+
+std::string QtFrontEnd::dateText() {
+    std::tm tm = localNow();
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", tm.tm_mon + 1, tm.tm_mday, tm.tm_year + 1900);
+    return buf;
+}
+
+std::string QtFrontEnd::timeText() {
+    std::tm tm = localNow();
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return buf;
+}
+
+// ---- Windows ---------------------------------------------------------------------------------
+
+QWidget* QtFrontEnd::panelWidget(int panel) const {
+    const PanelEntry* e = entry(panel);
+    return e ? e->frame.data() : nullptr;
+}
+
+qt::PanelContent* QtFrontEnd::panelContent(int panel) const {
+    const PanelEntry* e = entry(panel);
+    return e ? e->content : nullptr;
+}
+
+QWidget* QtFrontEnd::controlWidget(int panel, int control) const {
+    const PanelEntry* e = entry(panel);
+    return e ? e->content->controlWidget(control) : nullptr;
+}
+
+qt::ChartView* QtFrontEnd::chart(int panel, int control) const {
+    const PanelEntry* e = entry(panel);
+    qt::GraphView* g = e ? e->content->graph(control) : nullptr;
+    return g ? g->chart() : nullptr;
+}
+
+qt::MenuBarView* QtFrontEnd::menuBarView(int menuBar) const {
+    auto it = menuBars_.find(menuBar);
+    return it == menuBars_.end() ? nullptr : it->second;
+}
+
+}  // namespace rt

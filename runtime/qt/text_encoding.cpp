@@ -3,7 +3,8 @@
 namespace rt::qt {
 namespace {
 
-// Unicode code points of the bytes 0x80-0x9F. Zero marks the bytes Windows-1252 leaves undefined.
+// Unicode code points of the bytes 0x80-0x9F. Zero marks the five bytes Windows-1252 leaves
+// undefined.
 constexpr char16_t kHighTable[32] = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 88-8F
@@ -14,7 +15,7 @@ constexpr char16_t kHighTable[32] = {
 char16_t decodeByte(unsigned char b) {
     if (b >= 0x80 && b <= 0x9F) {
         char16_t u = kHighTable[b - 0x80];
-        return u != 0 ? u : char16_t(b);
+        return u != 0 ? u : char16_t(0xFFFD);
     }
     return char16_t(b);
 }
@@ -23,10 +24,7 @@ char16_t decodeByte(unsigned char b) {
 char encodeUnit(char16_t u) {
     if (u == 0) return '?';
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return char(u);
-    if (u >= 0x80 && u <= 0x9F) {
-        // A C1 control is only kept where Windows-1252 leaves that byte undefined.
-        return kHighTable[u - 0x80] == 0 ? char(u) : '?';
-    }
+    if (u >= 0x80 && u <= 0x9F) return '?';  // C1 controls have no byte in Windows-1252
     for (int i = 0; i < 32; ++i) {
         if (kHighTable[i] == u) return char(0x80 + i);
     }

@@ -9,8 +9,8 @@
 
 namespace rt::qt {
 
-// Bytes 0x80-0x9F follow the Windows-1252 table (the five bytes it leaves undefined map to the
-// C1 control with the same number, so they survive a round trip); all others are Latin-1.
+// Bytes 0x80-0x9F follow the Windows-1252 table (the five bytes it leaves undefined show as
+// U+FFFD, like everywhere else in the program); all others are Latin-1.
 QString fromCp1252(std::string_view text);
 // Characters Windows-1252 cannot hold become '?'.
 std::string toCp1252(const QString& text);

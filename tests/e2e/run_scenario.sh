@@ -8,6 +8,7 @@
 # directory from SCENARIO.files/NAME before the run. Expected results beside the scenario:
 #   NAME.out      the driver's standard output (exact)
 #   NAME.status   its exit status (default 0)
+#   NAME.stderr   lines that must each appear in its standard error
 #   NAME.expect/  files that must exist in the program's directory afterwards, byte for byte
 #                 (sim.log is the simulator's log of what the program sent)
 set -u
@@ -42,6 +43,11 @@ if [ "$status" != "$want_status" ]; then
   echo "exit status $status, expected $want_status"; fail=1
 fi
 if [ -f "$name.out" ] && ! diff -u "$name.out" "$work/out.txt"; then fail=1; fi
+if [ -f "$name.stderr" ]; then
+  while IFS= read -r want; do
+    grep -qF -- "$want" "$work/err.txt" || { echo "stderr lacks: $want"; fail=1; }
+  done < "$name.stderr"
+fi
 if [ -d "$name.expect" ]; then
   for f in "$name.expect"/*; do
     base=$(basename "$f")

@@ -150,7 +150,7 @@ void Scenario::set(const std::vector<Word>& w) {
     rt::Control* c = control(w[1].text, &panel);
     if (!c) fail("unknown control '" + w[1].text + "'");
     if (!rt::Model::instance().operable(panel, c->id)) {
-        out_ << "ignored: " << w[1].text << " is dimmed\n";
+        out_ << "ignored: " << w[1].text << " is dimmed or hidden\n";
         return;
     }
     switch (c->type) {
