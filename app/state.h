@@ -52,7 +52,9 @@ struct AppState {
     char o_dat[260] = {};    // full path of the stored file the viewer shows
 
     // Write failures of the data file, shown in MAIN_STATUS until a write succeeds again.
-    int schreibfehler = 0;
+    int writeFailed = 0;
+    // The device of the open port went away (an unplugged adapter); the next exchange reopens it.
+    int portGone = 0;
 };
 
 extern AppState app;

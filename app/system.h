@@ -14,6 +14,8 @@ void scaleSC();
 
 // Instrument link (instrument/).
 void ComOpen();
+void reopenIfGone();
+void notePortStatus(int status);
 void wert();
 void stellregelparameter(int stellen);
 

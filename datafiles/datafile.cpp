@@ -16,8 +16,8 @@ constexpr const char* kDataLine = "%s<%f[p1]\t%f[p1]\t%f[p1]\t%f[p2e1]\t%f[p3e1]
 // Tells the operator on the main panel that lines are missing from the data file, without a
 // popup inside the poll, and clears the text once a line is written again.
 void reportWrite(bool ok) {
-    if (ok == (app.schreibfehler == 0)) return;
-    app.schreibfehler = ok ? 0 : 1;
+    if (ok == (app.writeFailed == 0)) return;
+    app.writeFailed = ok ? 0 : 1;
     std::string text;
     if (!ok)
         text = std::string("Data file: a line could not be written (") + fileErrorText() +

@@ -28,11 +28,10 @@ int loadStoredPoints(int file, int ausl, int was0, int was1, double* mwo1, doubl
     char f_buf[160];
     int i = 0;
     while (i < kMaxPoints) {
-        int test = -1;
-        for (int k = 0; k < ausl; ++k) {
-            test = ReadLine(file, f_buf, kLineChars);
-            if (test < 0) f_buf[0] = '\0';  // a failed read leaves no text to parse
-        }
+        // Only the last line of each group is looked at; the others are skipped unread.
+        if (ausl > 1) SkipLines(file, ausl - 1);
+        int test = ReadLine(file, f_buf, kLineChars);
+        if (test < 0) f_buf[0] = '\0';  // a failed read leaves no text to parse
         int ret = Scan(f_buf, "%s>%f %f %f %f %f", &mwo1[i], &mwh[0], &mwh[1], &mwh[2], &mwh[3]);
         if (ret == 5) {
             mwo2[i] = columnValue(mwh, was0);

@@ -26,11 +26,24 @@ void ComOpen() {
     }
 }
 
+// A port whose device went away (an unplugged USB adapter) is opened again before the next
+// exchange, so a long recording resumes by itself once the device is back; until then each
+// exchange fails like any failed exchange.
+void reopenIfGone() {
+    if (!app.com_open || !app.portGone) return;
+    if (openPort() == 0) app.portGone = 0;
+}
+
+void notePortStatus(int status) {
+    if (status == RS232_ERR_DEVICE_GONE) app.portGone = 1;
+}
+
 void comport(int, int, void*, int) { showPortPanel(); }
 
 int comok(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     if (app.com_open) CloseCom(app.com_nummer);
+    app.portGone = 0;
     GetCtrlVal(app.p4, PORT_NUMBER, &app.com_nummer);
     openPort();
     if (_GetRs232Err() != 0) {

@@ -28,6 +28,7 @@ void wert() {
     char fehler[40] = {};
     app.mzeit = Timer() - app.tstart;
     SetCtrlVal(app.p1, MAIN_COM_LED, 1);
+    reopenIfGone();
     SetComTime(app.com_nummer, 0.5);
     Fmt(app.wr_buf, "u6%c", 13);
     std::memset(app.rd_buf, 0, 34);
@@ -40,6 +41,7 @@ void wert() {
     app.rd_buf[n > 0 ? n : 0] = '\0';
     parseMeasurementReply(app.rd_buf, app.mw[0], app.mw[1], app.mw[3]);
     fehl1 = ReturnRS232Err();
+    notePortStatus(fehl1);
     if (app.rd_buf[0] != 'u' && fehl1 == 0) fehl1 = 1;
     if (fehl1 != 0) {
         app.mw[0] = 0.0;

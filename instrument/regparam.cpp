@@ -12,6 +12,7 @@
 void stellregelparameter(int stellen) {
     const double null = 0.0;
     SetCtrlVal(app.p1, MAIN_COM_LED, 1);
+    reopenIfGone();
     SetComTime(app.com_nummer, 0.6);
     if (stellen == 1) {
         for (int n = 0; n <= 4; ++n) GetCtrlVal(app.pr, REG_PARAM0 + n, &app.rpara[n]);
@@ -34,6 +35,7 @@ void stellregelparameter(int stellen) {
         // Only the bytes of this reply count, not what an earlier exchange left in the buffer.
         app.rd_buf[count > 0 ? count : 0] = '\0';
         int fehl1 = ReturnRS232Err();
+        notePortStatus(fehl1);
         // reply: three bytes not examined ("rN " or "RN "), then the value
         if (i < 5 && fehl1 == 0 && std::strlen(app.rd_buf) > 3)
             Scan(app.rd_buf + 3, "%s>%f", &app.rpara[i]);

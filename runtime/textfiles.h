@@ -89,6 +89,9 @@ int CloseFile(int handle);
 // longer line is discarded), and terminates it. Returns the number of characters stored, -2 at
 // the end of the file, -1 on an error.
 int ReadLine(int handle, char* buf, int maxChars);
+// Skips `count` lines, as `count` calls of ReadLine would, without storing them. Returns the
+// number of lines skipped (fewer at the end of the file), -1 on an error.
+int SkipLines(int handle, int count);
 // Size of a file in bytes; returns 1 when the file exists, 0 when not (size 0).
 int GetFileInfo(const char* path, long* size);
 // The system's reason for the last failed open, write or close.

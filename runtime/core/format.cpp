@@ -1,13 +1,13 @@
 // The format language: formatting values into text (Fmt, FmtFile) and scanning values out of
 // text (Scan, ScanFile). Numbers are converted with std::to_chars / std::from_chars, which never
 // consult the process locale, so the program writes and reads a point under any LC_NUMERIC.
-#include "runtime/textfiles.h"
-
 #include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstring>
+
+#include "runtime/textfiles.h"
 
 namespace {
 
@@ -43,16 +43,20 @@ bool parseModifiers(const char*& f, Modifiers& m) {
             ++f;
         }
         const int v = static_cast<int>(value);
-        if (key == 'p') m.precision = v;
-        else if (key == 'w') m.width = v;
-        else m.expDigits = v;
+        if (key == 'p')
+            m.precision = v;
+        else if (key == 'w')
+            m.width = v;
+        else
+            m.expDigits = v;
     }
     ++f;
     return true;
 }
 
 void appendPadded(std::string& out, const char* text, std::size_t len, int width) {
-    if (len < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - len, ' ');
+    if (len < static_cast<std::size_t>(width))
+        out.append(static_cast<std::size_t>(width) - len, ' ');
     out.append(text, len);
 }
 
@@ -65,8 +69,10 @@ void appendDouble(std::string& out, double v, const Modifiers& m) {
         return;
     }
     if (std::isinf(v)) {
-        if (v < 0) appendPadded(out, "-Inf", 4, m.width);
-        else appendPadded(out, "Inf", 3, m.width);
+        if (v < 0)
+            appendPadded(out, "-Inf", 4, m.width);
+        else
+            appendPadded(out, "Inf", 3, m.width);
         return;
     }
     const int precision = m.precision < 0 ? 6 : m.precision;
@@ -77,7 +83,8 @@ void appendDouble(std::string& out, double v, const Modifiers& m) {
         appendPadded(out, buf, static_cast<std::size_t>(r.ptr - buf), m.width);
         return;
     }
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, precision);
+    const auto r =
+        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, precision);
     char* e = std::find(buf, r.ptr, 'e');
     // Mantissa, 'e' and the sign, which to_chars always writes.
     std::string text(buf, e + 2);
@@ -205,23 +212,35 @@ int formatText(std::string& out, const char* format, std::initializer_list<FmtAr
         switch (conv) {
             case 'd':
             case 'i':
-                if (auto* v = std::get_if<int>(&a)) appendInteger(out, *v, m);
-                else if (auto* l = std::get_if<long>(&a)) appendInteger(out, *l, m);
-                else if (auto* d = std::get_if<double>(&a)) appendInteger(out, truncateToInteger(*d), m);
-                else if (auto* c = std::get_if<char>(&a)) appendInteger(out, *c, m);
-                else return -1;
+                if (auto* v = std::get_if<int>(&a))
+                    appendInteger(out, *v, m);
+                else if (auto* l = std::get_if<long>(&a))
+                    appendInteger(out, *l, m);
+                else if (auto* d = std::get_if<double>(&a))
+                    appendInteger(out, truncateToInteger(*d), m);
+                else if (auto* c = std::get_if<char>(&a))
+                    appendInteger(out, *c, m);
+                else
+                    return -1;
                 break;
             case 'f':
-                if (auto* d = std::get_if<double>(&a)) appendDouble(out, *d, m);
-                else if (auto* v = std::get_if<int>(&a)) appendDouble(out, *v, m);
-                else if (auto* l = std::get_if<long>(&a)) appendDouble(out, static_cast<double>(*l), m);
-                else return -1;
+                if (auto* d = std::get_if<double>(&a))
+                    appendDouble(out, *d, m);
+                else if (auto* v = std::get_if<int>(&a))
+                    appendDouble(out, *v, m);
+                else if (auto* l = std::get_if<long>(&a))
+                    appendDouble(out, static_cast<double>(*l), m);
+                else
+                    return -1;
                 break;
             case 'c': {
                 char c;
-                if (auto* v = std::get_if<int>(&a)) c = static_cast<char>(*v);
-                else if (auto* ch = std::get_if<char>(&a)) c = *ch;
-                else return -1;
+                if (auto* v = std::get_if<int>(&a))
+                    c = static_cast<char>(*v);
+                else if (auto* ch = std::get_if<char>(&a))
+                    c = *ch;
+                else
+                    return -1;
                 appendPadded(out, &c, 1, m.width);
                 break;
             }

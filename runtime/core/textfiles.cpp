@@ -158,7 +158,8 @@ inline std::uint64_t lineEndBits(const char* p) {
     const __m128i lf = _mm_set1_epi8('\n');
     const auto part = [&](int k) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf))));
+        return static_cast<std::uint64_t>(
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf))));
     };
     return part(0) | part(1) << 16 | part(2) << 32 | part(3) << 48;
 #else
@@ -235,10 +236,21 @@ int OpenFile(const char* path, int action, int mode, int type) {
     bool canRead = false;
     bool canWrite = false;
     switch (action) {
-        case VAL_READ_WRITE: flags |= O_RDWR; canRead = canWrite = true; break;
-        case VAL_READ_ONLY: flags |= O_RDONLY; canRead = true; break;
-        case VAL_WRITE_ONLY: flags |= O_WRONLY; canWrite = true; break;
-        default: setErrno(EINVAL); return -1;
+        case VAL_READ_WRITE:
+            flags |= O_RDWR;
+            canRead = canWrite = true;
+            break;
+        case VAL_READ_ONLY:
+            flags |= O_RDONLY;
+            canRead = true;
+            break;
+        case VAL_WRITE_ONLY:
+            flags |= O_WRONLY;
+            canWrite = true;
+            break;
+        default:
+            setErrno(EINVAL);
+            return -1;
     }
     if (mode != VAL_TRUNCATE && mode != VAL_APPEND && mode != VAL_OPEN_AS_IS) {
         setErrno(EINVAL);
@@ -326,8 +338,8 @@ int CloseFile(int handle) {
         }
         if (ok) {
             // Make the rename itself durable. The replace has happened whatever this reports.
-            const int dir = ::open(directoryOf(s->finalPath).c_str(),
-                                   O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            const int dir =
+                ::open(directoryOf(s->finalPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (dir >= 0) {
                 ::fsync(dir);
                 ::close(dir);
@@ -409,7 +421,7 @@ int ReadLine(int handle, char* buf, int maxChars) {
             if (bits != 0) {
                 const std::size_t lf = base + static_cast<std::size_t>(__builtin_ctzll(bits));
                 std::size_t n = lf - pos;
-                /*mut*/
+                if (n > 0 && data[lf - 1] == '\r') --n;  // CR LF
                 if (n > static_cast<std::size_t>(maxChars)) n = static_cast<std::size_t>(maxChars);
                 std::memcpy(buf, data + pos, n);
                 buf[n] = '\0';
@@ -421,6 +433,46 @@ int ReadLine(int handle, char* buf, int maxChars) {
         }
     }
     return readLineSlow(handle, buf, maxChars);
+}
+
+int SkipLines(int handle, int count) {
+    FileSlot* s = slotFor(handle);
+    if (s == nullptr || !s->canRead || count < 0) {
+        setErrno(EBADF);
+        return -1;
+    }
+    // Line ends are counted 64 bytes at a time, as fast as the bytes arrive from the system.
+    int skipped = 0;
+    bool partial = false;  // bytes of a line whose end has not been seen yet
+    while (skipped < count) {
+        if (s->pos == s->end) {
+            const ssize_t n = fill(*s);
+            if (n < 0) return -1;
+            if (n == 0) return partial ? skipped + 1 : skipped;  // a last line without an end
+        }
+        const char* data = s->buffer.get();
+        std::size_t base = s->pos & ~std::size_t{63};
+        std::uint64_t bits = blockBits(data, base, s->end) & (~std::uint64_t{0} << (s->pos - base));
+        const int need = count - skipped;
+        const int found = __builtin_popcountll(bits);
+        if (found < need) {
+            skipped += found;
+            const std::size_t next = std::min(base + 64, s->end);
+            if (found > 0) {
+                const std::size_t lastEnd = base + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
+                partial = next > lastEnd + 1;
+            } else if (next > s->pos) {
+                partial = true;
+            }
+            s->pos = next;
+            continue;
+        }
+        for (int k = 1; k < need; ++k) bits &= bits - 1;  // drop the line ends before the last
+        s->pos = base + static_cast<std::size_t>(__builtin_ctzll(bits)) + 1;
+        skipped = count;
+    }
+    s->lfBase = kNoBlock;
+    return skipped;
 }
 
 int GetFileInfo(const char* path, long* size) {
@@ -500,8 +552,10 @@ std::string projectDir() {
     if (g_projectDir.empty()) {
         char exe[4096];
         const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-        if (n > 0) g_projectDir = directoryOf(std::string(exe, static_cast<std::size_t>(n)));
-        else g_projectDir = ".";
+        if (n > 0)
+            g_projectDir = directoryOf(std::string(exe, static_cast<std::size_t>(n)));
+        else
+            g_projectDir = ".";
     }
     return g_projectDir;
 }

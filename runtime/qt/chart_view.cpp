@@ -52,7 +52,7 @@ double niceTickInterval(double span, int ticks) {
     double raw = span / ticks;
     double power = std::pow(10.0, std::floor(std::log10(raw)));
     double f = raw / power;
-    double nice = f < 1.5 ? 1.0 : f < 3.0 ? 2.0 : f < 7.0 ? 5.0 : 10.0;
+    double nice = f < 1.5 ? 1.0 : f < 2.5 ? 2.0 : f < 7.0 ? 5.0 : 10.0;
     return nice * power;
 }
 

@@ -128,8 +128,11 @@ void ControlView::place(QWidget* container, QWidget* widget, const QRect& rect, 
             QFont small = caption_->font();
             small.setPointSizeF(std::max(7.0, small.pointSizeF() - 1.0));
             caption_->setFont(small);
+            // The caption keeps its own height; the value takes the rest of the rectangle.
+            caption_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
             box->addWidget(caption_);
             box->addWidget(widget, 1);
+            box->activate();  // place both now, not first when the panel is shown
             break;
         }
         case CaptionPlace::InsideLeft: {
@@ -142,6 +145,7 @@ void ControlView::place(QWidget* container, QWidget* widget, const QRect& rect, 
             caption_->setFixedWidth(layout.insideWidth);
             row->addWidget(caption_);
             row->addWidget(widget, 1);
+            row->activate();
             break;
         }
     }

@@ -1,5 +1,6 @@
 #include "runtime/qt/qt_frontend.h"
 
+#include <QWindow>
 #include <QApplication>
 #include <QCursor>
 #include <QMainWindow>
@@ -186,13 +187,10 @@ void QtFrontEnd::processDrawEvents() {
     // Lay out and paint what changed, and nothing else: no input, no timers, no queued calls
     // (so no callback can run from here).
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    // Paint every shown window at once. Pending updates travel as posted or platform requests
+    // that are not delivered here; the chart's scene also reports its changes by a queued call.
     for (const auto& [handle, e] : panels_) {
-        if (!e.frame || !e.frame->isVisible()) continue;
-        for (int id : e.content->graphIds()) {
-            // The chart's scene tells its view about changes through a queued call, which is
-            // not delivered here: repaint the plot directly.
-            if (qt::ChartView* c = chart(handle, id); c && c->isVisible()) c->viewport()->repaint();
-        }
+        if (e.topLevel && e.frame && e.frame->isVisible()) e.frame->repaint();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }

@@ -83,7 +83,8 @@ TEST(Format, OtherConversionsAndText) {
     EXPECT_EQ(fmt("%f[p2]", {3}), "3.00");  // an int given to %f
     EXPECT_EQ(fmt("%c", {13}), "\r");
     EXPECT_EQ(fmt("%c%c", {'A', 10}), "A\n");
-    EXPECT_EQ(fmt("[%s][%s][%s[w4]]", {"ab", static_cast<const char*>(nullptr), "x"}), "[ab][][   x]");
+    EXPECT_EQ(fmt("[%s][%s][%s[w4]]", {"ab", static_cast<const char*>(nullptr), "x"}),
+              "[ab][][   x]");
     EXPECT_EQ(fmt("%s<T=%d%%", {5}), "T=5%");
     EXPECT_EQ(fmt("plain < text", {}), "plain < text");
     EXPECT_EQ(fmt("%d %s", {1, "x%dy"}), "1 x%dy");  // string arguments are not formats
@@ -287,7 +288,8 @@ void expectPointTexts() {
 }
 
 TEST(Format, PointUnderACommaLocale) {
-    const std::locale oldGlobal = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+    const std::locale oldGlobal =
+        std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
     expectPointTexts();
     std::locale::global(oldGlobal);
 

@@ -1,7 +1,6 @@
 // Files: text-mode line ends on disk, ReadLine's line rules and limits, ScanFile beside ReadLine,
 // the handle table, replacing a file as a whole, and the program's directory.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class Files : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/tevran-files-XXXXXX";
         ASSERT_NE(::mkdtemp(tmpl), nullptr);

@@ -70,7 +70,7 @@ bool stateText(const std::string& name, std::string& out) {
         {"datei", [] { return rt::quoteText(app.datei); }},
         {"o_dat", [] { return rt::quoteText(app.o_dat); }},
         {"mw_buf", [] { return rt::quoteText(app.mw_buf); }},
-        {"schreibfehler", [] { return intText(app.schreibfehler); }},
+        {"writeFailed", [] { return intText(app.writeFailed); }},
     };
     auto it = names.find(name);
     if (it == names.end()) return false;

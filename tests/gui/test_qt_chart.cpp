@@ -1,0 +1,264 @@
+// The strip chart: series built from the graph model's visible traces, axis ranges, one redraw
+// per callback, and the cost of one poll's update.
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineSeries>
+#include <QScreen>
+#include <QTest>
+#include <QValueAxis>
+#include <cmath>
+#include <thread>
+
+#include "qt_test_support.h"
+#include "runtime/core/dispatch.h"
+#include "runtime/graph.h"
+#include "runtime/panels.h"
+#include "runtime/qt/chart_view.h"
+#include "runtime/qt/control_widgets.h"
+#include "runtime/qt/event_delivery.h"
+
+using namespace guitest;
+using rt::ControlKind;
+using rt::ValueType;
+
+namespace {
+
+constexpr int kGraph = 2, kTimer = 3, kText = 4;
+constexpr int kPoints = 899;
+constexpr int kBlue = 0x0000FF, kRed = 0xFF0000;
+
+int plotsPerTick = 0;
+int ticks = 0;
+int graphPanel = 0;
+
+// One poll of the strip chart as the program makes it: both traces plotted again.
+void plotBoth(int panel, int shift) {
+    static double x[kPoints], y1[kPoints], y2[kPoints];
+    for (int i = 0; i < kPoints; ++i) {
+        x[i] = i + shift;
+        y1[i] = 10.0 + 5.0 * std::sin((i + shift) * 0.05);
+        y2[i] = 700.0 + 50.0 * std::cos((i + shift) * 0.03);
+    }
+    DeleteGraphPlot(panel, kGraph, -1, VAL_IMMEDIATE_DRAW);
+    SetCtrlAttribute(panel, kGraph, ATTR_ACTIVE_YAXIS, VAL_LEFT_YAXIS);
+    PlotXY(panel, kGraph, x, y1, kPoints, VAL_THIN_LINE, VAL_NO_POINT, VAL_SOLID, 1, kBlue);
+    SetCtrlAttribute(panel, kGraph, ATTR_ACTIVE_YAXIS, VAL_RIGHT_YAXIS);
+    PlotXY(panel, kGraph, x, y2, kPoints, VAL_THIN_LINE, VAL_NO_POINT, VAL_SOLID, 1, kRed);
+    SetAxisScalingMode(panel, kGraph, VAL_XAXIS, VAL_MANUAL, shift, shift + kPoints);
+}
+
+int onTick(int panel, int, int event, void*, int, int) {
+    EXPECT_EQ(event, EVENT_TIMER_TICK);
+    ++ticks;
+    for (int i = 0; i < plotsPerTick; ++i) plotBoth(panel, ticks);
+    return 0;
+}
+
+class Chart : public FrontEndTest {
+protected:
+    void SetUp() override {
+        FrontEndTest::SetUp();
+        ticks = 0;
+        plotsPerTick = 0;
+        rt::Panel p;
+        p.name = "MAIN";
+        p.width = 820;
+        p.height = 600;
+        rt::Control g = makeControl(kGraph, ControlKind::Graph, ValueType::None, 10, 10, 780, 520);
+        g.graph = std::make_shared<rt::GraphModel>();
+        g.graph->axis[0] = {0, 0.0, 100.0};
+        g.graph->xLabel = "Time [s]";
+        g.graph->leftLabel = "Tz [\xB0" "C]";
+        g.graph->rightLabel = "Trace 2";
+        p.controls.push_back(g);
+        rt::Control t = makeControl(kTimer, ControlKind::Timer, ValueType::None, 0, 0, 0, 0);
+        t.interval = 0.05;
+        t.callback = onTick;
+        p.controls.push_back(t);
+        p.controls.push_back(
+            makeControl(kText, ControlKind::TextDisplay, ValueType::String, 10, 540, 300, 30));
+        panel = graphPanel = load(p);
+        DisplayPanel(panel);
+        // A shown window is painted once the platform has exposed it.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fe->panelWidget(panel)));
+        chart = fe->chart(panel, kGraph);
+        ASSERT_NE(chart, nullptr);
+    }
+    QLineSeries* seriesOfColour(int rgb) {
+        for (QLineSeries* s : chart->shownSeries()) {
+            if (s->pen().color() == rt::qt::rgbColour(rgb)) return s;
+        }
+        return nullptr;
+    }
+    int panel = 0;
+    rt::qt::ChartView* chart = nullptr;
+};
+
+TEST_F(Chart, TwoTracesBecomeTwoSeriesOnTheirAxes) {
+    EXPECT_EQ(chart->xAxis()->titleText(), "Time [s]");
+    EXPECT_EQ(chart->yAxis(1)->titleText(), QString::fromUtf8("Tz [°C]"));
+    EXPECT_EQ(chart->yAxis(2)->titleText(), "Trace 2");
+
+    plotBoth(panel, 0);
+    fe->flushPending();
+    ASSERT_EQ(chart->shownSeries().size(), 2u);
+    QLineSeries* left = seriesOfColour(kBlue);
+    QLineSeries* right = seriesOfColour(kRed);
+    ASSERT_TRUE(left && right);
+    EXPECT_EQ(left->count(), kPoints);
+    EXPECT_EQ(right->count(), kPoints);
+    EXPECT_TRUE(left->attachedAxes().contains(chart->yAxis(1)));
+    EXPECT_TRUE(right->attachedAxes().contains(chart->yAxis(2)));
+    EXPECT_TRUE(right->attachedAxes().contains(chart->xAxis()));
+    EXPECT_DOUBLE_EQ(left->at(10).x(), 10.0);
+    EXPECT_DOUBLE_EQ(right->at(10).y(), 700.0 + 50.0 * std::cos(0.3));
+    EXPECT_DOUBLE_EQ(chart->xAxis()->min(), 0.0);
+    EXPECT_DOUBLE_EQ(chart->xAxis()->max(), kPoints);
+
+    // Polls later the same series are reused: the pool does not grow, pens stay put.
+    for (int shift = 1; shift <= 5; ++shift) {
+        plotBoth(panel, shift);
+        fe->flushPending();
+    }
+    EXPECT_EQ(chart->seriesPoolSize(), 2);
+    EXPECT_EQ(seriesOfColour(kBlue), left);
+    EXPECT_EQ(left->at(0).x(), 5.0);
+
+    // Fewer traces: the rest are emptied and hidden.
+    DeleteGraphPlot(panel, kGraph, -1, VAL_IMMEDIATE_DRAW);
+    fe->flushPending();
+    EXPECT_TRUE(chart->shownSeries().empty());
+    EXPECT_EQ(left->count(), 0);
+    EXPECT_FALSE(left->isVisible());
+}
+
+TEST_F(Chart, PointsThatAreNotNumbersAreLeftOut) {
+    double x[5] = {0, 1, 2, 3, 4};
+    double y[5] = {1, std::nan(""), 3, INFINITY, 5};
+    PlotXY(panel, kGraph, x, y, 5, VAL_THIN_LINE, VAL_NO_POINT, VAL_SOLID, 1, kBlue);
+    SetAxisScalingMode(panel, kGraph, VAL_LEFT_YAXIS, VAL_AUTOSCALE, 0, 10);
+    fe->flushPending();
+    ASSERT_EQ(chart->shownSeries().size(), 1u);
+    QLineSeries* s = chart->shownSeries()[0];
+    ASSERT_EQ(s->count(), 3);
+    EXPECT_EQ(s->at(1), QPointF(2, 3));
+    EXPECT_TRUE(std::isfinite(chart->yAxis(1)->min()) && std::isfinite(chart->yAxis(1)->max()));
+    EXPECT_LT(chart->yAxis(1)->min(), 1.0);
+    EXPECT_GT(chart->yAxis(1)->max(), 5.0);
+}
+
+TEST_F(Chart, AxisRangesManualAutomaticAndEmpty) {
+    plotBoth(panel, 0);
+    SetAxisScalingMode(panel, kGraph, VAL_LEFT_YAXIS, VAL_MANUAL, -2.0, 30.0);
+    SetAxisScalingMode(panel, kGraph, VAL_RIGHT_YAXIS, VAL_AUTOSCALE, 0.0, 10.0);
+    fe->flushPending();
+    EXPECT_DOUBLE_EQ(chart->yAxis(1)->min(), -2.0);
+    EXPECT_DOUBLE_EQ(chart->yAxis(1)->max(), 30.0);
+    // Automatic: the data (650..750) with a little room, not the manual 0..10.
+    double lo = chart->yAxis(2)->min(), hi = chart->yAxis(2)->max();
+    EXPECT_LT(lo, 651.0);
+    EXPECT_GT(lo, 640.0);
+    EXPECT_GT(hi, 749.0);
+    EXPECT_LT(hi, 760.0);
+
+    // min == max and min > max give valid ranges, not a crash or an empty axis.
+    SetAxisScalingMode(panel, kGraph, VAL_LEFT_YAXIS, VAL_MANUAL, 5.0, 5.0);
+    SetAxisScalingMode(panel, kGraph, VAL_RIGHT_YAXIS, VAL_MANUAL, 10.0, -10.0);
+    fe->flushPending();
+    EXPECT_DOUBLE_EQ(chart->yAxis(1)->min(), 4.5);
+    EXPECT_DOUBLE_EQ(chart->yAxis(1)->max(), 5.5);
+    EXPECT_DOUBLE_EQ(chart->yAxis(2)->min(), -10.0);
+    EXPECT_DOUBLE_EQ(chart->yAxis(2)->max(), 10.0);
+
+    // Automatic without data keeps the manual numbers.
+    DeleteGraphPlot(panel, kGraph, -1, VAL_IMMEDIATE_DRAW);
+    SetAxisScalingMode(panel, kGraph, VAL_LEFT_YAXIS, VAL_AUTOSCALE, 0.0, 200.0);
+    fe->flushPending();
+    EXPECT_DOUBLE_EQ(chart->yAxis(1)->min(), 0.0);
+    EXPECT_DOUBLE_EQ(chart->yAxis(1)->max(), 200.0);
+    chart->repaint();  // draws without trouble
+}
+
+TEST_F(Chart, ChangesInOneCallbackMakeOneRedrawWhenItReturns) {
+    int before = chart->redraws();
+    plotsPerTick = 3;
+    rt::qt::deliverTimerTick(panel, kTimer);
+    EXPECT_EQ(ticks, 1);
+    // Current as soon as the callback has returned, drawn once.
+    EXPECT_EQ(chart->redraws(), before + 1);
+    EXPECT_FALSE(fe->redrawPending());
+    ASSERT_EQ(chart->shownSeries().size(), 2u);
+    EXPECT_EQ(chart->shownSeries()[0]->count(), kPoints);
+
+    // Changes outside a callback are drawn on the next pass of the event loop, also once.
+    plotBoth(panel, 7);
+    plotBoth(panel, 8);
+    EXPECT_EQ(chart->redraws(), before + 1);
+    EXPECT_TRUE(fe->redrawPending());
+    pumpUntil([&] { return !fe->redrawPending(); }, 500);
+    EXPECT_EQ(chart->redraws(), before + 2);
+    EXPECT_DOUBLE_EQ(chart->xAxis()->min(), 8.0);
+}
+
+TEST_F(Chart, ProcessDrawEventsPaintsWithoutDeliveringEvents) {
+    // The timer runs and is due, but processDrawEvents must not deliver its tick.
+    fe->timers().startAll();
+    plotsPerTick = 1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(70));
+    SetCtrlVal(panel, kText, "new value");
+    plotBoth(panel, 3);
+
+    int paints = 0;
+    struct Counter : QObject {
+        int* n;
+        explicit Counter(int* c) : n(c) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) ++*n;
+            return false;
+        }
+    } counter(&paints);
+    QWidget* text = fe->controlWidget(panel, kText);
+    text->installEventFilter(&counter);
+    fe->processDrawEvents();
+    EXPECT_EQ(ticks, 0);
+    EXPECT_GE(paints, 1);
+    EXPECT_FALSE(fe->redrawPending());
+    EXPECT_EQ(chart->shownSeries().size(), 2u);
+
+    // What the screen shows is the new picture: the trace's blue is in the window's pixels.
+    QWidget* window = fe->panelWidget(panel);
+    QImage shot = window->screen()->grabWindow(window->winId()).toImage();
+    ASSERT_FALSE(shot.isNull());
+    bool blue = false;
+    for (int y = 0; y < shot.height() && !blue; y += 1) {
+        for (int x = 0; x < shot.width() && !blue; x += 1) {
+            QColor c = shot.pixelColor(x, y);
+            blue = c.blue() > 200 && c.red() < 60 && c.green() < 60;
+        }
+    }
+    EXPECT_TRUE(blue);
+    text->removeEventFilter(&counter);
+}
+
+// One poll: both traces plotted again, the chart updated and painted. The program polls every
+// 0.05 s at the fastest; the chart's part must stay well below that.
+TEST_F(Chart, OnePollsRedrawIsCheap) {
+    plotBoth(panel, 0);
+    fe->flushPending();
+    chart->viewport()->repaint();
+    constexpr int kPolls = 40;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 1; i <= kPolls; ++i) {
+        plotBoth(panel, i);
+        fe->flushPending();
+        chart->viewport()->repaint();
+    }
+    double ms = double(t.nsecsElapsed()) / 1e6 / kPolls;
+    std::printf("one poll's chart update and repaint: %.2f ms\n", ms);
+    RecordProperty("poll_ms", std::to_string(ms));
+    // Far above the measured time; fails on a regression such as appending point by point.
+    EXPECT_LT(ms, 25.0);
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// The front end's pure pieces: Windows-1252 conversion, caption placement, axis ranges, timer
+// intervals and file-type filters.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "runtime/qt/chart_view.h"
+#include "runtime/qt/control_layout.h"
+#include "runtime/qt/popups_qt.h"
+#include "runtime/qt/text_encoding.h"
+#include "runtime/qt/timer_controls.h"
+
+using namespace rt::qt;
+
+TEST(TextEncoding, DecodesTheWindows1252Table) {
+    EXPECT_EQ(fromCp1252("25.0 \xB0" "C"), QString::fromUtf8("25.0 °C"));
+    EXPECT_EQ(fromCp1252("\x80\x8A\x93\x94\x9F"), QString::fromUtf8("€Š“”Ÿ"));
+    EXPECT_EQ(fromCp1252("\xE4\xF6\xFC\xDF\xA0"), QString::fromUtf8("äöüß\u00A0"));
+    // The bytes the table leaves undefined show as replacement characters.
+    EXPECT_EQ(fromCp1252("a\x81" "b\x9D"), QString::fromUtf8("a\uFFFDb\uFFFD"));
+    // Embedded NUL bytes and plain ASCII pass through.
+    EXPECT_EQ(fromCp1252(std::string_view("a\0b", 3)).size(), 3);
+}
+
+TEST(TextEncoding, EncodesTypedTextWithQuestionMarksForTheRest) {
+    EXPECT_EQ(toCp1252(QString::fromUtf8("Tz [°C] €5 – ok")), "Tz [\xB0" "C] \x80" "5 \x96 ok");
+    EXPECT_EQ(toCp1252(QString::fromUtf8("π≈3")), "??3");
+    // One character outside the BMP is one '?', not two.
+    EXPECT_EQ(toCp1252(QString::fromUtf8("a\U0001F600b")), "a?b");
+    EXPECT_EQ(toCp1252(QString(QChar(0x0085))), "?");  // a C1 control has no byte
+    EXPECT_EQ(toCp1252(QString(QChar(0xFFFD))), "?");
+    // Every defined byte survives a round trip.
+    std::string all;
+    for (int b = 1; b < 256; ++b) {
+        if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) all.push_back(char(b));
+    }
+    EXPECT_EQ(toCp1252(fromCp1252(all)), all);
+}
+
+TEST(CaptionPlace, UsesTheRoomLeftOfTheControlAsAFormColumn) {
+    QRect free(0, 0, 400, 300);
+    // Room on the left: the caption spans from the container's edge to the control.
+    CaptionLayout l = chooseCaptionPlace(QRect(130, 16, 200, 40), QSize(90, 16), free, {}, 30);
+    EXPECT_EQ(l.place, CaptionPlace::Left);
+    EXPECT_EQ(l.rect, QRect(0, 16, 130 - kCaptionGap, 40));
+    // A control beside it on the same row limits the column.
+    std::vector<QRect> beside{QRect(10, 20, 80, 20)};
+    l = chooseCaptionPlace(QRect(150, 16, 100, 28), QSize(40, 16), free, beside, 20);
+    EXPECT_EQ(l.place, CaptionPlace::Left);
+    EXPECT_EQ(l.rect.left(), 90 + kCaptionGap);
+    // A control on another row does not.
+    std::vector<QRect> above{QRect(10, 0, 120, 12)};
+    l = chooseCaptionPlace(QRect(150, 16, 100, 28), QSize(40, 16), free, above, 20);
+    EXPECT_EQ(l.rect.left(), 0);
+}
+
+TEST(CaptionPlace, FallsBackToAboveThenInside) {
+    QRect free(0, 0, 1040, 680);
+    // No room left, room above.
+    CaptionLayout l = chooseCaptionPlace(QRect(16, 100, 300, 30), QSize(60, 16), free, {}, 20);
+    EXPECT_EQ(l.place, CaptionPlace::Above);
+    EXPECT_EQ(l.rect.bottom(), 100 - 3);
+    // At the panel's top: inside, a strip above the value when the value still fits...
+    l = chooseCaptionPlace(QRect(16, 12, 300, 54), QSize(50, 16), free, {}, 36);
+    EXPECT_EQ(l.place, CaptionPlace::InsideTop);
+    // ...else a column at its left, never wider than half the control.
+    std::vector<QRect> over{QRect(16, 80, 780, 520)};
+    l = chooseCaptionPlace(QRect(16, 612, 1008, 26), QSize(60, 16), free, over, 20);
+    EXPECT_EQ(l.place, CaptionPlace::InsideLeft);
+    EXPECT_EQ(l.insideWidth, 60);
+    l = chooseCaptionPlace(QRect(2, 12, 80, 20), QSize(200, 16), free, {}, 20);
+    EXPECT_EQ(l.insideWidth, 40);
+}
+
+TEST(AxisRange, ManualAutomaticAndDegenerate) {
+    rt::AxisSetting manual{0, -5.0, 20.0};
+    AxisRange r = shownAxisRange(manual, true, 100.0, 200.0);  // data ignored in manual mode
+    EXPECT_DOUBLE_EQ(r.lo, -5.0);
+    EXPECT_DOUBLE_EQ(r.hi, 20.0);
+
+    rt::AxisSetting automatic{1, 0.0, 10.0};
+    r = shownAxisRange(automatic, true, 100.0, 200.0);
+    EXPECT_DOUBLE_EQ(r.lo, 95.0);
+    EXPECT_DOUBLE_EQ(r.hi, 205.0);
+    // Automatic without data: the manual numbers.
+    r = shownAxisRange(automatic, false, 0, 0);
+    EXPECT_DOUBLE_EQ(r.lo, 0.0);
+    EXPECT_DOUBLE_EQ(r.hi, 10.0);
+    // Constant data: a range around the value.
+    r = shownAxisRange(automatic, true, 750.0, 750.0);
+    EXPECT_LT(r.lo, 750.0);
+    EXPECT_GT(r.hi, 750.0);
+
+    // min == max: around min; min > max: swapped; huge equal values still give lo < hi.
+    r = shownAxisRange(rt::AxisSetting{0, 3.0, 3.0}, false, 0, 0);
+    EXPECT_DOUBLE_EQ(r.lo, 2.5);
+    EXPECT_DOUBLE_EQ(r.hi, 3.5);
+    r = shownAxisRange(rt::AxisSetting{0, 10.0, -10.0}, false, 0, 0);
+    EXPECT_DOUBLE_EQ(r.lo, -10.0);
+    EXPECT_DOUBLE_EQ(r.hi, 10.0);
+    r = shownAxisRange(rt::AxisSetting{0, 1e17, 1e17}, false, 0, 0);
+    EXPECT_LT(r.lo, r.hi);
+    // Numbers that are not finite: the default range.
+    r = shownAxisRange(rt::AxisSetting{0, std::nan(""), 1.0}, false, 0, 0);
+    EXPECT_DOUBLE_EQ(r.lo, 0.0);
+    EXPECT_DOUBLE_EQ(r.hi, 10.0);
+}
+
+TEST(AxisRange, TickIntervalsAreOneTwoOrFiveTimesAPowerOfTen) {
+    EXPECT_DOUBLE_EQ(niceTickInterval(100.0, 10), 10.0);
+    EXPECT_DOUBLE_EQ(niceTickInterval(206400.0 * 1.1, 8), 50000.0);
+    EXPECT_DOUBLE_EQ(niceTickInterval(1.0, 8), 0.1);
+    EXPECT_DOUBLE_EQ(niceTickInterval(0.0, 8), 1.0);
+    EXPECT_DOUBLE_EQ(niceTickInterval(std::numeric_limits<double>::infinity(), 8), 1.0);
+}
+
+TEST(TimerInterval, NeverSpinsAndRounds) {
+    EXPECT_EQ(timerMilliseconds(0.05), 50);
+    EXPECT_EQ(timerMilliseconds(1.0), 1000);
+    EXPECT_EQ(timerMilliseconds(0.0104), 10);
+    EXPECT_EQ(timerMilliseconds(0.0), 10);
+    EXPECT_EQ(timerMilliseconds(-3.0), 10);
+    EXPECT_EQ(timerMilliseconds(std::nan("")), 10);
+    EXPECT_EQ(timerMilliseconds(std::numeric_limits<double>::infinity()), 10);
+    EXPECT_EQ(timerMilliseconds(1e12), std::numeric_limits<int>::max());
+}
+
+TEST(FileTypes, TypeListBecomesNameFilters) {
+    EXPECT_EQ(nameFiltersOf("*.dat;*.*;"), (QStringList{"*.dat", "*.*"}));
+    EXPECT_EQ(nameFiltersOf(" *.txt ;;*.txt"), (QStringList{"*.txt"}));
+    EXPECT_TRUE(nameFiltersOf("").isEmpty());
+}
