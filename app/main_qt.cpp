@@ -1,56 +1,10 @@
-// The real program: the Qt front end wired to the run-time core, then TEVRAN's start-up and the
-// event loop.
+// The real program: TEVRAN in Qt windows.
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QStringDecoder>
-#include <clocale>
-#include <cstdio>
-#include <string>
 
-#include "app/system.h"
-#include "runtime/core/frontend.h"
-#include "runtime/core/resource.h"
-#include "runtime/panels.h"
-#include "runtime/qt/qt_frontend.h"
-#include "runtime/qt/text_encoding.h"
-
-namespace {
-
-// The resource error names a path: the system's bytes (UTF-8), or Windows-1252 text otherwise.
-QString messageText(const std::string& text) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString decoded = utf8(QByteArrayView(text.data(), qsizetype(text.size())));
-    return utf8.hasError() ? rt::qt::fromCp1252(text) : decoded;
-}
-
-}  // namespace
+#include "app/qt_program.h"
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
-    // QApplication switches the C library to the environment's locale; numbers the program
-    // formats and reads always use a point.
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName("TEVRAN");
-
-    rt::QtFrontEnd frontEnd;
-    rt::setFrontEnd(&frontEnd);
-
-    int rc = tevranStartup();
-    if (rc != 0) {
-        std::string error = rt::lastResourceError();
-        if (error.empty()) error = "The user interface could not be loaded.";
-        std::fprintf(stderr, "TEVRAN: %s\n", error.c_str());
-        // Nobody can see or answer a box on a platform without a screen.
-        QString platform = QGuiApplication::platformName();
-        if (platform != "offscreen" && platform != "minimal") {
-            QMessageBox::critical(nullptr, "TEVRAN", messageText(error));
-        }
-        rt::setFrontEnd(nullptr);
-        return 1;
-    }
-
-    RunUserInterface();
-    rt::setFrontEnd(nullptr);
-    return 0;
+    return runTevranInWindows(qtApp);
 }

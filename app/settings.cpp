@@ -1,4 +1,6 @@
 // The settings file TEVRAN.ini: read once at start (setup), written once at the end (enden).
+#include "app/settings.h"
+
 #include <cstdio>
 
 #include "app/state.h"
@@ -34,14 +36,8 @@ void defaults() {
 }
 }  // namespace
 
-void setup() {
-    app.com_open = 0;
-    app.hol = 0;
-    app.speichern = 0;
-
-    char d_ini[260];
-    settingsPath(d_ini);
-    int fileini = OpenFile(d_ini, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+void readSettings(const char* path) {
+    int fileini = OpenFile(path, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
     // Read even when the open failed: that read reads nothing. The file is taken whole or not.
     int gelesen = ScanFile(fileini, kReadFormat, &app.com_nummer, &app.abtast, &app.was[0],
                            &app.was[1], &app.skl[0], &app.skl[1], &app.skl[2], &app.skl[3],
@@ -50,6 +46,28 @@ void setup() {
     CloseFile(fileini);
     // An interval of 0 s, a negative or a non-finite one would make the timer spin.
     app.abtast = usableInterval(app.abtast);
+}
+
+int writeSettings(const char* path) {
+    // The new settings replace the file only once they are written whole: a failing write
+    // leaves the old file as it was.
+    int fileini = OpenFileForReplace(path, VAL_ASCII);
+    if (fileini < 0) return -1;  // fileErrorText() keeps the reason of the failed open
+    int written = FmtFile(fileini, kWriteFormat, app.com_nummer, app.abtast, app.was[0],
+                          app.was[1], app.skl[0], app.skl[1], app.skl[2], app.skl[3],
+                          app.autoscale[0], app.autoscale[1]);
+    if (CloseFile(fileini) < 0 || written < 0) return -1;
+    return 0;
+}
+
+void setup() {
+    app.com_open = 0;
+    app.hol = 0;
+    app.speichern = 0;
+
+    char d_ini[260];
+    settingsPath(d_ini);
+    readSettings(d_ini);
 
     SetCtrlVal(app.p1, MAIN_INTERVAL, app.abtast);
     SetCtrlAttribute(app.p1, MAIN_TIMER, ATTR_INTERVAL, app.abtast);
@@ -66,13 +84,7 @@ void enden() {
 
     char d_ini[260];
     settingsPath(d_ini);
-    // The new settings replace the file only once they are written whole: a failing write
-    // leaves the old file as it was.
-    int fileini = OpenFileForReplace(d_ini, VAL_ASCII);
-    int written = FmtFile(fileini, kWriteFormat, app.com_nummer, app.abtast, app.was[0],
-                          app.was[1], app.skl[0], app.skl[1], app.skl[2], app.skl[3],
-                          app.autoscale[0], app.autoscale[1]);
-    if (CloseFile(fileini) < 0 || written < 0 || fileini < 0)
+    if (writeSettings(d_ini) < 0)
         std::fprintf(stderr, "tevran: settings not saved to %s: %s\n", d_ini, fileErrorText());
     exitProgram(0);
 }

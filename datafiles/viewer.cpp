@@ -1,6 +1,10 @@
 // The stored-file viewer: a data file on the chart, thinned to at most 999 points.
 #include "datafiles/viewer.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
 #include "app/state.h"
 #include "app/system.h"
 #include "runtime/graph.h"
@@ -18,7 +22,10 @@ constexpr int kAttrGraphCopy = 1146;
 constexpr int kRepaintEvery = 25;  // points between two repaints of the load count
 }  // namespace
 
-int thinningStep(long filesize) { return static_cast<int>((filesize - 105) / 36000 + 1); }
+int thinningStep(long filesize) {
+    const long step = (filesize - 105) / 36000 + 1;
+    return static_cast<int>(std::clamp(step, 1L, static_cast<long>(INT_MAX)));
+}
 
 double columnValue(const double (&mwh)[4], int no) { return no >= 0 && no <= 3 ? mwh[no] : 0.0; }
 
@@ -51,7 +58,6 @@ void darstellen() {
     app.file_o = OpenFile(app.o_dat, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
     GetFileInfo(app.o_dat, &filesize);
     int ausl = thinningStep(filesize);
-    if (ausl < 1) ausl = 1;
     SetCtrlVal(app.p1, MAIN_FILENAME, app.o_dat);
     SetCtrlVal(app.p1, MAIN_LEFT_AUTO, 1);
     SetCtrlVal(app.p1, MAIN_RIGHT_AUTO, 1);
@@ -84,8 +90,12 @@ void darstellen() {
 }
 
 void offen_odat() {
-    int ret = FileSelectPopup("", "*.dat", "*.dat", "", VAL_LOAD_BUTTON, 0, 1, 1, 0, app.o_dat);
+    // The dialog's path is taken only for an existing file: any other answer leaves `o_dat`
+    // naming the file shown, which a selector change reads again.
+    char chosen[sizeof app.o_dat] = {};
+    int ret = FileSelectPopup("", "*.dat", "*.dat", "", VAL_LOAD_BUTTON, 0, 1, 1, 0, chosen);
     if (ret == VAL_EXISTING_FILE_SELECTED) {
+        std::memcpy(app.o_dat, chosen, sizeof app.o_dat);
         app.o_dat_offen = 1;
         darstellen();
     }

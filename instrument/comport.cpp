@@ -1,4 +1,6 @@
 // The serial port: opened at start, chosen again on the serial-port panel.
+#include <string>
+
 #include "app/state.h"
 #include "app/system.h"
 #include "runtime/panels.h"
@@ -11,9 +13,27 @@ namespace {
 // The instrument's line: 9600 baud, no parity, 8 data bits, 1 stop bit.
 int openPort() { return OpenComConfig(app.com_nummer, "", 9600, 0, 8, 1, 128, 24); }
 
+// One line per serial port of the system, for the list on the serial-port panel:
+// "COM3: /dev/ttyUSB0 (FT232R USB UART) = /dev/serial/by-id/usb-FTDI_..."
+std::string portListText() {
+    std::string out;
+    for (const ComPortInfo& port : ListComPorts()) {
+        std::string line;
+        for (int n : port.numbers) line += (line.empty() ? "COM" : ", COM") + std::to_string(n);
+        line += line.empty() ? "no number: " : ": ";
+        line += port.device;
+        if (!port.description.empty()) line += " (" + port.description + ")";
+        if (!port.present) line += " - missing";
+        if (!port.stableName.empty()) line += " = " + port.stableName;
+        out += (out.empty() ? "" : "\n") + line;
+    }
+    return out.empty() ? "No serial ports found." : out;
+}
+
 void showPortPanel() {
     DisplayPanel(app.p4);
     SetCtrlVal(app.p4, PORT_NUMBER, app.com_nummer);
+    SetCtrlVal(app.p4, PORT_LIST, portListText().c_str());
 }
 }  // namespace
 

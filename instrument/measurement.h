@@ -11,3 +11,12 @@ double nernst(double o2soll, double vz, double tz);
 // Parses the numbers of a measurement reply, from its third byte on: Vz [mV], Tz [°C], Ie [mA].
 // A number that is missing leaves its target unchanged. Returns how many were found.
 int parseMeasurementReply(const char* reply, double& vz, double& tz, double& ie);
+
+// Largest magnitude of a controller parameter: what the parameter fields hold, and what a write
+// message ("R2 -1000000000.000000" CR) carries whole.
+constexpr double kMaxParameter = 1e9;
+
+// Parses the value of a controller-parameter reply: one number after its first three bytes
+// ("rN " or "RN "), which are not examined. A reply without a number, or with one beyond
+// ±kMaxParameter, leaves `value` unchanged. Returns 1 when a value was taken, else 0.
+int parseParameterReply(const char* reply, double& value);

@@ -3,6 +3,7 @@
 
 #include "app/state.h"
 #include "app/system.h"
+#include "instrument/measurement.h"
 #include "runtime/panels.h"
 #include "runtime/rs232.h"
 #include "runtime/textfiles.h"
@@ -37,8 +38,7 @@ void stellregelparameter(int stellen) {
         int fehl1 = ReturnRS232Err();
         notePortStatus(fehl1);
         // reply: three bytes not examined ("rN " or "RN "), then the value
-        if (i < 5 && fehl1 == 0 && std::strlen(app.rd_buf) > 3)
-            Scan(app.rd_buf + 3, "%s>%f", &app.rpara[i]);
+        if (i < 5 && fehl1 == 0) parseParameterReply(app.rd_buf, app.rpara[i]);
     }
     for (int n = 0; n <= 4; ++n) SetCtrlVal(app.pr, REG_PARAM0 + n, app.rpara[n]);
     SetCtrlVal(app.p1, MAIN_COM_LED, 0);

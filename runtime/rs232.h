@@ -8,6 +8,9 @@
 // Every operation sets the library's last-error status (0 = success, else one of the negative
 // codes below), which ReturnRS232Err and _GetRs232Err report.
 
+#include <string>
+#include <vector>
+
 // Error codes. They are part of what the operator sees ("ERROR (-99)") and are listed in the
 // README; never renumber them.
 enum Rs232Error {
@@ -50,3 +53,19 @@ int ReturnRS232Err();
 int _GetRs232Err();
 // A text for an error code, for messages on stderr.
 const char* rs232ErrorText(int code);
+
+// ---- The system's serial ports -------------------------------------------------------------
+
+// One serial device of the system, for showing to the operator (texts in Windows-1252).
+struct ComPortInfo {
+    std::string device;       // the system's name of the device (/dev/ttyUSB0, COM3)
+    std::string stableName;   // its name under /dev/serial/by-id that survives re-plugging, or ""
+    std::string description;  // what the system says about it ("FT232R USB UART"), or ""
+    std::vector<int> numbers; // the port numbers that open it, smallest first (may be none)
+    bool present = true;      // false: a COMn entry of the program's directory names a device
+                              // that does not exist (adapter unplugged, stale link)
+};
+
+// The serial ports of the system, and every COMn entry of the program's directory (links to
+// pseudo-terminals and to missing devices included), ordered by port number, then by name.
+std::vector<ComPortInfo> ListComPorts();

@@ -3,7 +3,12 @@
 // program's directory.
 //
 // Writes are never buffered here: each FmtFile text reaches the kernel in one write(), so a
-// process killed at any moment leaves every completed text whole on disk. Reads go through a
+// process killed at any moment leaves every completed text whole on disk. A text that does not
+// fit (a full disk) is taken back off the end of the file, so no torn line stays behind. What is
+// written to a file open for writing is synced to the disk by a background thread at most one
+// second after the write, and at most once a second per file, and again when the file is closed:
+// a crash of the system or a power cut loses at most the last second of a recording, and the
+// writer never waits for the disk. Reads go through a
 // fixed per-handle buffer, searched for line ends 64 bytes at a time, so that ReadLine costs a
 // few instructions and one memcpy per line and its memory never grows with the file.
 #include "runtime/textfiles.h"
@@ -15,12 +20,18 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
+#include <thread>
+
+#include "runtime/core/file_sync.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -51,6 +62,12 @@ struct FileSlot {
     // on the handle failed.
     bool replace = false;
     bool writeFailed = false;
+    // Written since the last sync: set by the writer, cleared by the syncer just before it syncs.
+    // `dirtySince` is the steady-clock time [ns] of the first write not yet synced.
+    std::atomic<bool> dirty{false};
+    std::atomic<std::int64_t> dirtySince{0};
+    std::int64_t lastSync = 0;  // steady-clock time [ns] of the last sync; under the table mutex
+    bool written = false;       // anything written at all: CloseFile syncs
     std::string finalPath;
     std::string tempPath;
     // Read-ahead: bytes [pos, end) of `buffer` are the next bytes of the file.
@@ -69,7 +86,13 @@ struct FileTable {
 };
 
 // Constant-initialized: usable from any static initializer, and no guard on each access.
+// (clang 14 cannot evaluate libstdc++ 12's std::string constructor at compile time; there it
+// is initialized before main like any other global, which the fuzz build is content with.)
+#if defined(__clang__)
+FileTable g_table;
+#else
 constinit FileTable g_table;
+#endif
 
 thread_local char g_errorText[256] = "";
 
@@ -97,6 +120,9 @@ int claimSlot(int fd, bool text, bool canRead, bool canWrite, std::string finalP
         s.canWrite = canWrite;
         s.replace = !finalPath.empty();
         s.writeFailed = false;
+        s.dirty.store(false);
+        s.lastSync = 0;
+        s.written = false;
         s.finalPath = std::move(finalPath);
         s.tempPath = std::move(tempPath);
         char* buffer = nullptr;
@@ -119,8 +145,10 @@ int claimSlot(int fd, bool text, bool canRead, bool canWrite, std::string finalP
     return -1;
 }
 
-// Writes all of `data`, continuing after partial writes and interruptions.
-bool writeAll(int fd, const char* data, std::size_t size) {
+// Writes all of `data`, continuing after partial writes and interruptions. `done` tells how
+// much went out, also when the write failed part-way.
+bool writeAll(int fd, const char* data, std::size_t size, std::size_t& done) {
+    done = 0;
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
@@ -134,9 +162,102 @@ bool writeAll(int fd, const char* data, std::size_t size) {
         }
         data += n;
         size -= static_cast<std::size_t>(n);
+        done += static_cast<std::size_t>(n);
     }
     return true;
 }
+
+// A text that went out only in part is taken back when it ends the file, so the file ends with
+// the last whole text (a full disk must not leave a torn line for the next one to follow). A
+// text written into the middle of a file is left as it is.
+void takeBackPartial(int fd, std::size_t done) {
+    if (done == 0) return;
+    const off_t end = ::lseek(fd, 0, SEEK_CUR);
+    struct stat st;
+    if (end < 0 || ::fstat(fd, &st) != 0 || st.st_size != end) return;
+    const off_t start = end - static_cast<off_t>(done);
+    if (::ftruncate(fd, start) == 0) ::lseek(fd, start, SEEK_SET);
+}
+
+std::int64_t steadyNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+constexpr std::int64_t kSyncPeriod = 1'000'000'000;  // [ns]
+
+std::atomic<std::uint64_t> g_syncCount{0};
+std::atomic<std::int64_t> g_longestSyncWait{0};  // [ns]
+
+// Syncs one file's data; `since` is when its oldest unsynced write happened, if any is waiting.
+void syncData(int fd, std::optional<std::int64_t> since, std::int64_t now) {
+    ::fdatasync(fd);
+    g_syncCount.fetch_add(1);
+    if (!since) return;
+    const std::int64_t waited = now - *since;
+    std::int64_t longest = g_longestSyncWait.load();
+    while (waited > longest && !g_longestSyncWait.compare_exchange_weak(longest, waited)) {
+    }
+}
+
+// The background thread that syncs written files when due: a file written at time t is synced
+// at max(t, its last sync + 1 s). It sleeps while nothing is waiting.
+class Syncer {
+  public:
+    static Syncer& instance() {
+        static Syncer syncer;
+        return syncer;
+    }
+
+    // A file went from clean to written.
+    void wake() {
+        {
+            std::lock_guard lock(mutex_);
+            pending_ = true;
+        }
+        cv_.notify_one();
+    }
+
+    ~Syncer() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        cv_.notify_one();
+        if (thread_.joinable()) thread_.join();
+    }
+
+  private:
+    Syncer() : thread_([this] { run(); }) {}
+
+    void run() {
+        std::unique_lock lock(mutex_);
+        while (!stop_) {
+            pending_ = false;
+            lock.unlock();
+            const std::optional<std::int64_t> next = syncDue();
+            lock.lock();
+            if (stop_ || pending_) continue;
+            if (next) {
+                const auto at =
+                    std::chrono::steady_clock::time_point(std::chrono::nanoseconds(*next));
+                cv_.wait_until(lock, at, [this] { return stop_ || pending_; });
+            } else {
+                cv_.wait(lock, [this] { return stop_ || pending_; });
+            }
+        }
+    }
+
+    // Syncs every file that is due; returns when the next one falls due, if any is waiting.
+    static std::optional<std::int64_t> syncDue();
+
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool pending_ = false;
+    bool stop_ = false;
+    std::thread thread_;  // last: started once the members above exist
+};
 
 // Reads more of the file into the free part of the buffer; returns the bytes read, 0 at the
 // end of the file, -1 on an error.
@@ -220,6 +341,37 @@ mode_t newFileMode() {
         std::fclose(f);
     }
     return 0666 & ~mask;
+}
+
+std::optional<std::int64_t> Syncer::syncDue() {
+    std::optional<std::int64_t> next;
+    for (int i = 0; i < kMaxHandles; ++i) {
+        int fd = -1;
+        std::int64_t since = 0;
+        const std::int64_t now = steadyNow();
+        {
+            std::lock_guard lock(g_table.mutex);
+            FileSlot& s = g_table.slots[i];
+            if (!s.open.load() || !s.dirty.load()) continue;
+            since = s.dirtySince.load();
+            const std::int64_t due = std::max(since, s.lastSync + kSyncPeriod);
+            if (due > now) {
+                next = next ? std::min(*next, due) : due;
+                continue;
+            }
+            // Cleared before the sync: a write that comes meanwhile marks the file again.
+            s.dirty.store(false);
+            s.lastSync = now;
+            // A duplicate, so that the sync runs without the table lock and CloseFile may
+            // close the handle meanwhile.
+            fd = ::fcntl(s.fd, F_DUPFD_CLOEXEC, 0);
+        }
+        if (fd >= 0) {
+            syncData(fd, since, now);
+            ::close(fd);
+        }
+    }
+    return next;
 }
 
 std::mutex g_dirMutex;
@@ -319,6 +471,11 @@ int CloseFile(int handle) {
         return -1;
     }
     bool ok = true;
+    if (!s->replace && s->written) {
+        std::optional<std::int64_t> since;
+        if (s->dirty.exchange(false)) since = s->dirtySince.load();
+        syncData(s->fd, since, steadyNow());
+    }
     if (s->replace) {
         if (s->writeFailed) {
             ok = false;
@@ -435,44 +592,84 @@ int ReadLine(int handle, char* buf, int maxChars) {
     return readLineSlow(handle, buf, maxChars);
 }
 
+namespace {
+
+// SkipLines counts line ends a chunk at a time while the line it looks for lies beyond the chunk.
+constexpr std::size_t kCountChunk = 1024;
+static_assert(kReadBufferSize % kCountChunk == 0, "chunks must not reach beyond the buffer");
+
+// Number of LF bytes in the kCountChunk bytes at `p` (64-byte aligned).
+inline int lineEndsInChunk(const char* p) {
+#if defined(__SSE2__)
+    // Each compare gives -1 per LF; subtracting it counts per byte lane. Four accumulators keep
+    // the loads independent; each lane reaches at most 16, the sum at most 64.
+    const __m128i lf = _mm_set1_epi8('\n');
+    __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(),
+                      _mm_setzero_si128()};
+    for (std::size_t k = 0; k < kCountChunk; k += 64)
+        for (int j = 0; j < 4; ++j) {
+            const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(p + k + 16 * j));
+            acc[j] = _mm_sub_epi8(acc[j], _mm_cmpeq_epi8(v, lf));
+        }
+    const __m128i all = _mm_add_epi8(_mm_add_epi8(acc[0], acc[1]), _mm_add_epi8(acc[2], acc[3]));
+    const __m128i sums = _mm_sad_epu8(all, _mm_setzero_si128());
+    return _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums));
+#else
+    int n = 0;
+    for (std::size_t k = 0; k < kCountChunk; ++k) n += p[k] == '\n';
+    return n;
+#endif
+}
+
+}  // namespace
+
 int SkipLines(int handle, int count) {
     FileSlot* s = slotFor(handle);
     if (s == nullptr || !s->canRead || count < 0) {
         setErrno(EBADF);
         return -1;
     }
-    // Line ends are counted 64 bytes at a time, as fast as the bytes arrive from the system.
-    int skipped = 0;
+    // The viewer skips thousands of lines per point: line ends are counted a chunk at a time,
+    // and only the block holding the last one wanted is searched bit by bit.
+    int need = count;
     bool partial = false;  // bytes of a line whose end has not been seen yet
-    while (skipped < count) {
+    while (need > 0) {
         if (s->pos == s->end) {
             const ssize_t n = fill(*s);
             if (n < 0) return -1;
-            if (n == 0) return partial ? skipped + 1 : skipped;  // a last line without an end
+            if (n == 0) return count - need + (partial ? 1 : 0);  // a last line without an end
         }
         const char* data = s->buffer.get();
+        const std::size_t end = s->end;
         std::size_t base = s->pos & ~std::size_t{63};
-        std::uint64_t bits = blockBits(data, base, s->end) & (~std::uint64_t{0} << (s->pos - base));
-        const int need = count - skipped;
-        const int found = __builtin_popcountll(bits);
-        if (found < need) {
-            skipped += found;
-            const std::size_t next = std::min(base + 64, s->end);
-            if (found > 0) {
-                const std::size_t lastEnd = base + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
-                partial = next > lastEnd + 1;
-            } else if (next > s->pos) {
-                partial = true;
+        std::uint64_t bits = blockBits(data, base, end) & (~std::uint64_t{0} << (s->pos - base));
+        for (;;) {
+            const int found = __builtin_popcountll(bits);
+            if (found >= need) break;
+            need -= found;
+            base += 64;
+            while (base % kCountChunk == 0 && base + kCountChunk <= end) {
+                const int inChunk = lineEndsInChunk(data + base);
+                if (inChunk >= need) break;
+                need -= inChunk;
+                base += kCountChunk;
             }
-            s->pos = next;
+            if (base >= end) break;
+            bits = blockBits(data, base, end);
+        }
+        if (base >= end) {
+            // The buffer is used up before the line wanted: it ends inside a line unless its
+            // last byte is a line end.
+            partial = data[end - 1] != '\n';
+            s->pos = end;
             continue;
         }
         for (int k = 1; k < need; ++k) bits &= bits - 1;  // drop the line ends before the last
         s->pos = base + static_cast<std::size_t>(__builtin_ctzll(bits)) + 1;
-        skipped = count;
+        need = 0;
     }
     s->lfBase = kNoBlock;
-    return skipped;
+    return count;
 }
 
 int GetFileInfo(const char* path, long* size) {
@@ -484,7 +681,24 @@ int GetFileInfo(const char* path, long* size) {
 
 const char* fileErrorText() { return g_errorText; }
 
+namespace {
+
+// Marks a file written, for the syncer (files replaced as a whole sync when they are closed).
+void noteWritten(FileSlot& s) {
+    s.written = true;
+    if (s.replace || s.dirty.load()) return;
+    s.dirtySince.store(steadyNow());
+    s.dirty.store(true);
+    Syncer::instance().wake();
+}
+
+}  // namespace
+
 namespace rt {
+
+std::uint64_t fileSyncCount() { return g_syncCount.load(); }
+
+double longestSyncWait() { return static_cast<double>(g_longestSyncWait.load()) * 1e-9; }
 
 int formatToFile(int handle, const char* format, std::initializer_list<FmtArg> args) {
     FileSlot* s = slotFor(handle);
@@ -513,7 +727,11 @@ int formatToFile(int handle, const char* format, std::initializer_list<FmtArg> a
         s->pos = s->end = 0;
         s->lfBase = kNoBlock;
     }
-    if (!writeAll(s->fd, text.data(), text.size())) {
+    std::size_t done = 0;
+    const bool ok = writeAll(s->fd, text.data(), text.size(), done);
+    if (!ok) takeBackPartial(s->fd, done);
+    if (ok || done > 0) noteWritten(*s);
+    if (!ok) {
         s->writeFailed = true;
         return -1;
     }

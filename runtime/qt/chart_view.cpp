@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QLineSeries>
 #include <QValueAxis>
 #include <algorithm>
@@ -76,10 +77,15 @@ ChartView::ChartView(QWidget* parent)
         setAxis(a, AxisRange{});
     }
     setChart(chart_);  // the view owns the chart
-    setRenderHint(QPainter::Antialiasing, true);
+    // Plain lines, as a strip chart draws them: smoothing their edges doubles the cost of
+    // each poll's repaint. (Text keeps its own smoothing.)
+    setRenderHint(QPainter::Antialiasing, false);
     // Lines change across the whole plot on every poll: repainting the whole viewport is
     // cheaper than working out the changed regions.
     setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+    // The series change shape on every poll: keeping a spatial index of the scene's items
+    // up to date would cost more than it saves.
+    scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 }
 
@@ -87,8 +93,13 @@ void ChartView::setAxis(QValueAxis* axis, const AxisRange& r) {
     // A plot area of ~500 pixels reads well with 5 to 10 labelled ticks.
     double interval = niceTickInterval(r.hi - r.lo, axis->orientation() == Qt::Horizontal ? 10 : 8);
     double anchor = std::floor(r.lo / interval) * interval;
+    // The axis lays out its ticks on every change. Range and interval change one after the
+    // other, so the wider of the two steps goes first: a new range of 0..100000 under the old
+    // interval of 1 would make the axis build 100000 ticks (for seconds or minutes).
+    const bool widening = interval > axis->tickInterval();
+    if (widening && axis->tickInterval() != interval) axis->setTickInterval(interval);
     if (axis->min() != r.lo || axis->max() != r.hi) axis->setRange(r.lo, r.hi);
-    if (axis->tickInterval() != interval) axis->setTickInterval(interval);
+    if (!widening && axis->tickInterval() != interval) axis->setTickInterval(interval);
     if (axis->tickAnchor() != anchor) axis->setTickAnchor(anchor);
     QString format = labelFormat(interval, r);
     if (axis->labelFormat() != format) axis->setLabelFormat(format);
@@ -133,9 +144,11 @@ QLineSeries* ChartView::seriesFor(int yAxis, int colour, std::vector<bool>& take
         poolAxis_[pick] = yAxis;
     }
     if (poolColour_[pick] != colour) {
-        QPen pen(rgbColour(colour), 1.5);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
+        // A cosmetic pen of one pixel: the painter draws it along the points directly, while a
+        // wider line (round joins above all) is first turned into an outline at each of the up
+        // to 899 vertices, which costs several times the rest of a repaint.
+        QPen pen(rgbColour(colour), 1.0);
+        pen.setCosmetic(true);
         s->setPen(pen);
         poolColour_[pick] = colour;
     }

@@ -27,17 +27,28 @@ public:
     void reject() override {}
 };
 
-// A file dialog that can refuse to be cancelled.
+// A file dialog that can refuse to be cancelled, and can refuse files of other types than the
+// listed ones (typed by name: the listing shows only those types anyway).
 class FileDialog : public QFileDialog {
 public:
     FileDialog(QWidget* parent, const QString& title, const QString& dir, bool allowCancel)
         : QFileDialog(parent, title, dir), allowCancel_(allowCancel) {}
+    void restrictToTypes(const QStringList& patterns) { onlyTypes_ = patterns; }
     void reject() override {
         if (allowCancel_) QFileDialog::reject();
+    }
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!onlyTypes_.isEmpty() && !files.isEmpty()) {
+            QFileInfo info(files.first());
+            if (!info.isDir() && !QDir::match(onlyTypes_, info.fileName())) return;
+        }
+        QFileDialog::accept();
     }
 
 private:
     bool allowCancel_;
+    QStringList onlyTypes_;
 };
 
 bool hasWildcard(const QString& s) { return s.contains('*') || s.contains('?'); }
@@ -104,7 +115,13 @@ int runGenericPopup(QWidget* parent, const GenericPopupRequest& request, std::st
     entry->setFocus();
 
     int pressed = dialog.exec();
-    response = toCp1252(entry->text());
+    // The entry is one line: a line break pasted into it becomes a blank, so the text stays one
+    // line wherever it is written (a data file's header has a fixed number of lines).
+    QString typed = entry->text();
+    typed.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    typed.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    typed.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    response = toCp1252(typed);
     if (request.maxResponseLength >= 0 && response.size() > std::size_t(request.maxResponseLength)) {
         response.resize(std::size_t(request.maxResponseLength));
     }
@@ -170,6 +187,7 @@ int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::s
         !hasWildcard(filters[0].mid(2))) {
         dialog.setDefaultSuffix(filters[0].mid(2));
     }
+    if (request.restrictExtension && !filters.isEmpty()) dialog.restrictToTypes(filters);
     if (request.restrictDirectory) {
         QString home = QDir(dir).absolutePath();
         QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,

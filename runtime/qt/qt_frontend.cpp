@@ -1,5 +1,6 @@
 #include "runtime/qt/qt_frontend.h"
 
+#include <QLabel>
 #include <QWindow>
 #include <QApplication>
 #include <QCursor>
@@ -139,7 +140,16 @@ void QtFrontEnd::panelChanged(int handle) {
 }
 
 void QtFrontEnd::controlChanged(int panel, int control) {
-    if (const PanelEntry* e = entry(panel)) e->content->refreshControl(control);
+    const PanelEntry* e = entry(panel);
+    if (!e) return;
+    e->content->refreshControl(control);
+    changedControls_.insert({panel, control});
+    // An indicator is switched on right before the program blocks in a serial exchange, which
+    // holds up the event loop until the reply or the time-out: paint it now, or the operator
+    // would only ever see it off.
+    Control* c = Model::instance().control(panel, control);
+    QWidget* w = e->content->controlWidget(control);
+    if (c && c->kind == ControlKind::Led && w && w->isVisible()) w->repaint();
 }
 
 void QtFrontEnd::graphChanged(int panel, int control) {
@@ -173,6 +183,7 @@ void QtFrontEnd::waitCursor(bool on) {
 
 void QtFrontEnd::flushPending() {
     flushTimer_.stop();
+    changedControls_.clear();  // from here on the event loop paints them
     auto dirty = std::move(dirtyGraphs_);
     dirtyGraphs_.clear();
     for (const auto& [panel, control] : dirty) {
@@ -183,6 +194,11 @@ void QtFrontEnd::flushPending() {
 }
 
 void QtFrontEnd::processDrawEvents() {
+    // The controls the program changed since the last pass of the event loop, painted one by
+    // one: neither a repaint of their window nor of a box holding caption and value reaches a
+    // widget that was hidden until now (the point count of a load, for one).
+    auto changed = std::move(changedControls_);
+    changedControls_.clear();
     flushPending();
     // Lay out and paint what changed, and nothing else: no input, no timers, no queued calls
     // (so no callback can run from here).
@@ -193,6 +209,14 @@ void QtFrontEnd::processDrawEvents() {
         if (e.topLevel && e.frame && e.frame->isVisible()) e.frame->repaint();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    for (const auto& [panel, control] : changed) {
+        const PanelEntry* e = entry(panel);
+        qt::ControlView* v = e ? e->content->view(control) : nullptr;
+        if (!v) continue;
+        for (QWidget* w : {v->outer(), v->widget(), static_cast<QWidget*>(v->caption())}) {
+            if (w && w->isVisible()) w->repaint();
+        }
+    }
 }
 
 // ---- Popups ----------------------------------------------------------------------------------

@@ -92,6 +92,7 @@ private:
     std::map<int, qt::MenuBarView*> menuBars_;  // by menu bar handle; children of their QMenuBar
     qt::TimerControls timers_;
     std::set<std::pair<int, int>> dirtyGraphs_;
+    std::set<std::pair<int, int>> changedControls_;  // since the event loop last ran
     QTimer flushTimer_;
     bool waitCursor_ = false;
 };

@@ -13,10 +13,12 @@
 // - A write that cannot finish drops what it did not send, so no fragment precedes the next one.
 #include "runtime/rs232.h"
 
+#include "runtime/rs232/port_names.h"
 #include "runtime/textfiles.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QString>
@@ -89,6 +91,31 @@ OpenPort* openPort(int port) {
     return &p;
 }
 
+}  // namespace
+
+namespace rt::rs232 {
+
+QString fallbackDevice(int port) {
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(port);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
+QString comEntryPath(const QString& programDir, int port) {
+    return QDir(programDir).filePath(QStringLiteral("COM%1").arg(port));
+}
+
+QString linkedDevice(const QFileInfo& entry) {
+    if (entry.exists()) {
+        QString canonical = entry.canonicalFilePath();
+        return canonical.isEmpty() ? entry.absoluteFilePath() : canonical;
+    }
+    if (entry.isSymLink()) return entry.symLinkTarget();
+    return QString();
+}
+
 // The device to open: `deviceName` when given (a path, or an entry of the program's directory,
 // else a name under /dev), otherwise the port's COMn entry or the system's n-th serial port.
 // A link is followed to its device; a dangling link gives the path it names, so the message
@@ -102,12 +129,9 @@ QString devicePath(int port, const char* deviceName) {
 #endif
     QFileInfo entry(explicitPath ? name
                                  : QString::fromStdString(rt::joinPath(rt::projectDir(), name.toStdString())));
-    if (entry.exists()) {
-        QString canonical = entry.canonicalFilePath();
-        return canonical.isEmpty() ? entry.absoluteFilePath() : canonical;
-    }
-    if (entry.isSymLink())
-        return entry.symLinkTarget();
+    QString linked = linkedDevice(entry);
+    if (!linked.isEmpty())
+        return linked;
     if (explicitPath)
         return entry.absoluteFilePath();
 #ifdef Q_OS_WIN
@@ -115,9 +139,15 @@ QString devicePath(int port, const char* deviceName) {
 #else
     if (deviceName && *deviceName)
         return QStringLiteral("/dev/") + name;
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+    return fallbackDevice(port);
 #endif
 }
+
+}  // namespace rt::rs232
+
+namespace {
+
+using rt::rs232::devicePath;
 
 // Qt reports a port held by another program (its lock file, or an exclusive open) as a
 // permission or open error. When we could open the device as far as its access rights go, the
@@ -131,7 +161,17 @@ bool deviceLooksBusy(const QString& path) {
 #endif
 }
 
+// The last open failure reported for each port. A port whose device stays away is tried again
+// before every poll; its reason is written once, not once a poll, until the port opens again.
+std::array<QString, kMaxPort + 1> reportedFailure;
+
 int openFailure(int port, const QString& path, int code, const QString& reason) {
+    const QString failure = QStringLiteral("%1 %2 %3").arg(code).arg(path, reason);
+    if (validPort(port)) {
+        if (reportedFailure[port] == failure)
+            return setStatus(code);
+        reportedFailure[port] = failure;
+    }
     QByteArray p = path.toLocal8Bit();
     if (code == RS232_ERR_BUSY) {
         std::fprintf(stderr, "tevran: cannot open serial port %d (%s): it is in use by another program\n",
@@ -258,6 +298,7 @@ int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, i
     }
     // Whatever arrived before the program opened the port is not an answer to it.
     serial->clear();
+    reportedFailure[port].clear();
     entry.serial = serial;
     entry.timeoutSeconds = kDefaultTimeoutSeconds;
     return setStatus(RS232_OK);

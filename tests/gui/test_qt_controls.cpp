@@ -265,6 +265,47 @@ TEST_F(PanelWidgets, ProgramChangesShowWithoutCommits) {
     EXPECT_DOUBLE_EQ(commits[0].value, 3.0);
 }
 
+// Counts the paint events a widget gets, and whether the indicator was on in them.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    int paintsWhileOn = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            if (auto* led = qobject_cast<rt::qt::LedWidget*>(watched); led && led->isOn())
+                ++paintsWhileOn;
+        }
+        return false;
+    }
+};
+
+// A callback that blocks (a serial exchange waiting for its reply) holds up the event loop:
+// what the operator must see during it has to reach the screen before, without the loop.
+TEST_F(PanelWidgets, ChangesArePaintedBeforeACallbackBlocks) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    pumpFor(20);
+    PaintCounter led, count;
+    widget<rt::qt::LedWidget>(panel, kLed)->installEventFilter(&led);
+    widget<QSpinBox>(panel, kInGroup)->installEventFilter(&count);
+    SetCtrlAttribute(panel, kInGroup, ATTR_VISIBLE, 0);
+    pumpFor(20);
+
+    // No event loop from here on, as inside a callback.
+    SetCtrlVal(panel, kLed, 1);
+    EXPECT_GE(led.paintsWhileOn, 1) << "the indicator shows on before the exchange blocks";
+    SetCtrlVal(panel, kLed, 0);
+
+    // A control shown in the middle of a callback (the point count of a load) is painted by
+    // ProcessDrawEvents, with its new value.
+    SetCtrlAttribute(panel, kInGroup, ATTR_VISIBLE, 1);
+    SetCtrlVal(panel, kInGroup, 25);
+    int before = count.paints;
+    ProcessDrawEvents();
+    EXPECT_GT(count.paints, before);
+    EXPECT_EQ(widget<QSpinBox>(panel, kInGroup)->text(), "25");
+}
+
 TEST_F(PanelWidgets, DimmedAndHiddenControlsAndGroups) {
     auto* inGroup = widget<QSpinBox>(panel, kInGroup);
     auto* groupButton = widget<QPushButton>(panel, kGroupButton);

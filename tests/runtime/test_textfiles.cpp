@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -158,6 +160,86 @@ TEST_F(Files, ReadLineAcrossBufferFills) {
     EXPECT_STREQ(buf.data(), "next");
     EXPECT_EQ(ReadLine(h, buf.data(), 100), -2);
     EXPECT_EQ(CloseFile(h), 0);
+}
+
+// SkipLines against ReadLine on one file: groups of lines skipped, the last of each read, across
+// buffer refills, around the 64-byte search blocks, past lines longer than the read buffer, and
+// up to a last line without its end.
+TEST_F(Files, SkipLinesCountsAsReadLineDoes) {
+    const std::size_t fill = 256 * 1024;
+    std::mt19937 rng(11);
+    std::vector<std::string> lines;
+    std::string content;
+    const auto add = [&](std::string line, const char* end) {
+        content += line + end;
+        lines.push_back(std::move(line));
+    };
+    // The LF of the first line is the last byte of the first fill; the CR of the second line
+    // is the last byte of the second fill, its LF the first of the third.
+    add(std::string(fill - 2, 'a'), "\r\n");
+    add(std::string(fill - 2, 'b'), "\r\n");
+    add("", "\n");
+    for (int i = 0; i < 6000; ++i) {
+        std::size_t len = rng() % 80;
+        if (i % 1500 == 700) len = fill + 1000 + rng() % 1000;  // longer than the buffer
+        if (i % 97 == 0) len = 62 + rng() % 4;                  // around a block's size
+        add(std::string(len, static_cast<char>('c' + i % 20)), rng() % 2 ? "\r\n" : "\n");
+    }
+    add("tail", "");
+    const std::string p = path("groups.txt");
+    writeBytes(p, content);
+
+    char buf[151];
+    for (int group : {1, 2, 3, 7, 64, 65, 999, 10000}) {
+        SCOPED_TRACE(group);
+        const int h = OpenFile(p.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+        ASSERT_GE(h, 1);
+        std::size_t at = 0;  // the next line of `lines`
+        for (;;) {
+            const int want = static_cast<int>(std::min<std::size_t>(group - 1, lines.size() - at));
+            ASSERT_EQ(SkipLines(h, group - 1), want) << "at line " << at;
+            at += static_cast<std::size_t>(want);
+            const int n = ReadLine(h, buf, 150);
+            if (at == lines.size()) {
+                EXPECT_EQ(n, -2);
+                break;
+            }
+            const std::string expected = lines[at].substr(0, 150);
+            ASSERT_EQ(n, static_cast<int>(expected.size())) << "at line " << at;
+            ASSERT_EQ(std::string(buf), expected) << "at line " << at;
+            ++at;
+        }
+        EXPECT_EQ(SkipLines(h, 3), 0);
+        EXPECT_EQ(CloseFile(h), 0);
+    }
+
+    // A last line without its end counts as one line, also when it starts a fill; none, zero and
+    // bad requests skip nothing.
+    writeBytes(p, std::string(fill - 1, 'x') + "\nrest");
+    const int h = OpenFile(p.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    EXPECT_EQ(SkipLines(h, 0), 0);
+    EXPECT_EQ(SkipLines(h, 1), 1);
+    EXPECT_EQ(SkipLines(h, 0), 0);
+    EXPECT_EQ(ReadLine(h, buf, 150), 4);
+    EXPECT_STREQ(buf, "rest");
+    EXPECT_EQ(CloseFile(h), 0);
+    const int again = OpenFile(p.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    EXPECT_EQ(SkipLines(again, 5), 2);
+    EXPECT_EQ(SkipLines(again, -1), -1);
+    EXPECT_EQ(ReadLine(again, buf, 150), -2);
+    EXPECT_EQ(CloseFile(again), 0);
+    EXPECT_EQ(SkipLines(again, 1), -1);  // closed
+    // A file whose last line end is the last byte of a fill, or of the file: no line after it.
+    for (const std::string& text : {std::string(fill - 1, 'y') + "\n", std::string("abc\n")}) {
+        writeBytes(p, text);
+        const int e = OpenFile(p.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+        EXPECT_EQ(SkipLines(e, 5), 1);
+        EXPECT_EQ(ReadLine(e, buf, 150), -2);
+        EXPECT_EQ(CloseFile(e), 0);
+    }
+    const int w = OpenFile(path("w.txt").c_str(), VAL_WRITE_ONLY, VAL_TRUNCATE, VAL_ASCII);
+    EXPECT_EQ(SkipLines(w, 1), -1);
+    EXPECT_EQ(CloseFile(w), 0);
 }
 
 TEST_F(Files, ScanFileAndReadLineShareThePosition) {

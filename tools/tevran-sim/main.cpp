@@ -4,7 +4,8 @@
 // fed by the SIGTERM/SIGINT handler. Received bytes go to the log file (if
 // any) and to the request reader; each complete request is answered by the
 // Responder, whose output is scheduled in the Transmitter and written when
-// due, so delayed answers never hold up reading.
+// due, so delayed answers never hold up reading. An unplug fault closes the
+// terminal for a while; the loop then only waits for the time to replug.
 
 #include "fd.h"
 #include "options.h"
@@ -112,8 +113,9 @@ public:
         , link_(link)
         , stop_fd_(stop_fd)
         , log_(std::move(log))
-        , responder_(std::move(source), ParameterStore(o.params), o.delay)
-        , transmitter_(o.line_speed ? std::optional(byte_time_9600) : std::nullopt)
+        , responder_(std::move(source), ParameterStore(o.params), o.delay, o.faults, o.seed)
+        , byte_time_(o.line_speed ? std::optional(byte_time_9600) : std::nullopt)
+        , transmitter_(byte_time_)
     {
     }
 
@@ -121,7 +123,15 @@ public:
     {
         constexpr auto retry_pause = std::chrono::milliseconds(10);
         for (;;) {
-            const bool waiting_for_room = flush(Clock::now());
+            if (!link_.plugged()) {
+                if (Clock::now() >= replug_at_) {
+                    link_.replug();
+                    if (verbose_)
+                        std::fprintf(stderr, "tevran-sim: plugged in again: %s -> %s\n",
+                                     link_.link().c_str(), link_.device().c_str());
+                }
+            }
+            const bool waiting_for_room = link_.plugged() && flush(Clock::now());
 
             pollfd fds[2] = {
                 {link_.master(), static_cast<short>(POLLIN | (waiting_for_room ? POLLOUT : 0)), 0},
@@ -129,7 +139,10 @@ public:
             };
             timespec timeout{};
             timespec* timeout_ptr = nullptr;
-            if (line_trouble_) {
+            if (!link_.plugged()) {
+                timeout = to_timespec(replug_at_ - Clock::now());
+                timeout_ptr = &timeout;
+            } else if (line_trouble_) {
                 timeout = to_timespec(retry_pause);
                 timeout_ptr = &timeout;
             } else if (const auto due = transmitter_.next_due(); due && !waiting_for_room) {
@@ -202,11 +215,29 @@ private:
                 std::fprintf(stderr, "tevran-sim: request \"%s\"%s\n", shown(request).c_str(),
                              answer.empty() ? ": no answer" : "");
             }
-            for (const Emission& e : answer)
+            for (const Emission& e : answer) {
+                if (e.unplug > std::chrono::milliseconds::zero()) {
+                    unplug(arrived + e.unplug);
+                    return; // the rest of what arrived went with the terminal
+                }
                 transmitter_.schedule(arrived + e.after, e.bytes);
+            }
         }
         if (verbose_ && reader_.discarded() != discarded_before)
             std::fprintf(stderr, "tevran-sim: discarded an overlong request\n");
+    }
+
+    // Closes the terminal until `back`; pending output and half-read requests are lost with it.
+    void unplug(Clock::time_point back)
+    {
+        link_.unplug();
+        transmitter_ = Transmitter(byte_time_);
+        reader_ = RequestReader();
+        replug_at_ = back;
+        line_trouble_ = false;
+        if (verbose_)
+            std::fprintf(stderr, "tevran-sim: unplugged: %s -> %s\n", link_.link().c_str(),
+                         link_.device().c_str());
     }
 
     bool verbose_;
@@ -215,7 +246,9 @@ private:
     Fd log_;
     RequestReader reader_;
     Responder responder_;
+    std::optional<Clock::duration> byte_time_;
     Transmitter transmitter_;
+    Clock::time_point replug_at_{};
     bool line_trouble_ = false;
 };
 

@@ -97,6 +97,12 @@ Options parse_options(const std::vector<std::string_view>& args)
             o.log = value();
         } else if (name == "--delay") {
             o.delay = std::chrono::milliseconds(parse_unsigned(name, value()));
+        } else if (name == "--fault") {
+            try {
+                o.faults.add(parse_fault(value()));
+            } catch (const FaultError& e) {
+                throw UsageError(std::string("--fault: ") + e.what());
+            }
         } else if (name == "--line-speed") {
             no_value();
             o.line_speed = true;
@@ -135,6 +141,10 @@ std::string usage_text(std::string_view program)
            "  --log FILE         append every received byte to FILE\n"
            "  --delay MS         start each answer MS milliseconds after the request\n"
            "  --line-speed       pace output at 9600 baud\n"
+           "  --fault KIND[:N]   disturb every N-th measurement answer (default every one);\n"
+           "                     may be given several times, the first that applies wins:\n"
+           "                     silent, wrong-first-byte, garbage, partial, long, split,\n"
+           "                     nan, slow, unplug\n"
            "  --verbose          report requests and unanswered input on stderr\n"
            "  --help             show this text\n";
 }

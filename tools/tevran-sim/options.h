@@ -1,6 +1,7 @@
 // Command line of tevran-sim.
 #pragma once
 
+#include "fault_plan.h"
 #include "parameters.h"
 
 #include <chrono>
@@ -26,6 +27,7 @@ struct Options {
     std::optional<std::string> log;       // --log FILE
     std::chrono::milliseconds delay{0};   // --delay MS
     bool line_speed = false;              // --line-speed
+    FaultPlan faults;                     // --fault KIND[:EVERY], any number of times
     bool verbose = false;                 // --verbose
     bool help = false;                    // --help / -h
 };

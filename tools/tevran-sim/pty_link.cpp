@@ -46,6 +46,13 @@ void make_raw(int fd)
 PtyLink::PtyLink(std::string link)
     : link_(std::move(link))
 {
+    open_terminal();
+    point_link_at(device_);
+    linked_ = true;
+}
+
+void PtyLink::open_terminal()
+{
     master_ = Fd(::posix_openpt(O_RDWR | O_NOCTTY));
     if (!master_)
         throw system_failure("posix_openpt");
@@ -67,11 +74,16 @@ PtyLink::PtyLink(std::string link)
         throw system_failure("open " + device_);
     make_raw(slave_.get());
     set_nonblocking(master_.get(), "fcntl(master)");
+}
 
+// Replaces whatever is at link_ by a link to `target` in one rename, so a client
+// never finds the path missing.
+void PtyLink::point_link_at(const std::string& target)
+{
     const std::string tmp = link_ + ".tmp";
     if (::unlink(tmp.c_str()) < 0 && errno != ENOENT)
         throw system_failure("unlink " + tmp);
-    if (::symlink(device_.c_str(), tmp.c_str()) < 0)
+    if (::symlink(target.c_str(), tmp.c_str()) < 0)
         throw system_failure("symlink " + tmp);
     if (::rename(tmp.c_str(), link_.c_str()) < 0) {
         const int err = errno;
@@ -79,7 +91,27 @@ PtyLink::PtyLink(std::string link)
         errno = err;
         throw system_failure("rename " + tmp + " to " + link_);
     }
-    linked_ = true;
+}
+
+void PtyLink::unplug()
+{
+    if (!plugged())
+        return;
+    // The link first: a client that reopens at once must not reach the old
+    // terminal, nor another program's terminal that gets its number next.
+    const std::string gone = device_ + "-unplugged";
+    point_link_at(gone);
+    device_ = gone;
+    slave_.reset();
+    master_.reset();
+}
+
+void PtyLink::replug()
+{
+    if (plugged())
+        return;
+    open_terminal();
+    point_link_at(device_);
 }
 
 PtyLink::~PtyLink()

@@ -14,6 +14,12 @@ namespace tevran::sim {
 // device open.
 // All descriptors are close-on-exec. The destructor removes the link if it
 // still points to our device. Construction throws std::system_error.
+//
+// unplug() imitates a USB adapter pulled out: the terminal is closed, so a
+// client holding it open gets a hang-up, and the link is left dangling (it
+// names a device that does not exist), like a link to an adapter's
+// /dev/serial/by-id entry. replug() opens a new terminal, usually under another
+// /dev/pts/N, and points the link at it again.
 class PtyLink {
 public:
     explicit PtyLink(std::string link);
@@ -21,11 +27,19 @@ public:
     PtyLink(const PtyLink&) = delete;
     PtyLink& operator=(const PtyLink&) = delete;
 
+    void unplug();
+    void replug();
+    bool plugged() const { return static_cast<bool>(master_); }
+
+    // The master side; -1 while unplugged.
     int master() const { return master_.get(); }
     const std::string& device() const { return device_; }
     const std::string& link() const { return link_; }
 
 private:
+    void open_terminal();
+    void point_link_at(const std::string& target);
+
     std::string link_;
     std::string device_;
     Fd master_;

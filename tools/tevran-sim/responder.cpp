@@ -5,10 +5,12 @@
 namespace tevran::sim {
 
 Responder::Responder(MeasurementSource source, ParameterStore parameters,
-                     std::chrono::milliseconds delay)
+                     std::chrono::milliseconds delay, FaultPlan faults, std::uint64_t seed)
     : source_(std::move(source))
     , parameters_(parameters)
     , delay_(delay)
+    , faults_(std::move(faults))
+    , seed_(seed)
 {
 }
 
@@ -24,10 +26,13 @@ std::optional<std::string> Responder::measurement_text(std::size_t index)
 Answer Responder::answer(std::string_view request)
 {
     std::optional<std::string> text;
-    if (request == "u6")
+    if (request == "u6") {
         text = measurement_text(measurements_++);
-    else
+        if (const auto fault = faults_.fault_for(measurements_))
+            return disturb(*fault, text, delay_, seed_, measurements_);
+    } else {
         text = parameters_.answer(request);
+    }
 
     if (!text)
         return {};

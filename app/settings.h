@@ -1,0 +1,10 @@
+#pragma once
+// The settings file TEVRAN.ini, read and written apart from start-up and shutdown.
+
+// Reads the ten settings from the file at `path` into the application state: all ten when the
+// file holds them, otherwise all ten defaults. The interval is then made usable for the timer.
+void readSettings(const char* path);
+
+// Writes the ten settings to `path`. The file is replaced only once the whole line is written.
+// Returns 0, or a negative value when it could not be written.
+int writeSettings(const char* path);

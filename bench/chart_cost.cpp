@@ -1,0 +1,172 @@
+// The strip chart's cost per poll in real Qt windows (offscreen): the worst stack of plots the
+// chart allows, then the sliding window. Interval 0.05 s: below 0.1 s the x range does not move
+// during the first 100 s, so every poll adds two plots on top of the earlier ones (about 4 000
+// by then); afterwards every poll deletes them all and draws the window again.
+//
+//   chart_cost [STACK_POLLS [SLIDING_POLLS]]     (defaults 2000 and 1000)
+//
+// Each poll is timed from `plotten` to the repainted chart: the program's drawing, the front
+// end's redraw of the chart, the posted layout and scene work, and a synchronous repaint. The
+// clock of the run is virtual (the elapsed time is set for each poll), so only that work counts.
+#include <time.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/state.h"
+#include "app/system.h"
+#include "runtime/core/model.h"
+#include "runtime/core/resource.h"
+#include "runtime/panels.h"
+#include "runtime/qt/chart_view.h"
+#include "runtime/qt/qt_frontend.h"
+#include "runtime/textfiles.h"
+#include "ui/tevran_ids.h"
+
+namespace {
+
+constexpr double kInterval = 0.05;  // [s]
+
+// A line of /proc/self/status in KiB ("VmRSS", "VmHWM").
+long statusKiB(const char* key) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(key) + ":";
+    while (std::getline(in, line))
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return std::atol(line.c_str() + prefix.size());
+    return 0;
+}
+
+// CPU time of this thread [s]: the work itself, without the time other processes took the CPU.
+double cpuSeconds() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+struct Phase {
+    const char* name = "";
+    std::vector<double> seconds;
+    std::vector<double> cpu;
+    int worstPoll = 0;
+    std::size_t worstPlots = 0;
+};
+
+void report(const Phase& p) {
+    if (p.seconds.empty()) return;
+    const auto meanOf = [](const std::vector<double>& v) {
+        double sum = 0;
+        for (double x : v) sum += x;
+        return sum / double(v.size());
+    };
+    const double mean = meanOf(p.seconds),
+                 worst = *std::max_element(p.seconds.begin(), p.seconds.end());
+    const double cpuMean = meanOf(p.cpu), cpuWorst = *std::max_element(p.cpu.begin(), p.cpu.end());
+    std::printf(
+        "%-8s %5zu polls: wall mean %6.2f ms (%5.1f %% of the interval), worst %6.2f ms "
+        "(%5.1f %%) at poll %d with %zu plots\n",
+        p.name, p.seconds.size(), mean * 1e3, 100 * mean / kInterval, worst * 1e3,
+        100 * worst / kInterval, p.worstPoll, p.worstPlots);
+    std::printf("%-8s %5s        CPU  mean %6.2f ms (%5.1f %%), worst %6.2f ms (%5.1f %%)\n", "",
+                "", cpuMean * 1e3, 100 * cpuMean / kInterval, cpuWorst * 1e3,
+                100 * cpuWorst / kInterval);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const int stackPolls = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const int slidingPolls = argc > 2 ? std::atoi(argv[2]) : 1000;
+    QApplication qtApp(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+
+    // A program directory whose settings name a port no system has: the run starts without one.
+    char tmpl[] = "/tmp/tevran-chart-XXXXXX";
+    if (!::mkdtemp(tmpl)) return 1;
+    const std::string dir = tmpl;
+    std::ofstream(dir + "/TEVRAN.ini")
+        << " 200 0.050000 0 1 0.000000 10.000000 0.000000 10.000000 1 1 Kv_2016\r\n";
+    rt::setProjectDir(dir);
+    rt::setResourceFallbackDir(TEVRAN_BIN_DIR);
+
+    rt::QtFrontEnd fe;
+    rt::setFrontEnd(&fe);
+    if (tevranStartup() != 0) {
+        std::fprintf(stderr, "chart_cost: %s\n", rt::lastResourceError().c_str());
+        return 1;
+    }
+    rt::qt::ChartView* view = fe.chart(app.p1, MAIN_STRIPCHART);
+    rt::GraphModel* graph = rt::Model::instance().control(app.p1, MAIN_STRIPCHART)->graph.get();
+    if (!view || !graph) return 1;
+
+    // Run without a port: the serial-port panel comes up (hidden again here) and the chart is
+    // reset as for every run. hol stays 0, so the program's own timer never polls.
+    m_run(app.p1, MAIN_RUN, EVENT_COMMIT, nullptr, 0, 0);
+    HidePanel(app.p4);
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    const long startKiB = statusKiB("VmRSS");
+
+    Phase stack, sliding;
+    stack.name = "stack";
+    sliding.name = "sliding";
+    long peakKiB = startKiB;
+    QElapsedTimer clock;
+    double parts[3] = {};  // plot and series update; posted layout and scene work; repaint [s]
+    for (int k = 1; k <= stackPolls + slidingPolls; ++k) {
+        app.mzeit = k * kInterval;
+        app.mw[0] = -50.0 + 5.0 * std::sin(k * 0.05);
+        app.mw[1] = 700.0 + 20.0 * std::cos(k * 0.03);
+        const double cpu0 = cpuSeconds();
+        clock.start();
+        plotten();
+        fe.flushPending();
+        const qint64 updated = clock.nsecsElapsed();
+        QCoreApplication::sendPostedEvents();
+        const qint64 laidOut = clock.nsecsElapsed();
+        view->viewport()->repaint();
+        parts[0] += updated / 1e9;
+        parts[1] += (laidOut - updated) / 1e9;
+        parts[2] += (clock.nsecsElapsed() - laidOut) / 1e9;
+        const double s = clock.nsecsElapsed() / 1e9;
+        Phase& p = k <= stackPolls ? stack : sliding;
+        if (p.seconds.empty() || s > *std::max_element(p.seconds.begin(), p.seconds.end())) {
+            p.worstPoll = k;
+            p.worstPlots = graph->plots.size();
+        }
+        p.seconds.push_back(s);
+        p.cpu.push_back(cpuSeconds() - cpu0);
+        if (k % 50 == 0) peakKiB = std::max(peakKiB, statusKiB("VmRSS"));
+    }
+    peakKiB = std::max(peakKiB, statusKiB("VmRSS"));
+
+    std::printf("chart cost per poll, interval %.2f s, chart %dx%d pixels (offscreen)\n", kInterval,
+                view->width(), view->height());
+    report(stack);
+    report(sliding);
+    const double polls = stackPolls + slidingPolls;
+    std::printf("mean parts: plotten and series update %.2f ms, layout %.2f ms, repaint %.2f ms\n",
+                parts[0] / polls * 1e3, parts[1] / polls * 1e3, parts[2] / polls * 1e3);
+    std::printf(
+        "memory above the start: %.1f MiB at the most (RSS %.1f -> %.1f MiB; peak %.1f "
+        "MiB)\n",
+        (peakKiB - startKiB) / 1024.0, startKiB / 1024.0, statusKiB("VmRSS") / 1024.0,
+        statusKiB("VmHWM") / 1024.0);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    std::fflush(stdout);
+    _exit(0);  // skip the teardown of windows and the front end
+}

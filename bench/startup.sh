@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Start-up time of the real program: from launch to the main window shown, under xvfb-run (an X
+# server without a window manager), against tevran-sim on COM1. The program and TEVRAN.uir are
+# copied into a scratch directory, which becomes the program's directory. The window is looked
+# for with xdotool every few milliseconds; the goal is below 0.5 s.
+#
+#   bench/startup.sh [-r RUNS] [-b BUILD_DIR]     (defaults: 5 runs, build-c2)
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+runs=5
+build=$here/../build-c2
+while getopts "r:b:h" opt; do
+  case $opt in
+    r) runs=$OPTARG ;;
+    b) build=$OPTARG ;;
+    *) sed -n '2,8p' "$0"; exit 2 ;;
+  esac
+done
+bin=$(cd "$build/bin" && pwd)
+for f in tevran tevran-sim TEVRAN.uir; do
+  [ -e "$bin/$f" ] || { echo "no $bin/$f (build first)"; exit 2; }
+done
+for p in xvfb-run xdotool; do
+  command -v "$p" > /dev/null || { echo "needs $p (apt-get install xvfb xdotool)"; exit 2; }
+done
+
+work=$(mktemp -d)
+simpid=
+trap '[ -n "$simpid" ] && kill "$simpid" 2>/dev/null; rm -rf "$work"' EXIT
+cp "$bin/tevran" "$bin/TEVRAN.uir" "$work/"
+"$bin/tevran-sim" --link "$work/COM1" > "$work/sim.ready" 2> "$work/sim.err" &
+simpid=$!
+for _ in $(seq 1 100); do
+  grep -q '^ready' "$work/sim.ready" 2>/dev/null && break
+  sleep 0.05
+done
+grep -q '^ready' "$work/sim.ready" || { echo "simulator did not start"; exit 1; }
+
+# One X server for all runs; each run launches the program, waits for its main window, and
+# ends it. The first run also pays for cold caches.
+cat > "$work/runs.sh" <<'INNER'
+set -u
+work=$1 runs=$2
+for r in $(seq 1 "$runs"); do
+  t0=$(date +%s%N)
+  "$work/tevran" > "$work/prog.out" 2> "$work/prog.err" &
+  pid=$!
+  shown=0
+  while [ $(( $(date +%s%N) - t0 )) -lt 10000000000 ]; do
+    if xdotool search --onlyvisible --name '^TEVRAN - oxygen measurement$' > /dev/null 2>&1; then
+      shown=1
+      break
+    fi
+    kill -0 "$pid" 2> /dev/null || break
+  done
+  t1=$(date +%s%N)
+  kill "$pid" 2> /dev/null; wait "$pid" 2> /dev/null
+  if [ $shown -eq 1 ]; then
+    echo "run $r: $(( (t1 - t0) / 1000000 )) ms"
+  else
+    echo "run $r: the main window did not appear"; cat "$work/prog.err"
+  fi
+  sleep 0.3
+done
+INNER
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/runs.sh" "$work" "$runs" | tee "$work/result.txt"
+awk '/ ms$/ { v[++n] = $3 } END {
+  if (n == 0) exit 1
+  asort(v); printf "start-up to main window: best %d ms, median %d ms, worst %d ms over %d runs (goal < 500 ms)\n", v[1], v[int((n + 1) / 2)], v[n], n
+}' "$work/result.txt"

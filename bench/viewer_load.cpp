@@ -1,0 +1,127 @@
+// Viewer load benchmark: makes a large data file of the recorder's format, and times the viewer's
+// load of it (darstellen, through the Open dialog) on the headless front end.
+//
+//   viewer_load --make FILE BYTES   write a data file of about BYTES bytes
+//   viewer_load FILE [REPEAT]       load FILE REPEAT times (default 3); print the best time
+//                                   [us], the points drawn and the peak resident memory [KiB]
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "app/state.h"
+#include "app/system.h"
+#include "runtime/core/dispatch.h"
+#include "runtime/core/model.h"
+#include "runtime/core/resource.h"
+#include "runtime/headless/headless_frontend.h"
+#include "runtime/popups.h"
+#include "runtime/textfiles.h"
+#include "ui/tevran_ids.h"
+
+namespace {
+
+long peakRssKiB() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// A data file as a recording writes it: the six header lines, then one line per second with
+// slowly varying values, written through a 1 MiB buffer.
+int makeFile(const char* path, long long bytes) {
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f) {
+        std::perror(path);
+        return 1;
+    }
+    static char buffer[1 << 20];
+    std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+    long long written = std::fprintf(
+        f,
+        "File: %s\r\nComment: benchmark\r\nDate: 01-01-2026\r\nTime: 00:00:00\r\nDataset\r\n"
+        "time[s]\tVz[mV]\tTz[\xB0"
+        "C]\tpO2[ppm]\tIe[mA]\r\n",
+        path);
+    char line[96];
+    for (long k = 1; written < bytes; ++k) {
+        // Values from integer arithmetic only, the same bytes on every machine; about 36 bytes
+        // a line, as a recording at 1 s gives (the time restarts every 100000 s).
+        const int vz = -99 + static_cast<int>(k % 199);    // [0.1 mV]
+        const int tz = 6500 + static_cast<int>(k % 1013);  // [0.1 °C]
+        const int p1 = 100 + static_cast<int>(k % 899);
+        const int ie = 1000 + static_cast<int>(k % 8999);
+        const int n = std::snprintf(
+            line, sizeof line, "%ld.0\t%s%d.%d\t%d.%d\t%d.%02de+%d\t%d.%03de+0\r\n", k % 100000,
+            vz < 0 ? "-" : "", std::abs(vz) / 10, std::abs(vz) % 10, tz / 10, tz % 10, p1 / 100,
+            p1 % 100, static_cast<int>(k % 6), ie / 1000, ie % 1000);
+        written += static_cast<long long>(std::fwrite(line, 1, static_cast<std::size_t>(n), f));
+    }
+    if (std::fclose(f) != 0) {
+        std::perror(path);
+        return 1;
+    }
+    std::printf("made %s: %lld bytes\n", path, written);
+    return 0;
+}
+
+int loadFile(const char* file, int repeat) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const std::string target = fs::absolute(file, ec).string();
+    char tmpl[] = "/tmp/tevran-bench-XXXXXX";
+    if (!::mkdtemp(tmpl)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string dir = tmpl;
+    // Port 200 exists nowhere: the start-up opens no serial port.
+    if (std::FILE* ini = std::fopen((dir + "/TEVRAN.ini").c_str(), "wb")) {
+        std::fputs(" 200 1.0 0 1 0.0 10.0 0.0 10.0 0 0 Kv_2016\r\n", ini);
+        std::fclose(ini);
+    }
+    rt::HeadlessFrontEnd fe;
+    fe.realDelays = false;
+    rt::setFrontEnd(&fe);
+    rt::setProjectDir(dir);
+    rt::setResourceFallbackDir(fs::canonical("/proc/self/exe", ec).parent_path().string());
+    const int started = tevranStartup();
+    fs::remove_all(dir, ec);
+    if (started != 0) {
+        std::fprintf(stderr, "viewer_load: the start-up failed\n");
+        return 1;
+    }
+
+    const long rssBefore = peakRssKiB();
+    double best = 1e300;
+    for (int r = 0; r < repeat; ++r) {
+        fe.fileAnswers.push_back({VAL_EXISTING_FILE_SELECTED, target});
+        const auto t0 = std::chrono::steady_clock::now();
+        rt::dispatchCommit(app.p1, MAIN_OPEN);
+        const auto t1 = std::chrono::steady_clock::now();
+        best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
+    }
+    std::size_t points = 0;
+    if (const rt::Control* c = rt::Model::instance().control(app.p1, MAIN_STRIPCHART))
+        for (const rt::Plot& p : c->graph->plots) points = std::max(points, p.count);
+    std::printf("load_us %.0f\npoints %zu\nrss_before_load_kib %ld\npeak_rss_kib %ld\n", best * 1e6,
+                points, rssBefore, peakRssKiB());
+    rt::setFrontEnd(nullptr);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--make") == 0)
+        return makeFile(argv[2], std::atoll(argv[3]));
+    if (argc == 2 || argc == 3) return loadFile(argv[1], argc == 3 ? std::atoi(argv[2]) : 3);
+    std::fprintf(stderr, "usage: viewer_load --make FILE BYTES | viewer_load FILE [REPEAT]\n");
+    return 2;
+}

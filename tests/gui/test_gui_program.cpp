@@ -1,0 +1,360 @@
+// The real program in its real windows, built from TEVRAN.uir, against the simulated instrument
+// on a pseudo-terminal linked as COM1 in a temporary program directory.
+//
+// The test starts this binary again with "--drive DIR": that process runs the program exactly as
+// `tevran` does (runTevranInWindows) and works its windows like an operator: it chooses the port
+// on the serial-port panel, measures with a data file, stops, opens the stored file and closes
+// the main window, which ends the process. The test then checks the exit status, TEVRAN.ini and
+// the data file.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <QValueAxis>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/qt_program.h"
+#include "app/state.h"
+#include "runtime/qt/chart_view.h"
+#include "runtime/qt/control_widgets.h"
+#include "runtime/qt/menu_bar.h"
+#include "runtime/qt/qt_frontend.h"
+#include "runtime/textfiles.h"
+#include "ui/tevran_ids.h"
+
+namespace {
+
+constexpr const char* kSettings =
+    " 1 0.200000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
+// What the program writes back: trace 2 was switched to pO2 (2) on the way.
+constexpr const char* kSettingsAfter =
+    " 1 0.200000 0 2 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
+constexpr int kPolls = 8;
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> crlfLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(bytes.substr(start, end - start));
+    if (start != bytes.size()) lines.push_back(bytes.substr(start) + "<no CR LF at the end>");
+    return lines;
+}
+
+// ---- The operator, inside the program's process ------------------------------------------------
+
+// A script of steps, each run once as soon as its condition holds. The runner is polled from
+// the event loop, also from the nested loops of modal dialogs, so a step that opens a dialog is
+// followed by the step that answers it.
+class Operator : public QObject {
+public:
+    struct Step {
+        const char* name;
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+
+    explicit Operator(std::string dir) : dir_(std::move(dir)) {
+        poll_.setInterval(20);
+        connect(&poll_, &QTimer::timeout, this, [this] { run(); });
+        poll_.start();
+        stepClock_.start();
+        script();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            if (auto* led = qobject_cast<rt::qt::LedWidget*>(watched); led && led->isOn())
+                ++ledOnPaints_;
+            if (watched == loadCount_ && QApplication::overrideCursor() &&
+                QApplication::overrideCursor()->shape() == Qt::WaitCursor)
+                busyWhileLoading_ = true;
+        }
+        return false;
+    }
+
+private:
+    rt::QtFrontEnd* fe() const { return rt::QtFrontEnd::active(); }
+    QWidget* control(int panel, int id) const { return fe()->controlWidget(panel, id); }
+    template <class W>
+    W* control(int panel, int id) const {
+        return qobject_cast<W*>(control(panel, id));
+    }
+    QAction* menu(int id) const { return fe()->menuBarView(app.m1)->action(id); }
+    QString text(int panel, int id) const {
+        auto* l = control<QLabel>(panel, id);
+        return l ? l->text() : QString();
+    }
+    rt::qt::ChartView* chart() const { return fe()->chart(app.p1, MAIN_STRIPCHART); }
+    QColor markColour(int id) const {
+        auto* m = control<rt::qt::MarkWidget>(app.p1, id);
+        return m ? m->colour() : QColor();
+    }
+    template <class W>
+    W* modal() const {
+        return qobject_cast<W*>(QApplication::activeModalWidget());
+    }
+
+    void check(bool ok, const std::string& what) {
+        if (!ok) failures_.push_back(std::string(steps_[next_ - 1].name) + ": " + what);
+    }
+    void typeInto(QLineEdit* edit, const QString& s) {
+        edit->clear();
+        QTest::keyClicks(edit, s);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    void typeFileName(const QString& name) {
+        auto* fd = modal<QFileDialog>();
+        check(fd->testOption(QFileDialog::DontUseNativeDialog), "a non-native file dialog");
+        typeInto(fd->findChild<QLineEdit*>("fileNameEdit"), name);
+    }
+    // Idle or run appearance of the main panel and the menu bar.
+    void checkAppearance(bool running) {
+        const QColor grey(0xA0, 0xA0, 0xA0);
+        check(markColour(MAIN_RUN_MARK) == (running ? QColor(0x80, 0, 0) : grey), "run mark");
+        check(markColour(MAIN_IDLE_MARK) == (running ? grey : QColor(0, 0x80, 0)), "idle mark");
+        check(control(app.p1, MAIN_IDLE_ONLY)->isEnabled() != running, "stored-file group");
+        check(control(app.p1, MAIN_OPEN)->isEnabled() != running, "Open button");
+        check(menu(MENU_IDLE_ONLY)->isEnabled() != running, "Instrument menu");
+        check(control(app.p1, MAIN_VALUE1)->isEnabled() == running, "value 1");
+        check(control(app.p1, MAIN_VALUE2)->isEnabled() == running, "value 2");
+    }
+
+    void script() {
+        const QString file = QString::fromStdString(dir_ + "/run1.dat");
+        steps_ = {
+            {"start", [this] { return fe() && fe()->panelWidget(app.p1) &&
+                                      fe()->panelWidget(app.p1)->isVisible(); },
+             [this] {
+                 check(app.com_open == 1, "COM1 (the simulator) opened at start");
+                 check(!fe()->panelWidget(app.p4)->isVisible(), "no serial-port panel");
+                 control(app.p1, MAIN_COM_LED)->installEventFilter(this);
+                 loadCount_ = control(app.p1, MAIN_LOADCOUNT);
+                 loadCount_->installEventFilter(this);
+                 menu(MENU_COMPORT)->trigger();
+             }},
+            {"serial-port panel", [this] { return fe()->panelWidget(app.p4)->isVisible(); },
+             [this] {
+                 QString list = text(app.p4, PORT_LIST);
+                 check(list.contains("COM1: /dev/pts/"), "port list names COM1: " +
+                                                             list.toStdString());
+                 check(control<QAbstractSpinBox>(app.p4, PORT_NUMBER)->text() == "1",
+                       "port number shown");
+                 control<QAbstractButton>(app.p4, PORT_OK)->click();
+             }},
+            {"port reopened", [this] { return !fe()->panelWidget(app.p4)->isVisible(); },
+             [this] {
+                 check(app.com_open == 1, "COM1 open again");
+                 checkAppearance(false);
+                 // Trace 2 from Tz to pO2, by keyboard as an operator would.
+                 QTest::keyClick(control(app.p1, MAIN_TRACE2_SELECT), Qt::Key_Down);
+                 check(app.was[1] == 2, "trace 2 selects pO2");
+                 control<QAbstractButton>(app.p1, MAIN_RUN)->click();
+             }},
+            {"file dialog of Run", [this] { return modal<QFileDialog>() != nullptr; },
+             [this, file] {
+                 checkAppearance(true);
+                 check(modal<QFileDialog>()->windowTitle() == "Filename", "dialog title");
+                 typeFileName(file);
+             }},
+            {"comment", [this] {
+                 QWidget* m = QApplication::activeModalWidget();
+                 return m && m->findChild<QLineEdit*>("response");
+             },
+             [this] {
+                 typeInto(QApplication::activeModalWidget()->findChild<QLineEdit*>("response"),
+                          "gui test");
+             }},
+            {"measuring", [this] { return !QApplication::activeModalWidget() &&
+                                          app.mpoint >= kPolls; },
+             [this, file] {
+                 checkAppearance(true);
+                 check(text(app.p1, MAIN_FILENAME) == file, "data file shown");
+                 check(text(app.p1, MAIN_VALUE1).contains(" mV"), "value 1 in mV");
+                 check(text(app.p1, MAIN_VALUE2).contains(" ppm"), "value 2 in ppm");
+                 check(ledOnPaints_ > 0, "COM indicator painted while on");
+                 check(chart()->xAxis()->titleText() == "Time [s]", "x axis title");
+                 check(chart()->yAxis(1)->titleText() == "Vz [mV]", "left axis title");
+                 check(chart()->yAxis(2)->titleText() == "pO2 [ppm]", "right axis title");
+                 auto series = chart()->shownSeries();
+                 check(series.size() == 2 && series[0]->count() >= 3, "two traces drawn");
+                 control<QAbstractButton>(app.p1, MAIN_STOP)->click();
+             }},
+            {"stopped", [] { return true; },
+             [this] {
+                 checkAppearance(false);
+                 check(app.hol == 0 && app.speichern == 0, "polling and recording off");
+                 control<QAbstractButton>(app.p1, MAIN_OPEN)->click();
+             }},
+            {"file dialog of Open", [this] { return modal<QFileDialog>() != nullptr; },
+             [this] {
+                 check(modal<QFileDialog>()->nameFilters() == QStringList{"*.dat"}, "*.dat only");
+                 typeFileName("run1.dat");
+             }},
+            {"stored file shown", [this] { return !QApplication::activeModalWidget() &&
+                                                 app.o_dat_offen == 1; },
+             [this, file] {
+                 check(text(app.p1, MAIN_FILENAME) == file, "stored file named");
+                 check(busyWhileLoading_, "busy cursor while loading");
+                 check(!QApplication::overrideCursor(), "normal cursor after loading");
+                 check(!loadCount_->isVisible(), "point count hidden after loading");
+                 std::size_t lines = crlfLines(readBytes(dir_ + "/run1.dat")).size();
+                 auto series = chart()->shownSeries();
+                 check(series.size() == 2, "two traces of the stored file");
+                 for (QLineSeries* s : series)
+                     check(std::size_t(s->count()) == lines - 6,
+                           "one point per data line: " + std::to_string(s->count()) + " of " +
+                               std::to_string(lines - 6));
+                 finish();
+             }},
+        };
+    }
+
+    void finish() {
+        if (!failures_.empty()) {
+            for (const std::string& f : failures_) std::fprintf(stderr, "FAILED %s\n", f.c_str());
+            std::exit(2);
+        }
+        // Closing the main window ends the program (exit status 0 from its shutdown).
+        fe()->panelWidget(app.p1)->close();
+        std::fprintf(stderr, "FAILED the program went on after its main window was closed\n");
+        std::exit(3);
+    }
+
+    void run() {
+        if (next_ >= steps_.size()) return;
+        Step& s = steps_[next_];
+        if (!s.ready()) {
+            if (stepClock_.elapsed() > 15000) {
+                std::fprintf(stderr, "FAILED step \"%s\" never came\n", s.name);
+                for (const std::string& f : failures_) std::fprintf(stderr, "FAILED %s\n", f.c_str());
+                std::exit(4);
+            }
+            return;
+        }
+        ++next_;
+        stepClock_.restart();
+        // From the event loop, not from this timer: a timer whose handler is still running (in
+        // the nested loop of a dialog the step opened) does not fire again.
+        QMetaObject::invokeMethod(this, s.act, Qt::QueuedConnection);
+    }
+
+    std::string dir_;
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    QTimer poll_;
+    QElapsedTimer stepClock_;
+    std::vector<std::string> failures_;
+    QWidget* loadCount_ = nullptr;
+    int ledOnPaints_ = 0;
+    bool busyWhileLoading_ = false;
+};
+
+int drive(const std::string& dir) {
+    static int argc = 1;
+    static char name[] = "tevran";
+    static char* argv[] = {name, nullptr};
+    QApplication qtApp(argc, argv);
+    rt::setProjectDir(dir);
+    QDir::setCurrent(QString::fromStdString(dir));  // where the file dialogs start
+    Operator op(dir);
+    return runTevranInWindows(qtApp);
+}
+
+// ---- The test, outside ------------------------------------------------------------------------
+
+TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
+    namespace fs = std::filesystem;
+    char tmpl[] = "/tmp/tevran-gui-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl;
+    fs::copy_file(std::string(TEVRAN_BIN_DIR) + "/TEVRAN.uir", dir + "/TEVRAN.uir");
+    std::ofstream(dir + "/TEVRAN.ini", std::ios::binary) << kSettings;
+
+    QProcess sim;
+    sim.start(QString(TEVRAN_BIN_DIR) + "/tevran-sim",
+              {"--link", QString::fromStdString(dir + "/COM1"), "--seed", "7"});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    QElapsedTimer t;
+    t.start();
+    while (!sim.canReadLine() && t.elapsed() < 5000) sim.waitForReadyRead(100);
+    ASSERT_TRUE(sim.readLine().startsWith("ready")) << sim.readAllStandardError().toStdString();
+
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.start("/proc/self/exe", {"--drive", QString::fromStdString(dir)});
+    ASSERT_TRUE(program.waitForStarted(5000));
+    bool ended = program.waitForFinished(60000);
+    if (!ended) program.kill(), program.waitForFinished(5000);
+    sim.terminate();
+    sim.waitForFinished(5000);
+    const std::string err = program.readAllStandardError().toStdString();
+
+    ASSERT_TRUE(ended) << "the program did not end\n" << err;
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << err;
+    EXPECT_EQ(program.exitCode(), 0) << err;
+    EXPECT_EQ(err.find("FAILED"), std::string::npos) << err;
+
+    EXPECT_EQ(readBytes(dir + "/TEVRAN.ini"), kSettingsAfter);
+
+    std::vector<std::string> lines = crlfLines(readBytes(dir + "/run1.dat"));
+    ASSERT_GE(lines.size(), 6u + kPolls - 1);
+    EXPECT_EQ(lines[0], "File: " + dir + "/run1.dat");
+    EXPECT_EQ(lines[1], "Comment: gui test");
+    EXPECT_EQ(lines[2].rfind("Date: ", 0), 0u);
+    EXPECT_EQ(lines[2].size(), 16u);
+    EXPECT_EQ(lines[3].rfind("Time: ", 0), 0u);
+    EXPECT_EQ(lines[3].size(), 14u);
+    EXPECT_EQ(lines[4], "Dataset");
+    EXPECT_EQ(lines[5], "time[s]\tVz[mV]\tTz[\xB0" "C]\tpO2[ppm]\tIe[mA]");
+    double last = 0.0;
+    for (std::size_t i = 6; i < lines.size(); ++i) {
+        std::istringstream in(lines[i]);
+        double time, vz, tz, po2, ie;
+        ASSERT_TRUE(in >> time >> vz >> tz >> po2 >> ie) << "line " << i + 1 << ": " << lines[i];
+        EXPECT_GT(time, last) << "line " << i + 1;
+        EXPECT_GT(tz, 500.0) << "a live reply, not a failed poll: " << lines[i];
+        last = time;
+    }
+
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--drive") return drive(argv[2]);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,253 @@
+// The popups as Qt dialogs, answered the way an operator answers them: the comment prompt, the
+// file dialogs of Run and Open, the message and the yes/no question.
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "qt_test_support.h"
+#include "runtime/popups.h"
+
+using namespace guitest;
+
+namespace {
+
+// Answers the next modal dialog: polls for it every 10 ms and hands it to `answer`. Every modal
+// widget seen meanwhile is noted. A dialog still open after 5 s is closed, and the test fails.
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) {
+        poll_.setInterval(10);
+        QObject::connect(&poll_, &QTimer::timeout, [this] { check(); });
+        poll_.start();
+        watchdog_.setSingleShot(true);
+        QObject::connect(&watchdog_, &QTimer::timeout, [this] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                ADD_FAILURE() << "dialog left open: " << d->metaObject()->className();
+                d->done(0);
+            }
+        });
+        watchdog_.start(5000);
+    }
+    std::vector<QWidget*> seen;
+
+private:
+    void check() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        if (seen.empty() || seen.back() != modal) seen.push_back(modal);
+        if (answered_) return;
+        answered_ = true;
+        answer_(modal);
+    }
+    std::function<void(QWidget*)> answer_;
+    QTimer poll_;
+    QTimer watchdog_;
+    bool answered_ = false;
+};
+
+QLineEdit* entryOf(QWidget* dialog) {
+    auto* e = dialog->findChild<QLineEdit*>("response");
+    EXPECT_NE(e, nullptr);
+    return e;
+}
+
+// The comment prompt exactly as the program asks for it.
+int askComment(char (&comment)[160]) {
+    return GenericMessagePopup("Comment", "", "OK", "", "", comment, 150, 0,
+                               VAL_GENERIC_POPUP_INPUT_STRING, VAL_GENERIC_POPUP_BTN1,
+                               VAL_GENERIC_POPUP_NO_CTRL);
+}
+
+class Popups : public FrontEndTest {
+protected:
+    void SetUp() override {
+        FrontEndTest::SetUp();
+        char tmpl[] = "/tmp/tevran-popups-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        std::ofstream(dir + "/old.dat") << "File: old.dat\n";
+        std::ofstream(dir + "/notes.txt") << "not data\n";
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(dir));  // "" in a file dialog: the current directory
+    }
+    void TearDown() override {
+        QDir::setCurrent(previousDir);
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+        FrontEndTest::TearDown();
+    }
+    // Types a name into a file dialog's name field and presses Enter.
+    static void typeFileName(QWidget* modal, const QString& name) {
+        auto* fd = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(fd, nullptr) << modal->metaObject()->className();
+        auto* edit = fd->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->clear();
+        QTest::keyClicks(edit, name);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    int runDialog(char (&path)[260]) {
+        return FileSelectPopup("", "*.dat", "*.dat;*.*;", "Filename", VAL_OK_BUTTON, 0, 0, 1, 0,
+                               path);
+    }
+    int loadDialog(char (&path)[260]) {
+        return FileSelectPopup("", "*.dat", "*.dat", "", VAL_LOAD_BUTTON, 0, 1, 1, 0, path);
+    }
+
+    std::string dir;
+    QString previousDir;
+};
+
+TEST_F(Popups, CommentPromptIsOneLineWithOnlyOkAndEnterConfirms) {
+    char comment[160];
+    std::memset(comment, 'Z', sizeof comment);
+    bool stillOpenAfterEscape = false;
+    ModalAnswer answer([&](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Comment");
+        EXPECT_EQ(dialog->findChildren<QLineEdit*>().size(), 1);
+        auto buttons = dialog->findChildren<QPushButton*>();
+        ASSERT_EQ(buttons.size(), 1);
+        EXPECT_EQ(buttons[0]->text(), "OK");
+        QLineEdit* edit = entryOf(dialog);
+        EXPECT_EQ(edit->maxLength(), 150);
+        EXPECT_TRUE(edit->hasFocus() || QApplication::focusWidget() == edit ||
+                    dialog->focusWidget() == edit);
+        // There is no way out but OK: Escape and closing the window leave it open.
+        QTest::keyClick(edit, Qt::Key_Escape);
+        dialog->close();
+        stillOpenAfterEscape = dialog->isVisible();
+        QTest::keyClicks(edit, "furnace 3, second run");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    EXPECT_EQ(askComment(comment), 1);
+    EXPECT_TRUE(stillOpenAfterEscape);
+    EXPECT_STREQ(comment, "furnace 3, second run");
+
+    // Enter on an empty entry: an empty comment.
+    ModalAnswer empty([](QWidget* dialog) { QTest::keyClick(entryOf(dialog), Qt::Key_Enter); });
+    EXPECT_EQ(askComment(comment), 1);
+    EXPECT_STREQ(comment, "");
+}
+
+TEST_F(Popups, CommentIsCutTo150CharactersOfWindows1252OnOneLine) {
+    char comment[160];
+    std::memset(comment, 'Z', sizeof comment);
+    ModalAnswer longText([](QWidget* dialog) {
+        entryOf(dialog)->setText(QString(200, QLatin1Char('x')));
+        QTest::keyClick(entryOf(dialog), Qt::Key_Return);
+    });
+    askComment(comment);
+    EXPECT_EQ(std::strlen(comment), 150u);
+    EXPECT_EQ(comment[151], 'Z') << "nothing written past the text and its end";
+
+    // The degree sign and the en dash have their bytes; what Windows-1252 lacks is one '?'
+    // (also a character outside the Basic Multilingual Plane).
+    ModalAnswer foreign([](QWidget* dialog) {
+        entryOf(dialog)->setText(QString::fromUtf8("850 \xC2\xB0" "C \xE2\x80\x93 \xE2\x82\xAC "
+                                                   "\xE2\x9C\x93 \xF0\x9F\x98\x80 Zr\xC3\xB6hre"));
+        QTest::keyClick(entryOf(dialog), Qt::Key_Return);
+    });
+    askComment(comment);
+    EXPECT_EQ(std::string(comment), "850 \xB0" "C \x96 \x80 ? ? Zr\xF6hre");
+
+    // A line break pasted into the entry would split the header line in two.
+    ModalAnswer pasted([](QWidget* dialog) {
+        entryOf(dialog)->setText("first line\r\nsecond\nthird");
+        QTest::keyClick(entryOf(dialog), Qt::Key_Return);
+    });
+    askComment(comment);
+    EXPECT_STREQ(comment, "first line second third");
+}
+
+TEST_F(Popups, RunFileDialogGivesCancelExistingOrNewWithoutAskingItself) {
+    char path[260] = "untouched";
+    ModalAnswer cancel([](QWidget* modal) {
+        auto* fd = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(fd, nullptr);
+        EXPECT_TRUE(fd->testOption(QFileDialog::DontUseNativeDialog));
+        EXPECT_EQ(fd->windowTitle(), "Filename");
+        EXPECT_EQ(fd->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(fd->nameFilters(), (QStringList{"*.dat", "*.*"}));
+        EXPECT_EQ(QDir(fd->directory()).canonicalPath(), QDir::current().canonicalPath());
+        fd->reject();
+    });
+    EXPECT_EQ(runDialog(path), VAL_NO_FILE_SELECTED);
+    EXPECT_STREQ(path, "untouched");
+
+    // An existing file comes back as such; the program asks about overwriting, not the dialog.
+    ModalAnswer existing([](QWidget* modal) { typeFileName(modal, "old.dat"); });
+    EXPECT_EQ(runDialog(path), VAL_EXISTING_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), dir + "/old.dat");
+    EXPECT_EQ(existing.seen.size(), 1u) << "no question of the dialog's own";
+
+    ModalAnswer fresh([](QWidget* modal) { typeFileName(modal, "run2.dat"); });
+    EXPECT_EQ(runDialog(path), VAL_NEW_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), dir + "/run2.dat");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/run2.dat")) << "the dialog creates nothing";
+}
+
+TEST_F(Popups, LoadDialogTakesOnlyExistingDataFiles) {
+    char path[260] = "untouched";
+    bool refusedOthers = false;
+    ModalAnswer load([&](QWidget* modal) {
+        auto* fd = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(fd, nullptr);
+        EXPECT_TRUE(fd->testOption(QFileDialog::DontUseNativeDialog));
+        EXPECT_EQ(fd->nameFilters(), QStringList{"*.dat"});
+        EXPECT_EQ(fd->fileMode(), QFileDialog::ExistingFile);
+        EXPECT_EQ(fd->labelText(QFileDialog::Accept), "Load");
+        // A file of another type, typed by name, does not end the dialog.
+        typeFileName(fd, "notes.txt");
+        refusedOthers = fd->isVisible() && fd->result() == 0;
+        typeFileName(fd, "old.dat");
+    });
+    EXPECT_EQ(loadDialog(path), VAL_EXISTING_FILE_SELECTED);
+    EXPECT_TRUE(refusedOthers);
+    EXPECT_EQ(std::string(path), dir + "/old.dat");
+
+    ModalAnswer cancel([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    EXPECT_EQ(loadDialog(path), VAL_NO_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), dir + "/old.dat");
+}
+
+TEST_F(Popups, MessageAndQuestionAnswers) {
+    QString shown;
+    ModalAnswer ok([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        EXPECT_EQ(box->windowTitle(), "");
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(MessagePopup("", "COM port cannot be opened !"), 1);
+    EXPECT_EQ(shown, "COM port cannot be opened !");
+
+    auto confirm = [](std::function<void(QMessageBox*)> how) {
+        ModalAnswer answer([how](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), "File already exists !");
+            EXPECT_EQ(box->text(), "Do you want to overwrite it ?");
+            how(box);
+        });
+        return ConfirmPopup("File already exists !", "Do you want to overwrite it ?");
+    };
+    EXPECT_EQ(confirm([](QMessageBox* b) { b->button(QMessageBox::Yes)->click(); }), 1);
+    EXPECT_EQ(confirm([](QMessageBox* b) { b->button(QMessageBox::No)->click(); }), 0);
+    EXPECT_EQ(confirm([](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Escape); }), 0);
+    EXPECT_EQ(confirm([](QMessageBox* b) { b->close(); }), 0);
+}
+
+}  // namespace

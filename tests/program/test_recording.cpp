@@ -1,0 +1,212 @@
+// Run and Stop (m_run, m_stop) with the data file: what is written, what is not, and the state
+// each press leaves. The port is marked open without a device, so every poll fails and writes
+// a line of zeros.
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "program_fixture.h"
+#include "runtime/core/dispatch.h"
+#include "runtime/graph.h"
+#include "runtime/panels.h"
+#include "runtime/popups.h"
+
+using namespace tevran_test;
+
+namespace {
+// Lets one timer tick through at every popup, one second after the last, as the event loop does
+// while a modal dialog is open.
+class TickingFrontEnd : public rt::HeadlessFrontEnd {
+  public:
+    int ticks = 0;
+    int delivered = 0;  // ticks that reached the timer callback
+    void messagePopup(const std::string& title, const std::string& message) override {
+        tick();
+        HeadlessFrontEnd::messagePopup(title, message);
+    }
+    int confirmPopup(const std::string& title, const std::string& question) override {
+        tick();
+        return HeadlessFrontEnd::confirmPopup(title, question);
+    }
+    int genericPopup(const rt::GenericPopupRequest& request, std::string& response) override {
+        tick();
+        return HeadlessFrontEnd::genericPopup(request, response);
+    }
+    int fileSelectPopup(const rt::FileSelectRequest& request, std::string& path) override {
+        tick();
+        return HeadlessFrontEnd::fileSelectPopup(request, path);
+    }
+
+  private:
+    void tick() {
+        ++ticks;
+        advanceClock(1.0);
+        if (rt::dispatchTimerTick(app.p1, MAIN_TIMER)) ++delivered;
+    }
+};
+
+const std::string kZeroLine = "\t0.0\t0.0\t0.00e+0\t0.000e+0\r\n";
+}  // namespace
+
+class Recording : public ProgramTest {
+  protected:
+    TickingFrontEnd ui;
+    std::vector<std::string> shown;
+
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ui.realDelays = false;
+        ui.report = [this](const std::string& line) { shown.push_back(line); };
+        rt::setFrontEnd(&ui);
+        start();
+        app.com_open = 1;  // port 200: open as far as Run can tell
+        ui.setDate("03-27-2017", "14:05:09");
+    }
+
+    void run() { ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_RUN)); }
+    void stop() { ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_STOP)); }
+    void tick(int n = 1) {
+        for (int k = 0; k < n; ++k) {
+            ui.advanceClock(1.0);
+            rt::dispatchTimerTick(app.p1, MAIN_TIMER);
+        }
+    }
+
+    std::string header(const std::string& file, const std::string& comment) {
+        return "File: " + file + "\r\nComment: " + comment +
+               "\r\nDate: 03-27-2017\r\nTime: 14:05:09\r\nDataset\r\n"
+               "time[s]\tVz[mV]\tTz[\xB0"
+               "C]\tpO2[ppm]\tIe[mA]\r\n";
+    }
+
+    std::set<std::string> files() {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir))
+            names.insert(e.path().filename().string());
+        return names;
+    }
+
+    bool shownWith(const std::string& text) {
+        for (const std::string& s : shown)
+            if (s.find(text) != std::string::npos) return true;
+        return false;
+    }
+};
+
+// Ticks during the file dialog, the overwrite question and the comment prompt poll nothing, even
+// when a run was going on: the header is complete before the first line, which comes one
+// interval after the prompt closed.
+TEST_F(Recording, TicksDuringTheDialogsWriteNothing) {
+    const std::string file = path("old.dat");
+    writeBytes(file, "an older recording\r\n");
+    ui.fileAnswers.push_back({VAL_NO_FILE_SELECTED, ""});
+    run();
+    tick(2);
+    ASSERT_EQ(app.hol, 1);
+    ASSERT_EQ(ctrl(app.p1, MAIN_VALUE2).stringValue, "ERROR (-3)");
+    ctrl(app.p1, MAIN_VALUE2).stringValue = "";
+    const std::uint64_t resets = ctrl(app.p1, MAIN_TIMER).timerResets;
+    ui.fileAnswers.push_back({VAL_EXISTING_FILE_SELECTED, file});
+    ui.confirmAnswers.push_back(0);  // no: the dialog again
+    ui.fileAnswers.push_back({VAL_EXISTING_FILE_SELECTED, file});
+    ui.confirmAnswers.push_back(1);  // yes: emptied
+    ui.commentAnswers.push_back("c");
+    run();
+    EXPECT_EQ(ui.ticks, 6);
+    EXPECT_EQ(ui.delivered, 6);
+    EXPECT_EQ(ctrl(app.p1, MAIN_VALUE2).stringValue, "");
+    EXPECT_EQ(readBytes(file), header(file, "c"));
+    EXPECT_EQ(app.speichern, 1);
+    EXPECT_EQ(app.hol, 1);
+    EXPECT_EQ(ctrl(app.p1, MAIN_FILENAME).stringValue, file);
+    EXPECT_FALSE(ctrl(app.p1, MAIN_FILENAME).dimmed);
+    EXPECT_EQ(ctrl(app.p1, MAIN_TIMER).timerResets, resets + 1);
+
+    tick(2);
+    EXPECT_EQ(readBytes(file), header(file, "c") + "1.0" + kZeroLine + "2.0" + kZeroLine);
+    stop();
+    EXPECT_EQ(app.hol, 0);
+    EXPECT_EQ(app.speichern, 0);
+    tick();
+    EXPECT_EQ(readBytes(file), header(file, "c") + "1.0" + kZeroLine + "2.0" + kZeroLine);
+}
+
+// A cancelled dialog, or one that fails, gives a run that polls and plots with no file.
+TEST_F(Recording, DialogWithoutAFileMeasuresWithoutRecording) {
+    const std::set<std::string> before = files();
+    for (int answer : {int{VAL_NO_FILE_SELECTED}, -1}) {
+        SCOPED_TRACE(answer);
+        ui.fileAnswers.push_back({answer, path("never.dat")});
+        run();
+        EXPECT_EQ(ctrl(app.p1, MAIN_FILENAME).stringValue, "no file");
+        EXPECT_EQ(app.hol, 1);
+        EXPECT_EQ(app.speichern, 0);
+        tick(4);
+        EXPECT_EQ(app.mpoint, 4);
+        EXPECT_EQ(chart().plots.size(), 2u);
+        EXPECT_EQ(ctrl(app.p1, MAIN_RUN_MARK).colour, 0x800000);
+    }
+    EXPECT_EQ(files(), before);
+}
+
+// A file that cannot be opened: the operator learns which and why, nothing is created, the
+// panels return to idle and polling stops; the chart is reset as on every Run.
+TEST_F(Recording, UnopenableFileStartsNoRun) {
+    std::filesystem::create_directory(path("folder.dat"));
+    ui.fileAnswers.push_back({VAL_NO_FILE_SELECTED, ""});
+    run();
+    tick(5);
+    ASSERT_EQ(chart().plots.size(), 4u);
+    app.o_dat_offen = 1;
+    const std::set<std::string> before = files();
+
+    struct Case {
+        std::string file;
+        const char* reason;
+    } cases[] = {{path("folder.dat"), "Is a directory"},
+                 {path("no-dir/x.dat"), "No such file or directory"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        shown.clear();
+        ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, c.file});
+        ui.messageAnswers = 1;
+        run();
+        EXPECT_TRUE(shownWith("popup message \"\" \"The data file cannot be opened:\\n" + c.file +
+                              "\\n" + c.reason + "\""))
+            << (shown.empty() ? "" : shown.back());
+        EXPECT_EQ(ui.messageAnswers, 0);
+        EXPECT_EQ(app.hol, 0);
+        EXPECT_EQ(app.speichern, 0);
+        EXPECT_EQ(ctrl(app.p1, MAIN_IDLE_MARK).colour, 0x008000);
+        EXPECT_EQ(ctrl(app.p1, MAIN_RUN_MARK).colour, 0xA0A0A0);
+        EXPECT_TRUE(ctrl(app.p1, MAIN_VALUE1).dimmed);
+        EXPECT_EQ(chart().plots.size(), 0u);
+        EXPECT_EQ(chart().axis[0].min, 0.0);
+        EXPECT_EQ(chart().axis[0].max, 100.0);
+        EXPECT_EQ(app.mpoint, 0);
+        EXPECT_EQ(app.o_dat_offen, 0);
+        tick(2);
+        EXPECT_EQ(app.mpoint, 0);
+    }
+    EXPECT_EQ(files(), before);
+    // Stop after it closes nothing.
+    stop();
+    EXPECT_EQ(app.speichern, 0);
+}
+
+// A second Stop closes nothing, not even a file that took over the handle number meanwhile.
+TEST_F(Recording, SecondStopClosesNothing) {
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, path("rec.dat")});
+    ui.commentAnswers.push_back("");
+    run();
+    tick();
+    stop();
+    const int other = OpenFile(path("other.dat").c_str(), VAL_READ_WRITE, VAL_TRUNCATE, VAL_ASCII);
+    ASSERT_GT(other, 0);
+    stop();
+    EXPECT_GT(FmtFile(other, "%s<still open\n"), 0);
+    EXPECT_EQ(CloseFile(other), 0);
+    EXPECT_EQ(readBytes(path("other.dat")), "still open\r\n");
+    EXPECT_EQ(readBytes(path("rec.dat")), header(path("rec.dat"), "") + "1.0" + kZeroLine);
+}
