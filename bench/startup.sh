@@ -2,7 +2,7 @@
 # Start-up time of the real program: from launch to the main window shown, under xvfb-run (an X
 # server without a window manager), against tevran-sim on COM1. The program and TEVRAN.uir are
 # copied into a scratch directory, which becomes the program's directory. The window is looked
-# for with xdotool every few milliseconds; the goal is below 0.5 s.
+# for with xdotool about every 10 ms; the goal is below 0.5 s.
 #
 #   bench/startup.sh [-r RUNS] [-b BUILD_DIR]     (defaults: 5 runs, build-c2)
 set -eu
@@ -52,6 +52,7 @@ for r in $(seq 1 "$runs"); do
       break
     fi
     kill -0 "$pid" 2> /dev/null || break
+    sleep 0.005  # a breath for the X server between the searches' connections
   done
   t1=$(date +%s%N)
   kill "$pid" 2> /dev/null; wait "$pid" 2> /dev/null
@@ -63,8 +64,11 @@ for r in $(seq 1 "$runs"); do
   sleep 0.3
 done
 INNER
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/runs.sh" "$work" "$runs" | tee "$work/result.txt"
-awk '/ ms$/ { v[++n] = $3 } END {
-  if (n == 0) exit 1
-  asort(v); printf "start-up to main window: best %d ms, median %d ms, worst %d ms over %d runs (goal < 500 ms)\n", v[1], v[int((n + 1) / 2)], v[n], n
-}' "$work/result.txt"
+# A display number of its own: other X servers of the machine start at 99.
+xvfb-run -a -n 173 -s "-screen 0 1280x1024x24" bash "$work/runs.sh" "$work" "$runs" | tee "$work/result.txt"
+times=$(awk '/ ms$/ { print $3 }' "$work/result.txt" | sort -n)
+n=$(echo "$times" | grep -c . || true)
+[ "$n" -gt 0 ] || { echo "no run showed the main window"; exit 1; }
+printf 'start-up to main window: best %d ms, median %d ms, worst %d ms over %d runs (goal < 500 ms)\n' \
+  "$(echo "$times" | head -n 1)" "$(echo "$times" | sed -n "$(( (n + 1) / 2 ))p")" \
+  "$(echo "$times" | tail -n 1)" "$n"

@@ -25,12 +25,12 @@ void store(int k) {
     app.xsec[k] = static_cast<int>(app.mzeit);  // truncated toward zero
 }
 
-// The axes carry the names of the quantities their traces show.
+}  // namespace
+
 void nameAxes() {
     SetAxisName(app.p1, MAIN_STRIPCHART, VAL_LEFT_YAXIS, quantityName(app.was[0]));
     SetAxisName(app.p1, MAIN_STRIPCHART, VAL_RIGHT_YAXIS, quantityName(app.was[1]));
 }
-}  // namespace
 
 double usableInterval(double seconds) {
     if (!std::isfinite(seconds) || seconds <= 0.0) return 1.0;

@@ -10,3 +10,6 @@ double quantityValue(int no);
 
 // Axis name of quantity `no`, e.g. "Tz [°C]" (Windows-1252).
 const char* quantityName(int no);
+
+// Gives the chart's two y axes the names of the quantities their traces show.
+void nameAxes();
