@@ -24,7 +24,8 @@ check: build
 sanitize: deps
 	cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEVRAN_SANITIZE=ON
 	cmake --build $(BUILD)-asan -j $(JOBS)
-	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD)-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
+		ctest --output-on-failure -j $(JOBS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan
