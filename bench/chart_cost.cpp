@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QValueAxis>
 #include <algorithm>
 #include <clocale>
 #include <cmath>
@@ -120,12 +121,36 @@ int main(int argc, char** argv) {
     while (settle.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 10);
     const long startKiB = statusKiB("VmRSS");
 
+    // Counts the chart's paints: the poll should cost one.
+    struct PaintCounter : QObject {
+        long paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    view->viewport()->installEventFilter(&counter);
+    long postedPaints = 0;
+    // Counts the axes' range changes: each one lays out the axis and its labels again.
+    long rangeChanges = 0;
+    for (int a = 0; a < 3; ++a) {
+        QValueAxis* axis = a == 0 ? view->xAxis() : view->yAxis(a);
+        QObject::connect(axis, &QValueAxis::rangeChanged, [&] { ++rangeChanges; });
+    }
+
     Phase stack, sliding;
     stack.name = "stack";
     sliding.name = "sliding";
+    // The same polls up to their first paint: the event loop of the program paints a chart once
+    // per poll (from the posted update request), the explicit repaint above is a second one.
+    Phase stack1, sliding1;
+    stack1.name = "stack/1p";
+    sliding1.name = "slide/1p";
     long peakKiB = startKiB;
     QElapsedTimer clock;
     double parts[3] = {};  // plot and series update; posted layout and scene work; repaint [s]
+    double cpuParts[3] = {};
+    int slowPolls = 0;  // polls whose CPU time exceeds 10 % of the interval
     for (int k = 1; k <= stackPolls + slidingPolls; ++k) {
         app.mzeit = k * kInterval;
         app.mw[0] = -50.0 + 5.0 * std::sin(k * 0.05);
@@ -135,9 +160,19 @@ int main(int argc, char** argv) {
         plotten();
         fe.flushPending();
         const qint64 updated = clock.nsecsElapsed();
+        const double cpu1 = cpuSeconds();
+        const long paintsBefore = counter.paints;
         QCoreApplication::sendPostedEvents();
+        const bool postedPaint = counter.paints != paintsBefore;
+        postedPaints += counter.paints - paintsBefore;
         const qint64 laidOut = clock.nsecsElapsed();
+        const double cpu2 = cpuSeconds();
         view->viewport()->repaint();
+        const double cpu3 = cpuSeconds();
+        cpuParts[0] += cpu1 - cpu0;
+        cpuParts[1] += cpu2 - cpu1;
+        cpuParts[2] += cpu3 - cpu2;
+        if (cpu3 - cpu0 > 0.1 * kInterval) ++slowPolls;
         parts[0] += updated / 1e9;
         parts[1] += (laidOut - updated) / 1e9;
         parts[2] += (clock.nsecsElapsed() - laidOut) / 1e9;
@@ -148,7 +183,15 @@ int main(int argc, char** argv) {
             p.worstPlots = graph->plots.size();
         }
         p.seconds.push_back(s);
-        p.cpu.push_back(cpuSeconds() - cpu0);
+        p.cpu.push_back(cpu3 - cpu0);
+        Phase& p1 = k <= stackPolls ? stack1 : sliding1;
+        const double s1 = postedPaint ? laidOut / 1e9 : s;
+        if (p1.seconds.empty() || s1 > *std::max_element(p1.seconds.begin(), p1.seconds.end())) {
+            p1.worstPoll = k;
+            p1.worstPlots = graph->plots.size();
+        }
+        p1.seconds.push_back(s1);
+        p1.cpu.push_back(postedPaint ? cpu2 - cpu0 : cpu3 - cpu0);
         if (k % 50 == 0) peakKiB = std::max(peakKiB, statusKiB("VmRSS"));
     }
     peakKiB = std::max(peakKiB, statusKiB("VmRSS"));
@@ -160,6 +203,16 @@ int main(int argc, char** argv) {
     const double polls = stackPolls + slidingPolls;
     std::printf("mean parts: plotten and series update %.2f ms, layout %.2f ms, repaint %.2f ms\n",
                 parts[0] / polls * 1e3, parts[1] / polls * 1e3, parts[2] / polls * 1e3);
+    std::printf(
+        "mean CPU parts: plotten and series update %.2f ms, layout %.2f ms, repaint %.2f "
+        "ms; %d polls above 10 %% CPU\n",
+        cpuParts[0] / polls * 1e3, cpuParts[1] / polls * 1e3, cpuParts[2] / polls * 1e3, slowPolls);
+    std::printf(
+        "chart paints: %.2f per poll, %.2f of them from posted events; axis range changes: "
+        "%.3f per poll\n",
+        counter.paints / polls, postedPaints / polls, rangeChanges / polls);
+    report(stack1);
+    report(sliding1);
     std::printf(
         "memory above the start: %.1f MiB at the most (RSS %.1f -> %.1f MiB; peak %.1f "
         "MiB)\n",

@@ -109,7 +109,7 @@ int loadFile(const char* file, int repeat) {
     }
     std::size_t points = 0;
     if (const rt::Control* c = rt::Model::instance().control(app.p1, MAIN_STRIPCHART))
-        for (const rt::Plot& p : c->graph->plots) points = std::max(points, p.count);
+        for (const rt::Plot& p : c->graph->plots) points = std::max<std::size_t>(points, p.count);
     std::printf("load_us %.0f\npoints %zu\nrss_before_load_kib %ld\npeak_rss_kib %ld\n", best * 1e6,
                 points, rssBefore, peakRssKiB());
     rt::setFrontEnd(nullptr);

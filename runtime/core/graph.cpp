@@ -2,15 +2,96 @@
 #include "runtime/graph.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
 #include <set>
+#include <vector>
 
 #include "runtime/core/frontend.h"
 #include "runtime/core/model.h"
 #include "runtime/panels.h"
 
 namespace rt {
+
+namespace {
+// Every point buffer of the process, by id; a slot is free again once no graph holds it.
+struct BufferSlot {
+    std::unique_ptr<PointBuffer> buffer;
+    std::uint32_t holders = 0;
+};
+struct BufferTable {
+    std::vector<BufferSlot> slots = std::vector<BufferSlot>(1);  // id 0 refers to nothing
+    std::vector<std::uint32_t> freeIds;
+};
+// Never destroyed: graphs held by other statics let go of their buffers during exit.
+BufferTable& bufferTable() {
+    static BufferTable* table = new BufferTable;
+    return *table;
+}
+
+void hold(BufferRef r) { ++bufferTable().slots[r.id()].holders; }
+
+void release(BufferRef r) {
+    BufferTable& t = bufferTable();
+    BufferSlot& s = t.slots[r.id()];
+    if (--s.holders == 0) {
+        s.buffer.reset();
+        t.freeIds.push_back(r.id());
+    }
+}
+}  // namespace
+
+PointBuffer* BufferRef::get() const {
+    return id_ == 0 ? nullptr : bufferTable().slots[id_].buffer.get();
+}
+
+BufferSet::BufferSet(const BufferSet& other) : held_(other.held_) {
+    for (BufferRef r : held_) hold(r);
+}
+
+BufferSet& BufferSet::operator=(const BufferSet& other) {
+    if (this != &other) {
+        for (BufferRef r : other.held_) hold(r);
+        clear();
+        held_ = other.held_;
+    }
+    return *this;
+}
+
+BufferSet::~BufferSet() { clear(); }
+
+BufferRef BufferSet::make() {
+    BufferTable& t = bufferTable();
+    std::uint32_t id;
+    if (!t.freeIds.empty()) {
+        id = t.freeIds.back();
+        t.freeIds.pop_back();
+    } else {
+        id = static_cast<std::uint32_t>(t.slots.size());
+        t.slots.emplace_back();
+    }
+    t.slots[id].buffer = std::make_unique<PointBuffer>();
+    t.slots[id].holders = 1;
+    held_.push_back(BufferRef(id));
+    return held_.back();
+}
+
+void BufferSet::keepOnly(const std::vector<std::uint32_t>& used) {
+    auto unused = [&](BufferRef r) {
+        return !std::binary_search(used.begin(), used.end(), r.id());
+    };
+    for (BufferRef r : held_)
+        if (unused(r)) release(r);
+    held_.erase(std::remove_if(held_.begin(), held_.end(), unused), held_.end());
+}
+
+void BufferSet::clear() {
+    for (BufferRef r : held_) release(r);
+    held_.clear();
+}
 
 namespace {
 bool sameStyle(const Plot& a, int yAxis, int colour, int plotStyle, int pointStyle, int lineStyle) {
@@ -31,6 +112,9 @@ bool tailEquals(const PointBuffer& b, const double* x, const double* y, std::siz
     }
     return true;
 }
+
+// A plot's offset and count are 32-bit: a buffer that long takes no more points.
+constexpr std::size_t bufferLimit = std::numeric_limits<std::uint32_t>::max();
 }  // namespace
 
 int GraphModel::addPlot(const double* x, const double* y, std::size_t n, int colour,
@@ -38,19 +122,19 @@ int GraphModel::addPlot(const double* x, const double* y, std::size_t n, int col
     Plot p;
     p.handle = nextPlotHandle++;
     p.yAxis = activeYAxis;
-    p.colour = colour;
-    p.plotStyle = plotStyle;
-    p.pointStyle = pointStyle;
-    p.lineStyle = lineStyle;
-    p.pointFrequency = pointFrequency;
-    p.count = n;
+    p.colour = colour & 0xFFFFFF;
+    p.plotStyle = static_cast<std::int16_t>(plotStyle);
+    p.pointStyle = static_cast<std::int16_t>(pointStyle);
+    p.lineStyle = static_cast<std::int16_t>(lineStyle);
+    p.pointFrequency = static_cast<std::int16_t>(pointFrequency);
+    p.count = static_cast<std::uint32_t>(n);
 
     // A strip chart redraws its window every poll: the new data are then the last plot's points,
     // or those shifted by one with a new point at the end. Such a plot keeps pointing into the
     // last plot's buffer instead of holding a copy.
     const Plot* last = nullptr;
     for (auto it = plots.rbegin(); it != plots.rend(); ++it)
-        if (sameStyle(*it, p.yAxis, colour, plotStyle, pointStyle, lineStyle)) {
+        if (sameStyle(*it, p.yAxis, p.colour, p.plotStyle, p.pointStyle, p.lineStyle)) {
             last = &*it;
             break;
         }
@@ -58,32 +142,40 @@ int GraphModel::addPlot(const double* x, const double* y, std::size_t n, int col
         PointBuffer& b = *last->points;
         if (tailEquals(b, x, y, n)) {
             p.points = last->points;
-            p.offset = b.x.size() - n;
-        } else if (n >= 2 && tailEquals(b, x, y, n - 1)) {
+            p.offset = static_cast<std::uint32_t>(b.x.size() - n);
+        } else if (n >= 2 && b.x.size() < bufferLimit && tailEquals(b, x, y, n - 1)) {
             p.points = last->points;
-            p.offset = b.x.size() - (n - 1);
+            p.offset = static_cast<std::uint32_t>(b.x.size() - (n - 1));
             b.x.push_back(x[n - 1]);
             b.y.push_back(y[n - 1]);
         }
     }
     if (!p.points) {
-        p.points = std::make_shared<PointBuffer>();
+        p.points = buffers_.make();
         p.points->x.assign(x, x + n);
         p.points->y.assign(y, y + n);
         p.offset = 0;
     }
-    plots.push_back(std::move(p));
-    return plots.back().handle;
+    plots.push_back(p);
+    return p.handle;
 }
 
 void GraphModel::deletePlot(int handle) {
     if (handle == -1) {
         plots.clear();
+        buffers_.clear();
         return;
     }
     plots.erase(std::remove_if(plots.begin(), plots.end(),
                                [&](const Plot& p) { return p.handle == handle; }),
                 plots.end());
+    // Buffers that no remaining plot draws from are freed.
+    std::vector<std::uint32_t> used;
+    for (const Plot& p : plots)
+        if (used.empty() || used.back() != p.points.id()) used.push_back(p.points.id());
+    std::sort(used.begin(), used.end());
+    used.erase(std::unique(used.begin(), used.end()), used.end());
+    buffers_.keepOnly(used);
 }
 
 std::vector<VisibleTrace> GraphModel::visibleTraces() const {
@@ -94,7 +186,7 @@ std::vector<VisibleTrace> GraphModel::visibleTraces() const {
     for (const Plot& p : plots)
         if (p.count > 0) order.push_back(&p);
     std::stable_sort(order.begin(), order.end(), [](const Plot* a, const Plot* b) {
-        if (a->points != b->points) return a->points.get() < b->points.get();
+        if (a->points.id() != b->points.id()) return a->points.id() < b->points.id();
         if (a->colour != b->colour) return a->colour < b->colour;
         if (a->yAxis != b->yAxis) return a->yAxis < b->yAxis;
         if (a->plotStyle != b->plotStyle) return a->plotStyle < b->plotStyle;
@@ -104,7 +196,7 @@ std::vector<VisibleTrace> GraphModel::visibleTraces() const {
     });
     std::vector<VisibleTrace> out;
     for (const Plot* p : order) {
-        std::size_t begin = p->offset, end = p->offset + p->count;
+        std::size_t begin = p->offset, end = std::size_t{p->offset} + p->count;
         if (!out.empty()) {
             VisibleTrace& t = out.back();
             if (t.points == p->points && t.colour == p->colour && t.yAxis == p->yAxis &&
@@ -124,7 +216,7 @@ bool GraphModel::dataRange(int axisIndex, double& lo, double& hi) const {
     bool any = false;
     for (const VisibleTrace& t : visibleTraces()) {
         if (axisIndex != 0 && t.yAxis != axisIndex) continue;
-        const std::vector<double>& v = axisIndex == 0 ? t.points->x : t.points->y;
+        const PointColumn& v = axisIndex == 0 ? t.points->x : t.points->y;
         for (std::size_t i = t.begin; i < t.end; ++i) {
             if (!std::isfinite(v[i])) continue;
             if (!any) {
@@ -140,10 +232,10 @@ bool GraphModel::dataRange(int axisIndex, double& lo, double& hi) const {
 }
 
 std::size_t GraphModel::storedPoints() const {
-    std::set<const PointBuffer*> seen;
+    std::set<std::uint32_t> seen;
     std::size_t total = 0;
     for (const Plot& p : plots)
-        if (seen.insert(p.points.get()).second) total += p.points->x.size();
+        if (seen.insert(p.points.id()).second) total += p.points->x.size();
     return total;
 }
 
@@ -171,6 +263,13 @@ int plot(int panel, int control, const double* x, const double* y, int n, int pl
     GraphModel* g = graphOf(panel, control, err);
     if (!g) return err;
     if (n < 0 || (n > 0 && (!x || !y))) return UIE_BAD_TYPE;
+    // A plot keeps its style codes in 16 bits; the engine's codes are far smaller.
+    auto fits = [](int v) {
+        return v >= std::numeric_limits<std::int16_t>::min() &&
+               v <= std::numeric_limits<std::int16_t>::max();
+    };
+    if (!fits(plotStyle) || !fits(pointStyle) || !fits(lineStyle) || !fits(pointFrequency))
+        return UIE_BAD_ATTRIBUTE;
     int handle = g->addPlot(x, y, static_cast<std::size_t>(n), colour & 0xFFFFFF, plotStyle,
                             pointStyle, lineStyle, pointFrequency);
     graphChanged(panel, control);

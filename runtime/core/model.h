@@ -2,7 +2,9 @@
 // The retained model of every panel, control, menu bar and graph: the one source of truth that
 // the front ends show. Only runtime/ code includes this header.
 
+#include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -34,26 +36,96 @@ struct SelectorItem {
     int value = 0;
 };
 
-// Append-only storage of points, shared by the plots that draw from it.
-struct PointBuffer {
-    std::vector<double> x;
-    std::vector<double> y;
+// One coordinate of a point buffer, held in blocks of `blockSize` values: it grows without
+// copying what it holds (a strip chart's stacked plots add one point per poll and trace for
+// minutes on end), and a whole window of the strip chart fits in one block.
+class PointColumn {
+public:
+    static constexpr std::size_t blockSize = 1024;
+    const double& operator[](std::size_t i) const { return blocks_[i / blockSize][i % blockSize]; }
+    double& operator[](std::size_t i) { return blocks_[i / blockSize][i % blockSize]; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    void push_back(double v) {
+        if (size_ == blocks_.size() * blockSize)
+            blocks_.push_back(std::unique_ptr<double[]>(new double[blockSize]));
+        (*this)[size_++] = v;
+    }
+    void assign(const double* first, const double* last) {
+        blocks_.clear();
+        size_ = 0;
+        while (first != last) {
+            std::size_t k = std::min(blockSize, static_cast<std::size_t>(last - first));
+            blocks_.push_back(std::unique_ptr<double[]>(new double[blockSize]));
+            std::copy(first, first + k, blocks_.back().get());
+            first += k;
+            size_ += k;
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<double[]>> blocks_;
+    std::size_t size_ = 0;
 };
 
+// Append-only storage of points, shared by the plots that draw from it.
+struct PointBuffer {
+    PointColumn x;
+    PointColumn y;
+};
+
+// A plot's reference to the points it draws from: a small id into the process-wide table of
+// point buffers, which keeps the many plots of a strip chart small. 0 refers to nothing.
+class BufferRef {
+public:
+    BufferRef() = default;
+    explicit BufferRef(std::uint32_t id) : id_(id) {}
+    PointBuffer* get() const;
+    PointBuffer* operator->() const { return get(); }
+    PointBuffer& operator*() const { return *get(); }
+    explicit operator bool() const { return id_ != 0; }
+    std::uint32_t id() const { return id_; }
+    friend bool operator==(BufferRef a, BufferRef b) { return a.id_ == b.id_; }
+
+private:
+    std::uint32_t id_ = 0;
+};
+
+// The point buffers a graph holds: each stays alive while some graph holds it (a copied graph
+// holds the same buffers as its original).
+class BufferSet {
+public:
+    BufferSet() = default;
+    BufferSet(const BufferSet& other);
+    BufferSet& operator=(const BufferSet& other);
+    ~BufferSet();
+    BufferRef make();  // a new, empty buffer held by this set
+    // Lets go of every buffer not in `used` (ids sorted ascending).
+    void keepOnly(const std::vector<std::uint32_t>& used);
+    void clear();
+
+private:
+    std::vector<BufferRef> held_;
+};
+
+// One plot of a graph. Between two moves of a strip chart's x range the program stacks thousands
+// of them, so the record is kept to 28 bytes: style codes are the engine's small codes (16 bits
+// each), the colour is 0xRRGGBB and the axis 1 or 2.
 struct Plot {
     int handle = 0;
-    std::shared_ptr<PointBuffer> points;
-    std::size_t offset = 0;  // first point of this plot in `points`
-    std::size_t count = 0;
-    int yAxis = 1;           // 1 left, 2 right
-    int colour = 0;          // 0xRRGGBB
-    int plotStyle = 0, pointStyle = 0, lineStyle = 0, pointFrequency = 1;
+    BufferRef points;
+    std::uint32_t offset = 0;  // first point of this plot in `points`
+    std::uint32_t count = 0;
+    int colour : 25 = 0;  // 0xRRGGBB
+    int yAxis : 7 = 1;    // 1 left, 2 right
+    std::int16_t plotStyle = 0, pointStyle = 0, lineStyle = 0, pointFrequency = 1;
 };
+static_assert(sizeof(Plot) <= 28, "stacked plots must stay small");
 
 // What a front end draws: plots that share their points and style are one trace, drawn once
 // over the union of their ranges (their picture is the same).
 struct VisibleTrace {
-    std::shared_ptr<PointBuffer> points;
+    BufferRef points;
     std::size_t begin = 0, end = 0;  // point range [begin, end)
     int yAxis = 1;
     int colour = 0;
@@ -69,11 +141,12 @@ struct AxisSetting {
 struct GraphModel {
     AxisSetting axis[3];  // 0 x, 1 left y, 2 right y
     int activeYAxis = 1;
-    std::vector<Plot> plots;
+    // A deque: thousands of plots stack up without being copied to a doubled array.
+    std::deque<Plot> plots;
     int nextPlotHandle = 1;
     std::string xLabel, leftLabel, rightLabel;
     // Adds a plot, sharing points with an earlier plot where its data continue that plot's
-    // buffer. Returns the handle.
+    // buffer. Style codes must fit in 16 bits. Returns the handle.
     int addPlot(const double* x, const double* y, std::size_t n, int colour, int plotStyle,
                 int pointStyle, int lineStyle, int pointFrequency);
     void deletePlot(int handle);  // -1: all
@@ -81,6 +154,9 @@ struct GraphModel {
     // Range of the data on an axis (1 or 2, or 0 for x) over the visible traces; false if none.
     bool dataRange(int axis, double& lo, double& hi) const;
     std::size_t storedPoints() const;  // points held in all distinct buffers
+
+private:
+    BufferSet buffers_;  // the buffers the plots draw from
 };
 
 struct Control {

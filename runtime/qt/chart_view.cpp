@@ -7,6 +7,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/text_encoding.h"
@@ -21,8 +22,18 @@ AxisRange around(double v) {
     return {v - half, v + half};
 }
 
+// Bounds beyond a quarter of the largest double are pulled in to it, so that a span, its room
+// and its ticks stay finite numbers: an infinite span would get a tick distance of 1 and an axis
+// with countless ticks.
+double limited(double v) {
+    constexpr double kLimit = std::numeric_limits<double>::max() / 4;
+    return std::clamp(v, -kLimit, kLimit);
+}
+
 AxisRange validRange(double lo, double hi) {
     if (!std::isfinite(lo) || !std::isfinite(hi)) return {};
+    lo = limited(lo);
+    hi = limited(hi);
     if (lo > hi) std::swap(lo, hi);
     if (lo == hi) return around(lo);
     return {lo, hi};
@@ -36,14 +47,34 @@ QString labelFormat(double interval, const AxisRange& r) {
     return QStringLiteral("%.%1f").arg(decimals);
 }
 
+// `r` widened to whole multiples of its tick distance; `r` as it is where the numbers are too
+// big for that (lo / tick overflows, or a tick is lost in rounding).
+AxisRange snappedOutward(const AxisRange& r, int ticks) {
+    double tick = niceTickInterval(r.hi - r.lo, ticks);
+    double lo = std::floor(r.lo / tick) * tick;
+    double hi = std::ceil(r.hi / tick) * tick;
+    // The division may round a bound that is a multiple already to just inside the data.
+    if (lo > r.lo) lo -= tick;
+    if (hi < r.hi) hi += tick;
+    if (!std::isfinite(lo) || !std::isfinite(hi) || !(lo < hi)) return r;
+    return {lo, hi, tick};
+}
+
+// The number of ticks an axis aims for: a plot area of ~500 pixels reads well with 5 to 10
+// labelled ticks; the x axis has more room for its labels.
+int tickCount(Qt::Orientation o) { return o == Qt::Horizontal ? 10 : 8; }
+
 }  // namespace
 
-AxisRange shownAxisRange(const AxisSetting& s, bool haveData, double dataLo, double dataHi) {
+AxisRange shownAxisRange(const AxisSetting& s, bool haveData, double dataLo, double dataHi,
+                         int ticks) {
     if (s.mode == 1 && haveData && std::isfinite(dataLo) && std::isfinite(dataHi)) {
         if (dataLo > dataHi) std::swap(dataLo, dataHi);
-        if (dataLo == dataHi) return around(dataLo);
+        dataLo = limited(dataLo);
+        dataHi = limited(dataHi);
+        if (dataLo == dataHi) return snappedOutward(around(dataLo), ticks);
         double room = (dataHi - dataLo) * 0.05;
-        return {dataLo - room, dataHi + room};
+        return snappedOutward({dataLo - room, dataHi + room}, ticks);
     }
     return validRange(s.min, s.max);
 }
@@ -74,6 +105,15 @@ ChartView::ChartView(QWidget* parent)
     for (QValueAxis* a : {x_, left_, right_}) {
         a->setTickType(QValueAxis::TicksDynamic);
         a->setMinorTickCount(0);
+        // Axis line, tick marks and grid as zero-width (one pixel, cosmetic) pens: the scene
+        // asks each of these line items for its bounds on every repaint, and for a pen with a
+        // width that means stroking the line into an outline first.
+        QPen line = a->linePen();
+        line.setWidthF(0.0);
+        a->setLinePen(line);
+        QPen grid = a->gridLinePen();
+        grid.setWidthF(0.0);
+        a->setGridLinePen(grid);
         setAxis(a, AxisRange{});
     }
     setChart(chart_);  // the view owns the chart
@@ -90,8 +130,8 @@ ChartView::ChartView(QWidget* parent)
 }
 
 void ChartView::setAxis(QValueAxis* axis, const AxisRange& r) {
-    // A plot area of ~500 pixels reads well with 5 to 10 labelled ticks.
-    double interval = niceTickInterval(r.hi - r.lo, axis->orientation() == Qt::Horizontal ? 10 : 8);
+    double interval =
+        r.tick > 0 ? r.tick : niceTickInterval(r.hi - r.lo, tickCount(axis->orientation()));
     double anchor = std::floor(r.lo / interval) * interval;
     // The axis lays out its ticks on every change. Range and interval change one after the
     // other, so the wider of the two steps goes first: a new range of 0..100000 under the old
@@ -169,8 +209,8 @@ void ChartView::showGraph(const GraphModel& g) {
         int colour = t.colour & 0xFFFFFF;
         QLineSeries* s = seriesFor(axis, colour, taken);
         shown_.push_back(s);
-        const std::vector<double>& xs = t.points->x;
-        const std::vector<double>& ys = t.points->y;
+        const auto& xs = t.points->x;
+        const auto& ys = t.points->y;
         std::size_t end = std::min({t.end, xs.size(), ys.size()});
         points_.clear();
         points_.reserve(qsizetype(end > t.begin ? end - t.begin : 0));
@@ -197,7 +237,8 @@ void ChartView::showGraph(const GraphModel& g) {
     for (int a = 0; a < 3; ++a) {
         double lo = 0, hi = 0;
         bool have = g.axis[a].mode == 1 && g.dataRange(a, lo, hi);
-        setAxis(axes[a], shownAxisRange(g.axis[a], have, lo, hi));
+        setAxis(axes[a],
+                shownAxisRange(g.axis[a], have, lo, hi, tickCount(axes[a]->orientation())));
     }
     setTitle(x_, g.xLabel, Qt::black);
     setTitle(left_, g.leftLabel, axisColour[1]);

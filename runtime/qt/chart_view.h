@@ -18,19 +18,23 @@ namespace rt::qt {
 struct AxisRange {
     double lo = 0.0;
     double hi = 10.0;
+    double tick = 0.0;  // the tick distance lo and hi are whole multiples of; 0: not snapped
 };
 
 // The range an axis shows. Manual: min..max as set. Automatic: the data's range with 5 % room
-// on both sides; without data, the manual numbers. A range that is empty or inverted is made
-// valid: min > max is shown swapped, min == max as min +- max(0.5, |min| * 1e-6); numbers that
-// are not finite give 0..10.
-AxisRange shownAxisRange(const AxisSetting& setting, bool haveData, double dataLo, double dataHi);
+// on both sides, widened outward to whole multiples of the tick distance that puts about
+// `ticks` ticks on it; without data, the manual numbers. Snapping keeps the range, and with it
+// the labels and the chart's layout, unchanged while new data stay inside it. A range that is
+// empty or inverted is made valid: min > max is shown swapped, min == max as
+// min +- max(0.5, |min| * 1e-6); numbers that are not finite give 0..10.
+AxisRange shownAxisRange(const AxisSetting& setting, bool haveData, double dataLo, double dataHi,
+                         int ticks = 8);
 // A tick distance of 1, 2 or 5 times a power of ten that puts about `ticks` ticks on `span`.
 double niceTickInterval(double span, int ticks);
 
 class ChartView : public QChartView {
     Q_OBJECT
-public:
+  public:
     explicit ChartView(QWidget* parent = nullptr);
 
     // Redraws from the model: series, axis ranges and titles.
@@ -43,7 +47,7 @@ public:
     int seriesPoolSize() const { return int(pool_.size()); }
     int redraws() const { return redraws_; }
 
-private:
+  private:
     // The pooled series for a trace: preferably the one that drew the same axis and colour last
     // time (the core's trace order may change from one redraw to the next; a series that keeps
     // its pen and axis costs nothing to restyle).
@@ -56,8 +60,8 @@ private:
     QValueAxis* left_;
     QValueAxis* right_;
     std::vector<QLineSeries*> pool_;
-    std::vector<int> poolAxis_;    // y axis each series of the pool is attached to
-    std::vector<int> poolColour_;  // colour it drew last, -1 none
+    std::vector<int> poolAxis_;        // y axis each series of the pool is attached to
+    std::vector<int> poolColour_;      // colour it drew last, -1 none
     std::vector<QLineSeries*> shown_;  // in trace order
     int redraws_ = 0;
     QList<QPointF> points_;  // reused for each trace

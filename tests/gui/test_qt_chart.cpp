@@ -54,7 +54,7 @@ int onTick(int panel, int, int event, void*, int, int) {
 }
 
 class Chart : public FrontEndTest {
-protected:
+  protected:
     void SetUp() override {
         FrontEndTest::SetUp();
         ticks = 0;
@@ -67,7 +67,9 @@ protected:
         g.graph = std::make_shared<rt::GraphModel>();
         g.graph->axis[0] = {0, 0.0, 100.0};
         g.graph->xLabel = "Time [s]";
-        g.graph->leftLabel = "Tz [\xB0" "C]";
+        g.graph->leftLabel =
+            "Tz [\xB0"
+            "C]";
         g.graph->rightLabel = "Trace 2";
         p.controls.push_back(g);
         rt::Control t = makeControl(kTimer, ControlKind::Timer, ValueType::None, 0, 0, 0, 0);
@@ -153,12 +155,21 @@ TEST_F(Chart, AxisRangesManualAutomaticAndEmpty) {
     fe->flushPending();
     EXPECT_DOUBLE_EQ(chart->yAxis(1)->min(), -2.0);
     EXPECT_DOUBLE_EQ(chart->yAxis(1)->max(), 30.0);
-    // Automatic: the data (650..750) with a little room, not the manual 0..10.
-    double lo = chart->yAxis(2)->min(), hi = chart->yAxis(2)->max();
-    EXPECT_LT(lo, 651.0);
-    EXPECT_GT(lo, 640.0);
-    EXPECT_GT(hi, 749.0);
-    EXPECT_LT(hi, 760.0);
+    // Automatic: the data (650..750) with 5 % room, widened to whole ticks of 10; not the
+    // manual 0..10.
+    EXPECT_DOUBLE_EQ(chart->yAxis(2)->min(), 640.0);
+    EXPECT_DOUBLE_EQ(chart->yAxis(2)->max(), 760.0);
+    EXPECT_DOUBLE_EQ(chart->yAxis(2)->tickInterval(), 10.0);
+    EXPECT_DOUBLE_EQ(chart->yAxis(2)->tickAnchor(), 640.0);
+    // Polls whose data stay inside leave the axis alone (no new layout of its labels).
+    int rangeChanges = 0;
+    QObject::connect(chart->yAxis(2), &QValueAxis::rangeChanged, [&] { ++rangeChanges; });
+    for (int shift = 1; shift <= 20; ++shift) {
+        plotBoth(panel, shift);
+        fe->flushPending();
+    }
+    EXPECT_EQ(rangeChanges, 0);
+    EXPECT_DOUBLE_EQ(chart->yAxis(2)->min(), 640.0);
 
     // min == max and min > max give valid ranges, not a crash or an empty axis.
     SetAxisScalingMode(panel, kGraph, VAL_LEFT_YAXIS, VAL_MANUAL, 5.0, 5.0);

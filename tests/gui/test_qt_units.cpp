@@ -14,17 +14,24 @@
 using namespace rt::qt;
 
 TEST(TextEncoding, DecodesTheWindows1252Table) {
-    EXPECT_EQ(fromCp1252("25.0 \xB0" "C"), QString::fromUtf8("25.0 °C"));
+    EXPECT_EQ(fromCp1252("25.0 \xB0"
+                         "C"),
+              QString::fromUtf8("25.0 °C"));
     EXPECT_EQ(fromCp1252("\x80\x8A\x93\x94\x9F"), QString::fromUtf8("€Š“”Ÿ"));
     EXPECT_EQ(fromCp1252("\xE4\xF6\xFC\xDF\xA0"), QString::fromUtf8("äöüß\u00A0"));
     // The bytes the table leaves undefined show as replacement characters.
-    EXPECT_EQ(fromCp1252("a\x81" "b\x9D"), QString::fromUtf8("a\uFFFDb\uFFFD"));
+    EXPECT_EQ(fromCp1252("a\x81"
+                         "b\x9D"),
+              QString::fromUtf8("a\uFFFDb\uFFFD"));
     // Embedded NUL bytes and plain ASCII pass through.
     EXPECT_EQ(fromCp1252(std::string_view("a\0b", 3)).size(), 3);
 }
 
 TEST(TextEncoding, EncodesTypedTextWithQuestionMarksForTheRest) {
-    EXPECT_EQ(toCp1252(QString::fromUtf8("Tz [°C] €5 – ok")), "Tz [\xB0" "C] \x80" "5 \x96 ok");
+    EXPECT_EQ(toCp1252(QString::fromUtf8("Tz [°C] €5 – ok")),
+              "Tz [\xB0"
+              "C] \x80"
+              "5 \x96 ok");
     EXPECT_EQ(toCp1252(QString::fromUtf8("π≈3")), "??3");
     // One character outside the BMP is one '?', not two.
     EXPECT_EQ(toCp1252(QString::fromUtf8("a\U0001F600b")), "a?b");
@@ -79,10 +86,13 @@ TEST(AxisRange, ManualAutomaticAndDegenerate) {
     EXPECT_DOUBLE_EQ(r.lo, -5.0);
     EXPECT_DOUBLE_EQ(r.hi, 20.0);
 
+    // Automatic: the data with 5 % room (95..205), widened to whole ticks of 10 (eight ticks
+    // on a span of 110 are 13.75 apart, the nice distance below that is 10).
     rt::AxisSetting automatic{1, 0.0, 10.0};
     r = shownAxisRange(automatic, true, 100.0, 200.0);
-    EXPECT_DOUBLE_EQ(r.lo, 95.0);
-    EXPECT_DOUBLE_EQ(r.hi, 205.0);
+    EXPECT_DOUBLE_EQ(r.lo, 90.0);
+    EXPECT_DOUBLE_EQ(r.hi, 210.0);
+    EXPECT_DOUBLE_EQ(r.tick, 10.0);
     // Automatic without data: the manual numbers.
     r = shownAxisRange(automatic, false, 0, 0);
     EXPECT_DOUBLE_EQ(r.lo, 0.0);
@@ -105,6 +115,44 @@ TEST(AxisRange, ManualAutomaticAndDegenerate) {
     r = shownAxisRange(rt::AxisSetting{0, std::nan(""), 1.0}, false, 0, 0);
     EXPECT_DOUBLE_EQ(r.lo, 0.0);
     EXPECT_DOUBLE_EQ(r.hi, 10.0);
+}
+
+// An automatic range moves only when the data leave it, so neither labels nor layout change
+// from one poll to the next while a trace wanders inside it.
+TEST(AxisRange, AutomaticRangeSnapsToWholeTicksAndHoldsStill) {
+    rt::AxisSetting automatic{1, 0.0, 10.0};
+    AxisRange first = shownAxisRange(automatic, true, -55.0, -45.0);
+    EXPECT_LE(first.lo, -55.5);  // the room is kept
+    EXPECT_GE(first.hi, -44.5);
+    ASSERT_GT(first.tick, 0.0);
+    EXPECT_DOUBLE_EQ(std::remainder(first.lo, first.tick), 0.0);
+    EXPECT_DOUBLE_EQ(std::remainder(first.hi, first.tick), 0.0);
+    for (double wobble : {0.01, 0.1, 0.2}) {
+        AxisRange r = shownAxisRange(automatic, true, -55.0 + wobble, -45.0 - wobble);
+        EXPECT_EQ(r.lo, first.lo) << wobble;
+        EXPECT_EQ(r.hi, first.hi) << wobble;
+    }
+    // Data beyond it move it.
+    EXPECT_GT(shownAxisRange(automatic, true, -55.0, -40.0).hi, first.hi);
+
+    // Decimal ticks that a division rounds (0.3 / 0.1 < 3) still enclose the data.
+    AxisRange small = shownAxisRange(automatic, true, 0.3, 0.9);
+    EXPECT_LT(small.lo, 0.3);
+    EXPECT_GT(small.hi, 0.9);
+    // Constant and huge data: still a valid range around them; the x axis's own tick count.
+    AxisRange flat = shownAxisRange(automatic, true, 750.0, 750.0, 10);
+    EXPECT_LT(flat.lo, 750.0);
+    EXPECT_GT(flat.hi, 750.0);
+    AxisRange huge = shownAxisRange(automatic, true, 1e17, 1e17);
+    EXPECT_LT(huge.lo, huge.hi);
+    // Data or limits whose span overflows a double: a finite range with a handful of ticks,
+    // not an infinite one (whose tick distance would come out as 1).
+    for (AxisRange r : {shownAxisRange(automatic, true, -1e308, 1e308),
+                        shownAxisRange(rt::AxisSetting{0, -1.7e308, 1.7e308}, false, 0, 0)}) {
+        ASSERT_TRUE(std::isfinite(r.lo) && std::isfinite(r.hi) && std::isfinite(r.hi - r.lo));
+        EXPECT_LT(r.lo, r.hi);
+        EXPECT_LT((r.hi - r.lo) / niceTickInterval(r.hi - r.lo, 8), 20.0);
+    }
 }
 
 TEST(AxisRange, TickIntervalsAreOneTwoOrFiveTimesAPowerOfTen) {

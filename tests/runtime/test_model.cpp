@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "runtime/core/model.h"
@@ -93,6 +94,55 @@ TEST(GraphModel, DataRangeSkipsNonFiniteValuesAndFollowsTheAxis) {
     EXPECT_EQ(hi, 7.0);
     ASSERT_TRUE(g.dataRange(0, lo, hi));
     EXPECT_EQ(hi, 3.0);
+}
+
+// Plots refer to their points by id into a shared table: deleting plots, copying a graph (each
+// loaded panel copies its resource's graph) and destroying graphs must never leave a plot
+// reading freed or foreign points, and a record keeps every field the caller gave it.
+TEST(GraphModel, PlotsKeepTheirPointsAndStyleThroughCopiesAndDeletions) {
+    auto copy = std::make_unique<rt::GraphModel>();
+    {
+        rt::GraphModel g;
+        for (int n = 3; n <= 20; ++n) plot(g, Window(0, n));
+        g.activeYAxis = 2;
+        int other = g.addPlot(Window(0, 5).x.data(), Window(0, 5).y.data(), 5, 0xFFFFFF, 32767,
+                              -32768, 3, 1000);
+        *copy = g;
+        // The original lets go of everything; its buffer ids go back to the table and are
+        // handed out again to new data.
+        g.deletePlot(-1);
+        EXPECT_EQ(g.storedPoints(), 0u);
+        plot(g, Window(100, 30));
+        ASSERT_EQ(copy->plots.size(), 19u);
+        EXPECT_EQ(copy->plots.back().handle, other);
+    }
+    // The copy still reads its own points after the original is gone.
+    rt::GraphModel& c = *copy;
+    EXPECT_EQ(c.storedPoints(), 25u);
+    const rt::Plot& p = c.plots.back();
+    EXPECT_EQ(p.colour, 0xFFFFFF);
+    EXPECT_EQ(p.yAxis, 2);
+    EXPECT_EQ(p.plotStyle, 32767);
+    EXPECT_EQ(p.pointStyle, -32768);
+    EXPECT_EQ(p.lineStyle, 3);
+    EXPECT_EQ(p.pointFrequency, 1000);
+    EXPECT_EQ(p.points->y[p.offset + 4], 40.0);
+    EXPECT_EQ(c.plots[17].points->x[c.plots[17].offset + 19], 19.0);
+    // Deleting single plots frees a buffer only with its last plot.
+    c.deletePlot(p.handle);
+    EXPECT_EQ(c.storedPoints(), 20u);
+    for (int h = 1; h <= 17; ++h) c.deletePlot(h);
+    ASSERT_EQ(c.plots.size(), 1u);
+    EXPECT_EQ(c.plots[0].count, 20u);
+    EXPECT_EQ(c.plots[0].points->y[19], 190.0);
+    auto traces = c.visibleTraces();
+    ASSERT_EQ(traces.size(), 1u);
+    EXPECT_EQ(traces[0].end, 20u);
+    // New plots on the same axis continue the surviving buffer as before.
+    c.activeYAxis = 1;
+    plot(c, Window(1, 20));
+    EXPECT_EQ(c.storedPoints(), 21u);
+    EXPECT_EQ(c.plots.back().handle, 20);
 }
 
 TEST(Model, ControlsInADimmedGroupAreNotOperable) {
