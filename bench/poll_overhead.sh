@@ -14,13 +14,13 @@
 #   -n  polls of the full run (default 100000); -n 5000 gives a quick run
 #   -s  polls of the short run (default 1000)
 #   -r  runs of each measurement (default 3)
-#   -b  build configured with -DTEVRAN_BENCH=ON (default build-c2)
+#   -b  build configured with -DTEVRAN_BENCH=ON (default build-bench)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 polls=100000
 short=1000
 runs=3
-build=$here/../build-c2
+build=$here/../build-bench
 while getopts "n:s:r:b:h" opt; do
   case $opt in
     n) polls=$OPTARG ;;

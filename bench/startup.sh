@@ -4,11 +4,11 @@
 # copied into a scratch directory, which becomes the program's directory. The window is looked
 # for with xdotool about every 10 ms; the goal is below 0.5 s.
 #
-#   bench/startup.sh [-r RUNS] [-b BUILD_DIR]     (defaults: 5 runs, build-c2)
+#   bench/startup.sh [-r RUNS] [-b BUILD_DIR]     (defaults: 5 runs, build-bench)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 runs=5
-build=$here/../build-c2
+build=$here/../build-bench
 while getopts "r:b:h" opt; do
   case $opt in
     r) runs=$OPTARG ;;
