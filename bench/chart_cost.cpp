@@ -133,10 +133,38 @@ int main(int argc, char** argv) {
     long postedPaints = 0;
     // Counts the axes' range changes: each one lays out the axis and its labels again.
     long rangeChanges = 0;
+    int changedAxes = 0;  // bit a: axis a (0 x, 1 left, 2 right) changed its range this poll
     for (int a = 0; a < 3; ++a) {
         QValueAxis* axis = a == 0 ? view->xAxis() : view->yAxis(a);
-        QObject::connect(axis, &QValueAxis::rangeChanged, [&] { ++rangeChanges; });
+        QObject::connect(axis, &QValueAxis::rangeChanged, [&, a] {
+            ++rangeChanges;
+            changedAxes |= 1 << a;
+        });
     }
+    // What each poll did, to tell the causes of the slow ones apart.
+    struct PollNote {
+        int poll;
+        double cpu;             // [s], up to the first paint
+        double update, layout;  // [s] of cpu: plotten and series update; posted work
+        int axes;
+        std::size_t plots;
+        long paintsBefore;
+        bool plotAreaMoved;
+        bool ticksMoved;  // a tick interval, anchor or label format changed
+    };
+    // The tick settings of the three axes, to tell when they change.
+    const auto tickSettings = [&] {
+        QString t;
+        for (int a = 0; a < 3; ++a) {
+            QValueAxis* axis = a == 0 ? view->xAxis() : view->yAxis(a);
+            t += QString::number(axis->tickInterval(), 'g', 17) + ' ' +
+                 QString::number(axis->tickAnchor(), 'g', 17) + ' ' + axis->labelFormat() + ';';
+        }
+        return t;
+    };
+    QString ticks = tickSettings();
+    QRectF plotArea = view->chart()->plotArea();
+    std::vector<PollNote> notes;
 
     Phase stack, sliding;
     stack.name = "stack";
@@ -155,6 +183,8 @@ int main(int argc, char** argv) {
         app.mzeit = k * kInterval;
         app.mw[0] = -50.0 + 5.0 * std::sin(k * 0.05);
         app.mw[1] = 700.0 + 20.0 * std::cos(k * 0.03);
+        changedAxes = 0;
+        const long paintsAtStart = counter.paints;
         const double cpu0 = cpuSeconds();
         clock.start();
         plotten();
@@ -192,6 +222,11 @@ int main(int argc, char** argv) {
         }
         p1.seconds.push_back(s1);
         p1.cpu.push_back(postedPaint ? cpu2 - cpu0 : cpu3 - cpu0);
+        notes.push_back({k, postedPaint ? cpu2 - cpu0 : cpu3 - cpu0, cpu1 - cpu0, cpu2 - cpu1,
+                         changedAxes, graph->plots.size(), paintsAtStart,
+                         view->chart()->plotArea() != plotArea, tickSettings() != ticks});
+        ticks = tickSettings();
+        plotArea = view->chart()->plotArea();
         if (k % 50 == 0) peakKiB = std::max(peakKiB, statusKiB("VmRSS"));
     }
     peakKiB = std::max(peakKiB, statusKiB("VmRSS"));
@@ -213,6 +248,39 @@ int main(int argc, char** argv) {
         counter.paints / polls, postedPaints / polls, rangeChanges / polls);
     report(stack1);
     report(sliding1);
+    // The ten slowest polls (CPU up to the first paint) and what happened at each.
+    std::sort(notes.begin(), notes.end(),
+              [](const PollNote& a, const PollNote& b) { return a.cpu > b.cpu; });
+    {
+        // The polls that changed an axis range against the others: the cost of a range change.
+        double sum[2] = {}, update[2] = {};
+        int count[2] = {};
+        int ticksMovedPolls = 0;
+        for (const PollNote& n : notes) {
+            const int c = n.axes ? 1 : 0;
+            ticksMovedPolls += n.ticksMoved;
+            sum[c] += n.cpu;
+            update[c] += n.update;
+            ++count[c];
+        }
+        for (int c = 1; c >= 0; --c)
+            if (count[c] > 0)
+                std::printf("%4d polls %s a range change: CPU mean %.2f ms (update %.2f ms)\n",
+                            count[c], c ? "with" : "without", sum[c] / count[c] * 1e3,
+                            update[c] / count[c] * 1e3);
+        std::printf("%4d polls changed a tick interval, anchor or label format\n", ticksMovedPolls);
+    }
+    std::printf("slowest polls (CPU to the first paint):\n");
+    for (std::size_t i = 0; i < std::min<std::size_t>(10, notes.size()); ++i) {
+        const PollNote& n = notes[i];
+        std::printf(
+            "  poll %5d %6.2f ms (update %5.2f, layout and paint %5.2f), %4zu plots, "
+            "range changed:%s%s%s%s%s%s%s\n",
+            n.poll, n.cpu * 1e3, n.update * 1e3, n.layout * 1e3, n.plots, n.axes & 1 ? " x" : "",
+            n.axes & 2 ? " left" : "", n.axes & 4 ? " right" : "", n.axes ? "" : " none",
+            n.paintsBefore == 0 ? ", first paint" : "", n.plotAreaMoved ? ", plot area moved" : "",
+            n.ticksMoved ? ", ticks moved" : "");
+    }
     std::printf(
         "memory above the start: %.1f MiB at the most (RSS %.1f -> %.1f MiB; peak %.1f "
         "MiB)\n",

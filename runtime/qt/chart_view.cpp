@@ -132,7 +132,17 @@ ChartView::ChartView(QWidget* parent)
 void ChartView::setAxis(QValueAxis* axis, const AxisRange& r) {
     double interval =
         r.tick > 0 ? r.tick : niceTickInterval(r.hi - r.lo, tickCount(axis->orientation()));
-    double anchor = std::floor(r.lo / interval) * interval;
+    // Ticks lie on whole multiples of the interval, counted from the anchor. Every new anchor
+    // has the whole chart laid out again (all three axes and their labels) on top of the
+    // axis's own update for the new range, so the anchor stays while it is still a multiple of
+    // the interval and near the range (far away, the sum anchor + k * interval would lose
+    // digits): a sliding x range then moves its ticks without a layout of the chart.
+    double anchor = axis->tickAnchor();
+    const double steps = anchor / interval;
+    const double span = r.hi - r.lo;
+    if (!(std::abs(steps - std::round(steps)) < 1e-9 && anchor >= r.lo - span &&
+          anchor <= r.hi + span))
+        anchor = std::floor(r.lo / interval) * interval;
     // The axis lays out its ticks on every change. Range and interval change one after the
     // other, so the wider of the two steps goes first: a new range of 0..100000 under the old
     // interval of 1 would make the axis build 100000 ticks (for seconds or minutes).
@@ -201,6 +211,25 @@ void ChartView::showGraph(const GraphModel& g) {
     QColor axisColour[3] = {Qt::black, Qt::black, Qt::black};
     bool axisColoured[3] = {false, false, false};
 
+    // The axes first, the points after: a series maps all its points to the plot again whenever
+    // one of its axes changes range, and once more when its points are replaced. Emptying the
+    // series before a range change leaves only the second of these (the points drawn under the
+    // old range are about to be replaced anyway), which saves a mapping of every shown series
+    // on each poll that moves the x range or rescales a y axis.
+    QValueAxis* axes[3] = {x_, left_, right_};
+    AxisRange ranges[3];
+    bool rangeMoves = false;
+    for (int a = 0; a < 3; ++a) {
+        double lo = 0, hi = 0;
+        bool have = g.axis[a].mode == 1 && g.dataRange(a, lo, hi);
+        ranges[a] = shownAxisRange(g.axis[a], have, lo, hi, tickCount(axes[a]->orientation()));
+        if (axes[a]->min() != ranges[a].lo || axes[a]->max() != ranges[a].hi) rangeMoves = true;
+    }
+    if (rangeMoves)
+        for (QLineSeries* s : pool_)
+            if (s->count() > 0) s->replace(QList<QPointF>());
+    for (int a = 0; a < 3; ++a) setAxis(axes[a], ranges[a]);
+
     std::vector<bool> taken(pool_.size(), false);
     shown_.clear();
     for (const VisibleTrace& t : traces) {
@@ -233,13 +262,6 @@ void ChartView::showGraph(const GraphModel& g) {
         if (pool_[i]->isVisible()) pool_[i]->setVisible(false);
     }
 
-    QValueAxis* axes[3] = {x_, left_, right_};
-    for (int a = 0; a < 3; ++a) {
-        double lo = 0, hi = 0;
-        bool have = g.axis[a].mode == 1 && g.dataRange(a, lo, hi);
-        setAxis(axes[a],
-                shownAxisRange(g.axis[a], have, lo, hi, tickCount(axes[a]->orientation())));
-    }
     setTitle(x_, g.xLabel, Qt::black);
     setTitle(left_, g.leftLabel, axisColour[1]);
     setTitle(right_, g.rightLabel, axisColour[2]);
