@@ -170,19 +170,19 @@ int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::s
     }
 
     QStringList filters = nameFiltersOf(request.typeList);
-    QString spec = fromCp1252(request.defaultFileSpec);
-    if (hasWildcard(spec)) {
+    QString fileSpec = fromCp1252(request.defaultFileSpec);
+    if (hasWildcard(fileSpec)) {
         if (request.restrictExtension) {
-            filters = QStringList{spec};
-        } else if (!filters.contains(spec)) {
-            filters.prepend(spec);
+            filters = QStringList{fileSpec};
+        } else if (!filters.contains(fileSpec)) {
+            filters.prepend(fileSpec);
         }
     }
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        if (hasWildcard(spec)) dialog.selectNameFilter(spec);
+        if (hasWildcard(fileSpec)) dialog.selectNameFilter(fileSpec);
     }
-    if (!spec.isEmpty() && !hasWildcard(spec)) dialog.selectFile(spec);
+    if (!fileSpec.isEmpty() && !hasWildcard(fileSpec)) dialog.selectFile(fileSpec);
     if (request.restrictExtension && filters.size() == 1 && filters[0].startsWith("*.") &&
         !hasWildcard(filters[0].mid(2))) {
         dialog.setDefaultSuffix(filters[0].mid(2));
