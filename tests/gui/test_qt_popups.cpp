@@ -1,6 +1,8 @@
 // The popups as Qt dialogs, answered the way an operator answers them: the comment prompt, the
 // file dialogs of Run and Open, the message and the yes/no question.
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -94,8 +96,20 @@ protected:
         ASSERT_NE(fd, nullptr) << modal->metaObject()->className();
         auto* edit = fd->findChild<QLineEdit*>("fileNameEdit");
         ASSERT_NE(edit, nullptr);
+        // The name completer fills in from a directory listing made on another thread; its popup
+        // may open while the keys arrive and take the Return. An operator sees it and presses
+        // Return again; the test types without it.
+        edit->setCompleter(nullptr);
         edit->clear();
         QTest::keyClicks(edit, name);
+        // The dialog enables its accept button once its directory listing, made on another
+        // thread, knows the typed file; Return does nothing before that.
+        if (auto* box = fd->findChild<QDialogButtonBox*>("buttonBox")) {
+            QPushButton* accept = box->button(QDialogButtonBox::Open);
+            if (!accept) accept = box->button(QDialogButtonBox::Save);
+            if (accept && QFileInfo::exists(QDir(fd->directory()).filePath(name)))
+                (void)QTest::qWaitFor([accept] { return accept->isEnabled(); }, 2000);
+        }
         QTest::keyClick(edit, Qt::Key_Return);
     }
     int runDialog(char (&path)[260]) {
