@@ -1,5 +1,5 @@
 #pragma once
-// Pure parts of the poll cycle.
+// Pure parts of the instrument exchanges: the replies parsed, and the oxygen relation.
 
 // Reference oxygen partial pressure of the Nernst relation [ppm] (20.64 % by volume).
 constexpr double kO2Reference = 206400.0;

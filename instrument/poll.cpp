@@ -23,17 +23,6 @@ int parseMeasurementReply(const char* reply, double& vz, double& tz, double& ie)
     return Scan(reply + 2, "%s>%f%f%f", &vz, &tz, &ie);
 }
 
-int parseParameterReply(const char* reply, double& value) {
-    if (std::strlen(reply) <= 3) return 0;
-    double v = 0.0;
-    if (Scan(reply + 3, "%s>%f", &v) != 1) return 0;
-    // A garbled reply can carry a number of 300 digits: shown in a field and written back, it
-    // would push the carriage return out of the transmit buffer.
-    if (!(std::abs(v) <= kMaxParameter)) return 0;
-    value = v;
-    return 1;
-}
-
 void wert() {
     int fehl1 = 0;
     char fehler[40] = {};

@@ -1,4 +1,5 @@
 // The controller-parameter exchange: five parameters read from the instrument or written to it.
+#include <cmath>
 #include <cstring>
 
 #include "app/state.h"
@@ -9,6 +10,17 @@
 #include "runtime/textfiles.h"
 #include "runtime/timing.h"
 #include "ui/tevran_ids.h"
+
+int parseParameterReply(const char* reply, double& value) {
+    if (std::strlen(reply) <= 3) return 0;
+    double v = 0.0;
+    if (Scan(reply + 3, "%s>%f", &v) != 1) return 0;
+    // A garbled reply can carry a number of 300 digits: shown in a field and written back, it
+    // would push the carriage return out of the transmit buffer.
+    if (!(std::abs(v) <= kMaxParameter)) return 0;
+    value = v;
+    return 1;
+}
 
 void stellregelparameter(int stellen) {
     const double null = 0.0;

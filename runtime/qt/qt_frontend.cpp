@@ -1,7 +1,6 @@
 #include "runtime/qt/qt_frontend.h"
 
 #include <QLabel>
-#include <QWindow>
 #include <QApplication>
 #include <QCursor>
 #include <QMainWindow>
