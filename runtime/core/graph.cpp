@@ -213,8 +213,13 @@ std::vector<VisibleTrace> GraphModel::visibleTraces() const {
 }
 
 bool GraphModel::dataRange(int axisIndex, double& lo, double& hi) const {
+    return dataRange(visibleTraces(), axisIndex, lo, hi);
+}
+
+bool GraphModel::dataRange(const std::vector<VisibleTrace>& traces, int axisIndex, double& lo,
+                           double& hi) {
     bool any = false;
-    for (const VisibleTrace& t : visibleTraces()) {
+    for (const VisibleTrace& t : traces) {
         if (axisIndex != 0 && t.yAxis != axisIndex) continue;
         const PointColumn& v = axisIndex == 0 ? t.points->x : t.points->y;
         for (std::size_t i = t.begin; i < t.end; ++i) {

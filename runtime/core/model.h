@@ -153,6 +153,9 @@ struct GraphModel {
     std::vector<VisibleTrace> visibleTraces() const;
     // Range of the data on an axis (1 or 2, or 0 for x) over the visible traces; false if none.
     bool dataRange(int axis, double& lo, double& hi) const;
+    // The same over traces already worked out by visibleTraces().
+    static bool dataRange(const std::vector<VisibleTrace>& traces, int axis, double& lo,
+                          double& hi);
     std::size_t storedPoints() const;  // points held in all distinct buffers
 
 private:

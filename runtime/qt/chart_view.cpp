@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 
+#include "runtime/qt/axis_painter.h"
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/text_encoding.h"
 
@@ -102,20 +103,20 @@ ChartView::ChartView(QWidget* parent)
     chart_->addAxis(x_, Qt::AlignBottom);
     chart_->addAxis(left_, Qt::AlignLeft);
     chart_->addAxis(right_, Qt::AlignRight);
+    // The axes keep the ranges that map the traces and the settings the view paints its axes
+    // from (axis_painter.h); the chart itself draws none of them. Its own axis drawing lays out
+    // the whole chart again whenever a tick interval or a label changes, and measures every
+    // label through a rich-text document to do it.
     for (QValueAxis* a : {x_, left_, right_}) {
+        a->setVisible(false);
         a->setTickType(QValueAxis::TicksDynamic);
         a->setMinorTickCount(0);
-        // Axis line, tick marks and grid as zero-width (one pixel, cosmetic) pens: the scene
-        // asks each of these line items for its bounds on every repaint, and for a pen with a
-        // width that means stroking the line into an outline first.
-        QPen line = a->linePen();
-        line.setWidthF(0.0);
-        a->setLinePen(line);
-        QPen grid = a->gridLinePen();
-        grid.setWidthF(0.0);
-        a->setGridLinePen(grid);
         setAxis(a, AxisRange{});
     }
+    // Grid lines of the left quantity only: a second set, at other heights, would cross it.
+    right_->setGridLineVisible(false);
+    // The view paints the background, under the grid it draws behind the scene's items.
+    chart_->setBackgroundVisible(false);
     setChart(chart_);  // the view owns the chart
     // Plain lines, as a strip chart draws them: smoothing their edges doubles the cost of
     // each poll's repaint. (Text keeps its own smoothing.)
@@ -126,17 +127,41 @@ ChartView::ChartView(QWidget* parent)
     // The series change shape on every poll: keeping a spatial index of the scene's items
     // up to date would cost more than it saves.
     scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
+    // drawBackground covers every pixel it is asked for: no second fill of the viewport first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+}
+
+ChartAxes ChartView::axes() const { return {x_, left_, right_}; }
+
+void ChartView::placePlotArea() {
+    const QRectF bounds =
+        QRectF(QPointF(0, 0), chart_->size()).marginsRemoved(QMarginsF(chart_->margins()));
+    const QRectF plot = axisPainter_.plotArea(bounds, axes());
+    if (plot != chart_->plotArea()) chart_->setPlotArea(plot);
+}
+
+void ChartView::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);  // resizes the chart to the view
+    placePlotArea();
+}
+
+void ChartView::drawBackground(QPainter* painter, const QRectF& rect) {
+    painter->fillRect(rect, Qt::white);
+    axisPainter_.drawGrid(*painter, chart_->plotArea(), axes());
+}
+
+void ChartView::drawForeground(QPainter* painter, const QRectF&) {
+    axisPainter_.drawAxes(*painter, chart_->plotArea(), axes());
 }
 
 void ChartView::setAxis(QValueAxis* axis, const AxisRange& r) {
     double interval =
         r.tick > 0 ? r.tick : niceTickInterval(r.hi - r.lo, tickCount(axis->orientation()));
-    // Ticks lie on whole multiples of the interval, counted from the anchor. Every new anchor
-    // has the whole chart laid out again (all three axes and their labels) on top of the
-    // axis's own update for the new range, so the anchor stays while it is still a multiple of
-    // the interval and near the range (far away, the sum anchor + k * interval would lose
-    // digits): a sliding x range then moves its ticks without a layout of the chart.
+    // Ticks lie on whole multiples of the interval, counted from the anchor. The anchor stays
+    // while it is still a multiple of the interval and near the range (far away, the sum
+    // anchor + k * interval would lose digits): a sliding x range then moves its ticks and
+    // keeps their labels, which stay laid out.
     double anchor = axis->tickAnchor();
     const double steps = anchor / interval;
     const double span = r.hi - r.lo;
@@ -221,7 +246,7 @@ void ChartView::showGraph(const GraphModel& g) {
     bool rangeMoves = false;
     for (int a = 0; a < 3; ++a) {
         double lo = 0, hi = 0;
-        bool have = g.axis[a].mode == 1 && g.dataRange(a, lo, hi);
+        bool have = g.axis[a].mode == 1 && GraphModel::dataRange(traces, a, lo, hi);
         ranges[a] = shownAxisRange(g.axis[a], have, lo, hi, tickCount(axes[a]->orientation()));
         if (axes[a]->min() != ranges[a].lo || axes[a]->max() != ranges[a].hi) rangeMoves = true;
     }
@@ -265,6 +290,9 @@ void ChartView::showGraph(const GraphModel& g) {
     setTitle(x_, g.xLabel, Qt::black);
     setTitle(left_, g.leftLabel, axisColour[1]);
     setTitle(right_, g.rightLabel, axisColour[2]);
+    // New labels or titles alone change no item of the scene: ask for the repaint that shows them.
+    placePlotArea();
+    viewport()->update();
 }
 
 std::vector<QLineSeries*> ChartView::shownSeries() const { return shown_; }

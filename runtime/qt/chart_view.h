@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/core/model.h"
+#include "runtime/qt/axis_painter.h"
 
 class QChart;
 class QLineSeries;
@@ -47,7 +48,16 @@ class ChartView : public QChartView {
     int seriesPoolSize() const { return int(pool_.size()); }
     int redraws() const { return redraws_; }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // The background and the grid under the traces; the axes over them.
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
+
   private:
+    ChartAxes axes() const;
+    // Fits the plot area to the chart's size and the axes' labels and titles.
+    void placePlotArea();
     // The pooled series for a trace: preferably the one that drew the same axis and colour last
     // time (the core's trace order may change from one redraw to the next; a series that keeps
     // its pen and axis costs nothing to restyle).
@@ -64,6 +74,7 @@ class ChartView : public QChartView {
     std::vector<int> poolColour_;      // colour it drew last, -1 none
     std::vector<QLineSeries*> shown_;  // in trace order
     int redraws_ = 0;
+    AxisPainter axisPainter_;
     QList<QPointF> points_;  // reused for each trace
 };
 
