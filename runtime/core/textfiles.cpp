@@ -1,16 +1,12 @@
-// Files of the program: a fixed table of handles over POSIX descriptors, text-mode line ends,
-// unbuffered formatted writes, buffered line reads, replacing a file as a whole, and the
-// program's directory.
+// Files of the program: handles over POSIX descriptors (file_table.h), text-mode line ends,
+// unbuffered formatted writes, buffered line reads and replacing a file as a whole.
 //
 // Writes are never buffered here: each FmtFile text reaches the kernel in one write(), so a
 // process killed at any moment leaves every completed text whole on disk. A text that does not
 // fit (a full disk) is taken back off the end of the file, so no torn line stays behind. What is
-// written to a file open for writing is synced to the disk by a background thread at most one
-// second after the write, and at most once a second per file, and again when the file is closed:
-// a crash of the system or a power cut loses at most the last second of a recording, and the
-// writer never waits for the disk. Reads go through a
-// fixed per-handle buffer, searched for line ends 64 bytes at a time, so that ReadLine costs a
-// few instructions and one memcpy per line and its memory never grows with the file.
+// written is synced to the disk in the background (file_sync.cpp). Reads go through a fixed
+// per-handle buffer, searched for line ends 64 bytes at a time, so that ReadLine costs a few
+// instructions and one memcpy per line and its memory never grows with the file.
 #include "runtime/textfiles.h"
 
 #include <fcntl.h>
@@ -18,72 +14,22 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
-#include <optional>
-#include <thread>
+#include <string>
 
-#include "runtime/core/file_sync.h"
+#include "runtime/core/file_table.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-namespace {
-
-constexpr int kMaxHandles = 64;
-constexpr std::size_t kReadBufferSize = 256 * 1024;
-// ScanFile sees at most this much of the rest of the file.
-constexpr std::size_t kScanWindow = 64 * 1024;
-constexpr std::size_t kNoBlock = ~std::size_t{0};
-static_assert(kReadBufferSize % 64 == 0, "line-end blocks must not reach beyond the buffer");
-
-// The read buffer is page-aligned: the kernel copies into an aligned buffer fastest.
-constexpr std::align_val_t kBufferAlignment{4096};
-struct BufferDelete {
-    void operator()(char* p) const { ::operator delete[](p, kBufferAlignment); }
-};
-
-struct FileSlot {
-    std::atomic<bool> open{false};
-    int fd = -1;
-    bool text = false;
-    bool canRead = false;
-    bool canWrite = false;
-    // Replace handles: the temporary file is renamed over `finalPath` at close, unless a write
-    // on the handle failed.
-    bool replace = false;
-    bool writeFailed = false;
-    // Written since the last sync: set by the writer, cleared by the syncer just before it syncs.
-    // `dirtySince` is the steady-clock time [ns] of the first write not yet synced.
-    std::atomic<bool> dirty{false};
-    std::atomic<std::int64_t> dirtySince{0};
-    std::int64_t lastSync = 0;  // steady-clock time [ns] of the last sync; under the table mutex
-    bool written = false;       // anything written at all: CloseFile syncs
-    std::string finalPath;
-    std::string tempPath;
-    // Read-ahead: bytes [pos, end) of `buffer` are the next bytes of the file.
-    std::unique_ptr<char[], BufferDelete> buffer;
-    std::size_t pos = 0;
-    std::size_t end = 0;
-    // Line ends of the 64-byte block of the buffer starting at `lfBase` (a multiple of 64), one
-    // bit per byte, only below `end`. kNoBlock when not known.
-    std::size_t lfBase = kNoBlock;
-    std::uint64_t lfMask = 0;
-};
-
-struct FileTable {
-    std::mutex mutex;  // guards opening and closing; a handle is used by one thread at a time
-    FileSlot slots[kMaxHandles];
-};
+namespace rt::files {
 
 // Constant-initialized: usable from any static initializer, and no guard on each access.
 // (clang 14 cannot evaluate libstdc++ 12's std::string constructor at compile time; there it
@@ -94,16 +40,21 @@ FileTable g_table;
 constinit FileTable g_table;
 #endif
 
+namespace {
 thread_local char g_errorText[256] = "";
+}  // namespace
 
 void setError(const char* text) { rt::copyBounded(g_errorText, sizeof g_errorText, text); }
 void setErrno(int err) { setError(std::strerror(err)); }
 
-FileSlot* slotFor(int handle) {
-    if (handle < 1 || handle > kMaxHandles) return nullptr;
-    FileSlot& s = g_table.slots[handle - 1];
-    return s.open.load(std::memory_order_acquire) ? &s : nullptr;
-}
+}  // namespace rt::files
+
+using namespace rt::files;
+
+namespace {
+
+// ScanFile sees at most this much of the rest of the file.
+constexpr std::size_t kScanWindow = 64 * 1024;
 
 // Takes a free slot and fills it; returns the handle or -1 when the table is full. A non-empty
 // `finalPath` makes it a replace handle writing to `tempPath`.
@@ -179,86 +130,6 @@ void takeBackPartial(int fd, std::size_t done) {
     if (::ftruncate(fd, start) == 0) ::lseek(fd, start, SEEK_SET);
 }
 
-std::int64_t steadyNow() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-constexpr std::int64_t kSyncPeriod = 1'000'000'000;  // [ns]
-
-std::atomic<std::uint64_t> g_syncCount{0};
-std::atomic<std::int64_t> g_longestSyncWait{0};  // [ns]
-
-// Syncs one file's data; `since` is when its oldest unsynced write happened, if any is waiting.
-void syncData(int fd, std::optional<std::int64_t> since, std::int64_t now) {
-    ::fdatasync(fd);
-    g_syncCount.fetch_add(1);
-    if (!since) return;
-    const std::int64_t waited = now - *since;
-    std::int64_t longest = g_longestSyncWait.load();
-    while (waited > longest && !g_longestSyncWait.compare_exchange_weak(longest, waited)) {
-    }
-}
-
-// The background thread that syncs written files when due: a file written at time t is synced
-// at max(t, its last sync + 1 s). It sleeps while nothing is waiting.
-class Syncer {
-  public:
-    static Syncer& instance() {
-        static Syncer syncer;
-        return syncer;
-    }
-
-    // A file went from clean to written.
-    void wake() {
-        {
-            std::lock_guard lock(mutex_);
-            pending_ = true;
-        }
-        cv_.notify_one();
-    }
-
-    ~Syncer() {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        cv_.notify_one();
-        if (thread_.joinable()) thread_.join();
-    }
-
-  private:
-    Syncer() : thread_([this] { run(); }) {}
-
-    void run() {
-        std::unique_lock lock(mutex_);
-        while (!stop_) {
-            pending_ = false;
-            lock.unlock();
-            const std::optional<std::int64_t> next = syncDue();
-            lock.lock();
-            if (stop_ || pending_) continue;
-            if (next) {
-                const auto at =
-                    std::chrono::steady_clock::time_point(std::chrono::nanoseconds(*next));
-                cv_.wait_until(lock, at, [this] { return stop_ || pending_; });
-            } else {
-                cv_.wait(lock, [this] { return stop_ || pending_; });
-            }
-        }
-    }
-
-    // Syncs every file that is due; returns when the next one falls due, if any is waiting.
-    static std::optional<std::int64_t> syncDue();
-
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool pending_ = false;
-    bool stop_ = false;
-    std::thread thread_;  // last: started once the members above exist
-};
-
 // Reads more of the file into the free part of the buffer; returns the bytes read, 0 at the
 // end of the file, -1 on an error.
 ssize_t fill(FileSlot& s) {
@@ -318,13 +189,6 @@ inline std::size_t findLineEnd(FileSlot& s, std::size_t from) {
     return base + static_cast<std::size_t>(__builtin_ctzll(bits));
 }
 
-std::string directoryOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 // Mode for a new file: what open(..., 0666) would give under the process umask. The umask is
 // read from /proc rather than with umask(), which would change it for other threads meanwhile.
 mode_t newFileMode() {
@@ -342,40 +206,6 @@ mode_t newFileMode() {
     }
     return 0666 & ~mask;
 }
-
-std::optional<std::int64_t> Syncer::syncDue() {
-    std::optional<std::int64_t> next;
-    for (int i = 0; i < kMaxHandles; ++i) {
-        int fd = -1;
-        std::int64_t since = 0;
-        const std::int64_t now = steadyNow();
-        {
-            std::lock_guard lock(g_table.mutex);
-            FileSlot& s = g_table.slots[i];
-            if (!s.open.load() || !s.dirty.load()) continue;
-            since = s.dirtySince.load();
-            const std::int64_t due = std::max(since, s.lastSync + kSyncPeriod);
-            if (due > now) {
-                next = next ? std::min(*next, due) : due;
-                continue;
-            }
-            // Cleared before the sync: a write that comes meanwhile marks the file again.
-            s.dirty.store(false);
-            s.lastSync = now;
-            // A duplicate, so that the sync runs without the table lock and CloseFile may
-            // close the handle meanwhile.
-            fd = ::fcntl(s.fd, F_DUPFD_CLOEXEC, 0);
-        }
-        if (fd >= 0) {
-            syncData(fd, since, now);
-            ::close(fd);
-        }
-    }
-    return next;
-}
-
-std::mutex g_dirMutex;
-std::string g_projectDir;
 
 }  // namespace
 
@@ -471,11 +301,7 @@ int CloseFile(int handle) {
         return -1;
     }
     bool ok = true;
-    if (!s->replace && s->written) {
-        std::optional<std::int64_t> since;
-        if (s->dirty.exchange(false)) since = s->dirtySince.load();
-        syncData(s->fd, since, steadyNow());
-    }
+    syncOnClose(*s);
     if (s->replace) {
         if (s->writeFailed) {
             ok = false;
@@ -679,26 +505,9 @@ int GetFileInfo(const char* path, long* size) {
     return exists ? 1 : 0;
 }
 
-const char* fileErrorText() { return g_errorText; }
-
-namespace {
-
-// Marks a file written, for the syncer (files replaced as a whole sync when they are closed).
-void noteWritten(FileSlot& s) {
-    s.written = true;
-    if (s.replace || s.dirty.load()) return;
-    s.dirtySince.store(steadyNow());
-    s.dirty.store(true);
-    Syncer::instance().wake();
-}
-
-}  // namespace
+const char* fileErrorText() { return rt::files::g_errorText; }
 
 namespace rt {
-
-std::uint64_t fileSyncCount() { return g_syncCount.load(); }
-
-double longestSyncWait() { return static_cast<double>(g_longestSyncWait.load()) * 1e-9; }
 
 int formatToFile(int handle, const char* format, std::initializer_list<FmtArg> args) {
     FileSlot* s = slotFor(handle);
@@ -763,34 +572,6 @@ int scanFromFile(int handle, const char* format, std::initializer_list<ScanArg> 
     const int result = scanTextAt(s->buffer.get() + s->pos, length, &consumed, format, args);
     s->pos += consumed;
     return result;
-}
-
-std::string projectDir() {
-    std::lock_guard lock(g_dirMutex);
-    if (g_projectDir.empty()) {
-        char exe[4096];
-        const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-        if (n > 0)
-            g_projectDir = directoryOf(std::string(exe, static_cast<std::size_t>(n)));
-        else
-            g_projectDir = ".";
-    }
-    return g_projectDir;
-}
-
-void setProjectDir(const std::string& dir) {
-    std::lock_guard lock(g_dirMutex);
-    g_projectDir = dir;  // empty: back to the executable's directory
-}
-
-std::string joinPath(const std::string& dir, const std::string& name) {
-    if (dir.empty()) return name;
-    if (dir.back() == '/') {
-        if (!name.empty() && name.front() == '/') return dir + name.substr(1);
-        return dir + name;
-    }
-    if (!name.empty() && name.front() == '/') return dir + name;
-    return dir + '/' + name;
 }
 
 }  // namespace rt

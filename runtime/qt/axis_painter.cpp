@@ -106,7 +106,8 @@ QRectF AxisPainter::plotArea(const QRectF& bounds, const ChartAxes& axes) {
     const double b = bounds.bottom() - titleHeight(x) - labelHeight - kGap - kTickLength;
     // The top label of a y axis is centred on the plot's top edge.
     const double t = bounds.top() + std::max(QFontMetricsF(left.labelsFont()).height(),
-                                             QFontMetricsF(right.labelsFont()).height()) / 2;
+                                             QFontMetricsF(right.labelsFont()).height()) /
+                                        2;
     // The x labels are centred on their ticks: those at the ends reach beside the plot.
     const std::vector<double> xTicks = ticksOf(x);
     if (!xTicks.empty()) {
@@ -154,9 +155,8 @@ void AxisPainter::drawXAxis(QPainter& p, const QRectF& plot, const QValueAxis& a
     p.setFont(a.labelsFont());
     p.setPen(a.labelsBrush().color());
     for (double v : ticksOf(a)) {
-        const double x =
-            inside(position(v, a.min(), a.max(), plot.left(), plot.right()), plot.left(),
-                   plot.right());
+        const double x = inside(position(v, a.min(), a.max(), plot.left(), plot.right()),
+                                plot.left(), plot.right());
         verticalLine(p, x, plot.bottom(), plot.bottom() + kTickLength, line);
         const QStaticText& text = labels_.get(tickLabel(v, a.labelFormat()), a.labelsFont());
         const double w = text.size().width();
@@ -197,8 +197,7 @@ void AxisPainter::drawYAxis(QPainter& p, const QRectF& plot, const QValueAxis& a
         const double band = titleHeight(a) - kGap;  // the title's own height
         const double centre =
             edge + out * ((leftSide ? 0 : 1) + kTickLength + kGap + widest + kGap + band / 2);
-        drawTitle(p, a, QPointF(centre, plot.center().y()), plot.height(),
-                  leftSide ? -90.0 : 90.0);
+        drawTitle(p, a, QPointF(centre, plot.center().y()), plot.height(), leftSide ? -90.0 : 90.0);
     }
 }
 

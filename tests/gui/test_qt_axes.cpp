@@ -57,7 +57,8 @@ int pixelsOfColour(const QImage& img, int from, int to, QColor colour) {
     for (int y = 0; y < img.height(); ++y)
         for (int x = std::max(0, from); x < std::min(to, img.width()); ++x) {
             const QColor c = img.pixelColor(x, y);
-            if (std::abs(c.red() - colour.red()) < 60 && std::abs(c.green() - colour.green()) < 60 &&
+            if (std::abs(c.red() - colour.red()) < 60 &&
+                std::abs(c.green() - colour.green()) < 60 &&
                 std::abs(c.blue() - colour.blue()) < 60)
                 ++n;
         }
