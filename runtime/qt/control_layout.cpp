@@ -26,6 +26,12 @@ CaptionLayout chooseCaptionPlace(const QRect& control, QSize caption, const QRec
         }
     }
     int leftWidth = control.left() - kCaptionGap - leftLimit;
+    // At a window's own left edge (not a group frame's), captions keep a margin where they have
+    // the room: text flush with the window's border reads as cut off.
+    if (leftLimit == 0 && leftWidth - caption.width() >= kWindowMargin) {
+        leftLimit += kWindowMargin;
+        leftWidth -= kWindowMargin;
+    }
     if (leftWidth >= caption.width()) {
         out.place = CaptionPlace::Left;
         out.rect = QRect(leftLimit, control.top(), leftWidth, control.height());

@@ -26,6 +26,8 @@ struct CaptionLayout {
 
 // Distance between a caption and its control.
 constexpr int kCaptionGap = 6;
+// Distance of a caption from the window's left edge, where there is room for it.
+constexpr int kWindowMargin = 12;
 
 // Chooses the caption place of a control at `control` (container coordinates) whose caption
 // text needs `caption` pixels. `free` is the part of the container controls may use (inside the

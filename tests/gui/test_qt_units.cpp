@@ -47,10 +47,14 @@ TEST(TextEncoding, EncodesTypedTextWithQuestionMarksForTheRest) {
 
 TEST(CaptionPlace, UsesTheRoomLeftOfTheControlAsAFormColumn) {
     QRect free(0, 0, 400, 300);
-    // Room on the left: the caption spans from the container's edge to the control.
+    // Room on the left: the caption spans from the window's margin to the control...
     CaptionLayout l = chooseCaptionPlace(QRect(130, 16, 200, 40), QSize(90, 16), free, {}, 30);
     EXPECT_EQ(l.place, CaptionPlace::Left);
-    EXPECT_EQ(l.rect, QRect(0, 16, 130 - kCaptionGap, 40));
+    EXPECT_EQ(l.rect, QRect(kWindowMargin, 16, 130 - kCaptionGap - kWindowMargin, 40));
+    // ...or from the very edge where the margin would not leave the caption its room.
+    l = chooseCaptionPlace(QRect(100, 16, 200, 40), QSize(90, 16), free, {}, 30);
+    EXPECT_EQ(l.place, CaptionPlace::Left);
+    EXPECT_EQ(l.rect.left(), 0);
     // A control beside it on the same row limits the column.
     std::vector<QRect> beside{QRect(10, 20, 80, 20)};
     l = chooseCaptionPlace(QRect(150, 16, 100, 28), QSize(40, 16), free, beside, 20);
@@ -59,7 +63,7 @@ TEST(CaptionPlace, UsesTheRoomLeftOfTheControlAsAFormColumn) {
     // A control on another row does not.
     std::vector<QRect> above{QRect(10, 0, 120, 12)};
     l = chooseCaptionPlace(QRect(150, 16, 100, 28), QSize(40, 16), free, above, 20);
-    EXPECT_EQ(l.rect.left(), 0);
+    EXPECT_EQ(l.rect.left(), kWindowMargin);
 }
 
 TEST(CaptionPlace, FallsBackToAboveThenInside) {
