@@ -1,9 +1,12 @@
 // The strip chart's cost per poll in real Qt windows (offscreen): the worst stack of plots the
-// chart allows, then the sliding window. Interval 0.05 s: below 0.1 s the x range does not move
-// during the first 100 s, so every poll adds two plots on top of the earlier ones (about 4 000
-// by then); afterwards every poll deletes them all and draws the window again.
+// chart allows, then the sliding window. Interval 0.05 s: the x range does not move during the
+// first 100 s, so every poll adds two plots on top of the earlier ones (about 4 000 by then);
+// afterwards the range moves on by a second every 20 polls, deleting the plots, and the window
+// of the last 899 samples is drawn again at each poll.
 //
-//   chart_cost [STACK_POLLS [SLIDING_POLLS]]     (defaults 2000 and 1000)
+//   chart_cost [STACK_POLLS [SLIDING_POLLS [PICTURE.png]]]     (defaults 2000 and 1000)
+//
+// PICTURE.png, if given, receives the chart as the last poll left it.
 //
 // Each poll is timed from `plotten` to the repainted chart: the program's drawing, the front
 // end's redraw of the chart, the posted scene work and the one paint the program's event loop
@@ -205,9 +208,9 @@ int main(int argc, char** argv) {
         }
         p.seconds.push_back(s);
         p.cpu.push_back(cpu2 - cpu0);
-        notes.push_back({k, cpu2 - cpu0, cpu1 - cpu0, cpu2 - cpu1, changedAxes,
-                         graph->plots.size(), paintsAtStart,
-                         view->chart()->plotArea() != plotArea, tickSettings() != ticks});
+        notes.push_back({k, cpu2 - cpu0, cpu1 - cpu0, cpu2 - cpu1, changedAxes, graph->plots.size(),
+                         paintsAtStart, view->chart()->plotArea() != plotArea,
+                         tickSettings() != ticks});
         ticks = tickSettings();
         plotArea = view->chart()->plotArea();
         if (k % 50 == 0) peakKiB = std::max(peakKiB, statusKiB("VmRSS"));
@@ -265,6 +268,8 @@ int main(int argc, char** argv) {
         "MiB)\n",
         (peakKiB - startKiB) / 1024.0, startKiB / 1024.0, statusKiB("VmRSS") / 1024.0,
         statusKiB("VmHWM") / 1024.0);
+    if (argc > 3 && !view->grab().save(argv[3]))
+        std::fprintf(stderr, "chart_cost: cannot write %s\n", argv[3]);
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
     std::fflush(stdout);

@@ -2,6 +2,7 @@
 // the y-axis scaling, and the chart-settings controls.
 #include "display/chart.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/state.h"
@@ -61,7 +62,10 @@ void plotten() {
 
     if (app.mpoint > 2) {
         if (app.mzeit > app.xmax) {
-            app.xmax = static_cast<int>(app.xmax + 10.0 * app.abtast);
+            // Ten intervals on, in whole seconds, and at least one second: below 0.1 s ten
+            // intervals truncate to nothing, and an upper end that never moved on would keep
+            // every sample after the first 100 s out of sight.
+            app.xmax = static_cast<int>(app.xmax + std::max(1.0, 10.0 * app.abtast));
             app.xmin = static_cast<int>(app.xmax - kWindow * app.abtast + 1);
             if (app.xmin < app.xsec[0]) app.xmin = app.xsec[0];
             SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_MANUAL, app.xmin, app.xmax);

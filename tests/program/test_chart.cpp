@@ -131,7 +131,7 @@ TEST_F(Chart, RangeAdvancesInStepsAndFollowsTheOldestSample) {
     EXPECT_EQ(app.xsec[898], 1011);
 }
 
-TEST_F(Chart, ShortIntervalStacksPlotsOnSharedPointsThenRedrawsEveryPoll) {
+TEST_F(Chart, ShortIntervalStacksPlotsOnSharedPointsThenSlidesBySeconds) {
     startRun(0.0625);
     for (int k = 1; k <= 1599; ++k) poll(k);
     expectRange(0, 100);
@@ -158,18 +158,22 @@ TEST_F(Chart, ShortIntervalStacksPlotsOnSharedPointsThenRedrawsEveryPoll) {
 
     poll(1600);  // exactly 100 s
     EXPECT_EQ(plots(), 3194u);
-    // From 100.0625 s on, 10 intervals add less than one second: the upper end stays, and every
-    // poll recomputes the range and starts the plots afresh.
-    for (int k = 1601; k <= 1620; ++k) {
+    // From 100.0625 s on, ten intervals add less than one second: the upper end moves on by one
+    // second each time the elapsed time passes it (16 polls), so the newest samples stay in
+    // sight, and the plots stack up only between two moves.
+    for (int k = 1601; k <= 1640; ++k) {
         poll(k);
-        ASSERT_EQ(plots(), 2u) << "poll " << k;
-        EXPECT_EQ(app.xmax, 100);
+        const int moves = (k - 1601) / 16;  // 101.0 s is the 1616th poll, not past 101
+        const int sinceMove = (k - 1601) % 16;
+        ASSERT_EQ(plots(), 2u * (sinceMove + 1)) << "poll " << k;
+        EXPECT_EQ(app.xmax, 101 + moves) << "poll " << k;
+        // 101 - 899 x 0.0625 + 1 = 45.8 is later than the oldest sample (43 s at the 1601st).
+        EXPECT_EQ(app.xmin, 45 + moves) << "poll " << k;
         EXPECT_EQ(lastPlot(2).count, 899u);
-        // 100 - 899 x 0.0625 + 1 = 44.8 is later than the oldest sample (at 43.875 s for the
-        // 1601st poll) until that passes 45 s at the 1619th.
-        EXPECT_EQ(app.xmin, k < 1619 ? 44 : 45) << "poll " << k;
+        EXPECT_EQ(px(lastPlot(1), 898), std::trunc(k * 0.0625));  // the newest sample, in range
+        EXPECT_LE(px(lastPlot(1), 898), app.xmax);
     }
-    EXPECT_LE(chart().storedPoints(), 2u * 899);
+    EXPECT_LE(chart().storedPoints(), 2u * (899 + 16));
 }
 
 TEST_F(Chart, SamplesOfOneSecondShareTheirX) {
