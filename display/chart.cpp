@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/state.h"
 #include "app/system.h"
@@ -20,10 +21,18 @@ constexpr int kTrace1Points = 0;
 constexpr int kTrace2Points = 19;
 constexpr int kSolid = 0;
 
+// Whole seconds, truncated toward zero, within the range of the ints the chart keeps them in:
+// an interval of 1e12 s from a hand-edited settings file must not overflow the time axis.
+int wholeSeconds(double seconds) {
+    if (std::isnan(seconds)) return 0;
+    constexpr double lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(std::trunc(seconds), lo, hi));
+}
+
 void store(int k) {
     app.g1wert[k] = quantityValue(app.was[0]);
     app.g2wert[k] = quantityValue(app.was[1]);
-    app.xsec[k] = static_cast<int>(app.mzeit);  // truncated toward zero
+    app.xsec[k] = wholeSeconds(app.mzeit);
 }
 
 }  // namespace
@@ -65,8 +74,8 @@ void plotten() {
             // Ten intervals on, in whole seconds, and at least one second: below 0.1 s ten
             // intervals truncate to nothing, and an upper end that never moved on would keep
             // every sample after the first 100 s out of sight.
-            app.xmax = static_cast<int>(app.xmax + std::max(1.0, 10.0 * app.abtast));
-            app.xmin = static_cast<int>(app.xmax - kWindow * app.abtast + 1);
+            app.xmax = wholeSeconds(app.xmax + std::max(1.0, 10.0 * app.abtast));
+            app.xmin = wholeSeconds(app.xmax - kWindow * app.abtast + 1);
             if (app.xmin < app.xsec[0]) app.xmin = app.xsec[0];
             SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_MANUAL, app.xmin, app.xmax);
             DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, 1);
