@@ -21,9 +21,13 @@ std::vector<double> ticksOf(const QValueAxis& a) {
 
 bool hasTitle(const QValueAxis& a) { return a.isTitleVisible() && !a.titleText().isEmpty(); }
 
+// The height of an axis's title, 0 without one.
 double titleHeight(const QValueAxis& a) {
-    return hasTitle(a) ? QFontMetricsF(a.titleFont()).height() + kGap : 0.0;
+    return hasTitle(a) ? QFontMetricsF(a.titleFont()).height() : 0.0;
 }
+
+// The room a title takes beside the labels: its height and the gap before it.
+double titleRoom(const QValueAxis& a) { return hasTitle(a) ? titleHeight(a) + kGap : 0.0; }
 
 // Where `v` of lo..hi lies between `from` (lo) and `to` (hi).
 double position(double v, double lo, double hi, double from, double to) {
@@ -101,9 +105,9 @@ QRectF AxisPainter::plotArea(const QRectF& bounds, const ChartAxes& axes) {
     const QValueAxis& right = *axes.right;
     const double labelHeight = QFontMetricsF(x.labelsFont()).height();
     // Room for the axis lines too, which lie just outside the plot.
-    double l = bounds.left() + titleHeight(left) + widestLabel(left) + kGap + kTickLength + 1;
-    double r = bounds.right() - titleHeight(right) - widestLabel(right) - kGap - kTickLength - 1;
-    const double b = bounds.bottom() - titleHeight(x) - labelHeight - kGap - kTickLength;
+    double l = bounds.left() + titleRoom(left) + widestLabel(left) + kGap + kTickLength + 1;
+    double r = bounds.right() - titleRoom(right) - widestLabel(right) - kGap - kTickLength - 1;
+    const double b = bounds.bottom() - titleRoom(x) - labelHeight - kGap - kTickLength;
     // The top label of a y axis is centred on the plot's top edge.
     const double t = bounds.top() + std::max(QFontMetricsF(left.labelsFont()).height(),
                                              QFontMetricsF(right.labelsFont()).height()) /
@@ -165,7 +169,7 @@ void AxisPainter::drawXAxis(QPainter& p, const QRectF& plot, const QValueAxis& a
         p.drawStaticText(QPointF(std::round(x - w / 2), top), text);
     }
     if (hasTitle(a))
-        drawTitle(p, a, QPointF(plot.center().x(), top + h + kGap + titleHeight(a) / 2 - kGap / 2),
+        drawTitle(p, a, QPointF(plot.center().x(), top + h + kGap + titleHeight(a) / 2),
                   plot.width(), 0.0);
 }
 
@@ -194,9 +198,8 @@ void AxisPainter::drawYAxis(QPainter& p, const QRectF& plot, const QValueAxis& a
         p.drawStaticText(QPointF(std::round(x), std::round(y - h / 2)), text);
     }
     if (hasTitle(a)) {
-        const double band = titleHeight(a) - kGap;  // the title's own height
-        const double centre =
-            edge + out * ((leftSide ? 0 : 1) + kTickLength + kGap + widest + kGap + band / 2);
+        const double centre = edge + out * ((leftSide ? 0 : 1) + kTickLength + kGap + widest +
+                                            kGap + titleHeight(a) / 2);
         drawTitle(p, a, QPointF(centre, plot.center().y()), plot.height(), leftSide ? -90.0 : 90.0);
     }
 }

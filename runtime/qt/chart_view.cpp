@@ -9,7 +9,6 @@
 #include <cmath>
 #include <limits>
 
-#include "runtime/qt/axis_painter.h"
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/text_encoding.h"
 
@@ -290,8 +289,8 @@ void ChartView::showGraph(const GraphModel& g) {
     setTitle(x_, g.xLabel, Qt::black);
     setTitle(left_, g.leftLabel, axisColour[1]);
     setTitle(right_, g.rightLabel, axisColour[2]);
-    // New labels or titles alone change no item of the scene: ask for the repaint that shows them.
     placePlotArea();
+    // New labels or titles alone change no item of the scene: ask for the repaint that shows them.
     viewport()->update();
 }
 
