@@ -205,7 +205,7 @@ TEST_F(Chart, ChangesInOneCallbackMakeOneRedrawWhenItReturns) {
     plotBoth(panel, 8);
     EXPECT_EQ(chart->redraws(), before + 1);
     EXPECT_TRUE(fe->redrawPending());
-    pumpUntil([&] { return !fe->redrawPending(); }, 500);
+    pumpUntil([&] { return !fe->redrawPending(); }, 3000);
     EXPECT_EQ(chart->redraws(), before + 2);
     EXPECT_DOUBLE_EQ(chart->xAxis()->min(), 8.0);
 }

@@ -127,7 +127,7 @@ protected:
         window = fe->panelWidget(panel);
         ASSERT_NE(window, nullptr);
         QApplication::setActiveWindow(window);
-        pumpUntil([&] { return window->isActiveWindow(); }, 500);
+        pumpUntil([&] { return window->isActiveWindow(); }, 3000);
     }
     // Replaces the field's text as an operator would, then presses Enter.
     void typeAndEnter(QAbstractSpinBox* spin, const QString& text) {
@@ -172,7 +172,7 @@ TEST_F(PanelWidgets, NumericFieldCommitsOncePerEnterStepOrChangedExit) {
     QTest::keyClicks(spin, "0.125");
     auto* other = widget<QSpinBox>(panel, kCount);
     other->setFocus();
-    pumpUntil([&] { return other->hasFocus(); }, 500);
+    pumpUntil([&] { return other->hasFocus(); }, 3000);
     ASSERT_TRUE(other->hasFocus());
     ASSERT_EQ(commits.size(), 4u);
     EXPECT_DOUBLE_EQ(commits[3].value, 0.125);

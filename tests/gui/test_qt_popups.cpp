@@ -100,6 +100,12 @@ protected:
         // may open while the keys arrive and take the Return. An operator sees it and presses
         // Return again; the test types without it.
         edit->setCompleter(nullptr);
+        // An operator types into the focused name field of the active dialog. The dialog drops
+        // the list's earlier selection only while its name field has the focus, so the test
+        // waits for the window to become active (slow on a loaded machine) and focuses the field.
+        fd->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(fd, 3000)) << "the file dialog never became active";
+        edit->setFocus(Qt::OtherFocusReason);
         edit->clear();
         QTest::keyClicks(edit, name);
         // The dialog enables its accept button once its directory listing, made on another
