@@ -29,13 +29,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/qt_program.h"
 #include "app/state.h"
+#include "file_bytes.h"
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/menu_bar.h"
@@ -45,6 +45,9 @@
 
 namespace {
 
+using tevran_test::crlfLines;
+using tevran_test::readBytes;
+
 constexpr const char* kSettings =
     " 1 0.200000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
 // What the program writes back: trace 2 was switched to pO2 (2) on the way.
@@ -52,17 +55,12 @@ constexpr const char* kSettingsAfter =
     " 1 0.200000 0 2 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
 constexpr int kPolls = 8;
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> crlfLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(bytes.substr(start, end - start));
-    if (start != bytes.size()) lines.push_back(bytes.substr(start) + "<no CR LF at the end>");
+// The data file's lines; a last line without its CR LF is marked, so that it never passes for
+// a whole one.
+std::vector<std::string> dataLines(const std::string& path) {
+    bool whole = true;
+    std::vector<std::string> lines = crlfLines(readBytes(path), &whole);
+    if (!whole) lines.back() += "<no CR LF at the end>";
     return lines;
 }
 
@@ -324,7 +322,7 @@ TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
 
     EXPECT_EQ(readBytes(dir + "/TEVRAN.ini"), kSettingsAfter);
 
-    std::vector<std::string> lines = crlfLines(readBytes(dir + "/run1.dat"));
+    std::vector<std::string> lines = dataLines(dir + "/run1.dat");
     ASSERT_GE(lines.size(), 6u + kPolls - 1);
     EXPECT_EQ(lines[0], "File: " + dir + "/run1.dat");
     EXPECT_EQ(lines[1], "Comment: gui test");

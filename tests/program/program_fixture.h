@@ -13,6 +13,7 @@
 
 #include "app/state.h"
 #include "app/system.h"
+#include "file_bytes.h"
 #include "runtime/core/model.h"
 #include "runtime/core/resource.h"
 #include "runtime/headless/headless_frontend.h"
@@ -20,16 +21,6 @@
 #include "ui/tevran_ids.h"
 
 namespace tevran_test {
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 class ProgramTest : public ::testing::Test {
 protected:

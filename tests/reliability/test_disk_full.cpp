@@ -15,6 +15,7 @@
 
 namespace {
 
+using tevran_test::crlfLines;
 using tevran_test::readBytes;
 
 // A tmpfs of `size` bytes, filled by "filler" until only `room` bytes are left.
@@ -73,23 +74,6 @@ class SmallDisk {
     bool mounted_ = false;
 };
 
-std::vector<std::string> splitCrLf(const std::string& bytes, bool& wholeLines) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    wholeLines = true;
-    while (pos < bytes.size()) {
-        const std::size_t end = bytes.find("\r\n", pos);
-        if (end == std::string::npos) {
-            wholeLines = false;
-            lines.push_back(bytes.substr(pos));
-            break;
-        }
-        lines.push_back(bytes.substr(pos, end - pos));
-        pos = end + 2;
-    }
-    return lines;
-}
-
 }  // namespace
 
 TEST(DiskFull, AWriteThatDoesNotFitLeavesNoPartOfItBehind) {
@@ -112,7 +96,7 @@ TEST(DiskFull, AWriteThatDoesNotFitLeavesNoPartOfItBehind) {
     EXPECT_EQ(CloseFile(f), 0);
 
     bool whole = false;
-    const auto lines = splitCrLf(readBytes(disk.path("lines.dat")), whole);
+    const auto lines = crlfLines(readBytes(disk.path("lines.dat")), &whole);
     EXPECT_TRUE(whole);
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(written + 5));
     for (std::size_t i = 0; i < lines.size(); ++i)
@@ -156,7 +140,7 @@ TEST_F(DiskFullRecording, PollingGoesOnTheStatusSaysWhyAndLinesResumeWithRoom) {
     ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_STOP));
 
     bool whole = false;
-    const auto lines = splitCrLf(readBytes(data), whole);
+    const auto lines = crlfLines(readBytes(data), &whole);
     EXPECT_TRUE(whole) << "the file ends in a torn line";
     ASSERT_GT(lines.size(), 6u + 100u);
     EXPECT_EQ(lines[0], "File: " + data);

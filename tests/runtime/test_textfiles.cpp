@@ -8,15 +8,16 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "runtime/textfiles.h"
 
 namespace fs = std::filesystem;
+using tevran_test::readBytes;
+using tevran_test::writeBytes;
 
 namespace {
 
@@ -33,13 +34,6 @@ class Files : public ::testing::Test {
     }
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
-    static std::string bytesOf(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void writeBytes(const std::string& p, const std::string& bytes) {
-        std::ofstream(p, std::ios::binary) << bytes;
-    }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());
@@ -55,23 +49,23 @@ TEST_F(Files, WritingTextAndBinary) {
     ASSERT_GE(h, 1);
     EXPECT_EQ(FmtFile(h, "%s<a=%d\nb\n", 1), 8);  // bytes after CR LF conversion
     // Unbuffered: the text is on disk before the handle is closed.
-    EXPECT_EQ(bytesOf(p), "a=1\r\nb\r\n");
+    EXPECT_EQ(readBytes(p), "a=1\r\nb\r\n");
     EXPECT_EQ(CloseFile(h), 0);
 
     h = OpenFile(p.c_str(), VAL_WRITE_ONLY, VAL_APPEND, VAL_BINARY);
     ASSERT_GE(h, 1);
     EXPECT_EQ(FmtFile(h, "c\n"), 2);
     EXPECT_EQ(CloseFile(h), 0);
-    EXPECT_EQ(bytesOf(p), "a=1\r\nb\r\nc\n");
+    EXPECT_EQ(readBytes(p), "a=1\r\nb\r\nc\n");
 
     // As-is keeps the content and writes from the start; truncate empties.
     h = OpenFile(p.c_str(), VAL_WRITE_ONLY, VAL_OPEN_AS_IS, VAL_BINARY);
     EXPECT_EQ(FmtFile(h, "X"), 1);
     EXPECT_EQ(CloseFile(h), 0);
-    EXPECT_EQ(bytesOf(p), "X=1\r\nb\r\nc\n");
+    EXPECT_EQ(readBytes(p), "X=1\r\nb\r\nc\n");
     h = OpenFile(p.c_str(), VAL_WRITE_ONLY, VAL_TRUNCATE, VAL_BINARY);
     EXPECT_EQ(CloseFile(h), 0);
-    EXPECT_EQ(bytesOf(p), "");
+    EXPECT_EQ(readBytes(p), "");
 
     // Missing files: created for writing, an error for reading (with the system's reason).
     h = OpenFile(path("new.txt").c_str(), VAL_WRITE_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
@@ -87,7 +81,7 @@ TEST_F(Files, WritingTextAndBinary) {
     ASSERT_GE(h, 1);
     EXPECT_LT(FmtFile(h, "x"), 0);
     EXPECT_EQ(CloseFile(h), 0);
-    EXPECT_EQ(bytesOf(p), "keep\n");
+    EXPECT_EQ(readBytes(p), "keep\n");
     EXPECT_LT(OpenFile(path("never.txt").c_str(), VAL_READ_ONLY, VAL_TRUNCATE, VAL_ASCII), 0);
     EXPECT_FALSE(fs::exists(path("never.txt")));
 }
@@ -271,7 +265,7 @@ TEST_F(Files, ScanFileAndReadLineShareThePosition) {
     EXPECT_EQ(ReadLine(rw, buf, 63), 2);
     EXPECT_STREQ(buf, "bb");
     EXPECT_EQ(CloseFile(rw), 0);
-    EXPECT_EQ(bytesOf(p), "aaa\nXbb\n");
+    EXPECT_EQ(readBytes(p), "aaa\nXbb\n");
 
     const int w = OpenFile(path("w.txt").c_str(), VAL_WRITE_ONLY, VAL_TRUNCATE, VAL_ASCII);
     EXPECT_LT(ScanFile(w, "%d", &i), 0);
@@ -322,9 +316,9 @@ TEST_F(Files, ReplaceAsAWhole) {
     int h = OpenFileForReplace(p.c_str(), VAL_ASCII);
     ASSERT_GE(h, 1);
     EXPECT_EQ(FmtFile(h, "new %d\n", 2), 7);
-    EXPECT_EQ(bytesOf(p), "old\r\n");  // untouched until the close
+    EXPECT_EQ(readBytes(p), "old\r\n");  // untouched until the close
     EXPECT_EQ(CloseFile(h), 0);
-    EXPECT_EQ(bytesOf(p), "new 2\r\n");
+    EXPECT_EQ(readBytes(p), "new 2\r\n");
     EXPECT_EQ(entries(), std::vector<std::string>{"setup.ini"});  // no temporary file left
     struct stat st;
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
@@ -336,7 +330,7 @@ TEST_F(Files, ReplaceAsAWhole) {
     EXPECT_GT(FmtFile(h, "partial\n"), 0);
     EXPECT_LT(FmtFile(h, "%d"), 0);
     EXPECT_LT(CloseFile(h), 0);
-    EXPECT_EQ(bytesOf(p), "new 2\r\n");
+    EXPECT_EQ(readBytes(p), "new 2\r\n");
     EXPECT_EQ(entries(), std::vector<std::string>{"setup.ini"});
 
     // A rename that fails (the target is a non-empty directory).
@@ -353,13 +347,13 @@ TEST_F(Files, ReplaceAsAWhole) {
     const std::string longName = path(std::string(250, 'n'));
     writeBytes(longName, "kept");
     EXPECT_LT(OpenFileForReplace(longName.c_str(), VAL_ASCII), 0);
-    EXPECT_EQ(bytesOf(longName), "kept");
+    EXPECT_EQ(readBytes(longName), "kept");
     EXPECT_LT(OpenFileForReplace(path("nodir/x.ini").c_str(), VAL_ASCII), 0);
     if (::geteuid() != 0) {  // permissions do not stop the superuser
         ::chmod(dir_.c_str(), 0500);
         EXPECT_LT(OpenFileForReplace(p.c_str(), VAL_ASCII), 0);
         ::chmod(dir_.c_str(), 0700);
-        EXPECT_EQ(bytesOf(p), "new 2\r\n");
+        EXPECT_EQ(readBytes(p), "new 2\r\n");
     }
     EXPECT_EQ(entries().size(), 3u);
 
@@ -367,7 +361,7 @@ TEST_F(Files, ReplaceAsAWhole) {
     h = OpenFileForReplace(path("fresh.dat").c_str(), VAL_BINARY);
     EXPECT_EQ(FmtFile(h, "%f[p1]", 1.25), 3);
     EXPECT_EQ(CloseFile(h), 0);
-    EXPECT_EQ(bytesOf(path("fresh.dat")), "1.2");
+    EXPECT_EQ(readBytes(path("fresh.dat")), "1.2");
 }
 
 TEST_F(Files, InfoAndPaths) {
