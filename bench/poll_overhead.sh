@@ -38,22 +38,7 @@ work=$(mktemp -d)
 simpid=
 trap '[ -n "$simpid" ] && kill "$simpid" 2>/dev/null; rm -rf "$work"' EXIT
 
-start_sim() {
-  rm -f "$work/COM1" "$work/sim.ready"
-  "$bin/tevran-sim" --link "$work/COM1" > "$work/sim.ready" 2> "$work/sim.err" &
-  simpid=$!
-  for _ in $(seq 1 100); do
-    grep -q '^ready' "$work/sim.ready" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  echo "simulator did not start"; cat "$work/sim.err"; exit 1
-}
-
-stop_sim() {
-  kill "$simpid" 2>/dev/null || true
-  wait "$simpid" 2>/dev/null || true
-  simpid=
-}
+. "$here/../scripts/lib/simulator.sh"
 
 now() { date +%s.%N; }
 
@@ -71,7 +56,7 @@ tick $n every 0.01
 commit MAIN_STOP
 close p1
 TEV
-  start_sim
+  start_sim "$bin" "$work" || exit 1
   local t0 t1
   t0=$(now)
   (cd "$work" && /usr/bin/time -f '%U %S %M' -o "$work/time.txt" \
@@ -109,7 +94,7 @@ for r in $(seq 1 "$runs"); do
   best_program=$(max "$best_program" "$(echo "($polls - $short) / ($secs - $short_secs)" | bc -l)")
   program_cpu=$(min "$program_cpu" "$(echo "($cpu - $short_cpu) / ($polls - $short)" | bc -l)")
 
-  start_sim
+  start_sim "$bin" "$work" || exit 1
   /usr/bin/time -f '%U %S' -o "$work/bare_time.txt" \
     "$bin/poll_bare" "$work/COM1" "$polls" > "$work/bare.txt"
   stop_sim

@@ -28,13 +28,8 @@ work=$(mktemp -d)
 simpid=
 trap '[ -n "$simpid" ] && kill "$simpid" 2>/dev/null; rm -rf "$work"' EXIT
 cp "$bin/tevran" "$bin/TEVRAN.uir" "$work/"
-"$bin/tevran-sim" --link "$work/COM1" > "$work/sim.ready" 2> "$work/sim.err" &
-simpid=$!
-for _ in $(seq 1 100); do
-  grep -q '^ready' "$work/sim.ready" 2>/dev/null && break
-  sleep 0.05
-done
-grep -q '^ready' "$work/sim.ready" || { echo "simulator did not start"; exit 1; }
+. "$here/../scripts/lib/simulator.sh"
+start_sim "$bin" "$work"
 
 # One X server for all runs; each run launches the program, waits for its main window, and
 # ends it. The first run also pays for cold caches.

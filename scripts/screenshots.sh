@@ -17,12 +17,13 @@ if [ -z "${TEVRAN_SHOTS_INNER:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$bin/.."
 fi
 
+. "$repo/scripts/lib/simulator.sh"
 work=$(mktemp -d /tmp/tevran-shots-XXXXXX)
-sim=""
+simpid=""
 prog=""
 cleanup() {
   [ -n "$prog" ] && kill "$prog" 2>/dev/null || true
-  [ -n "$sim" ] && kill "$sim" 2>/dev/null || true
+  [ -n "$simpid" ] && kill "$simpid" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -32,13 +33,7 @@ cp "$bin/tevran" "$bin/TEVRAN.uir" "$work/"
 # Port 1, 0.2 s, Vz on the left and pO2 on the right, both axes scaled automatically.
 printf ' 1 0.200000 0 2 -100.000000 0.000000 0.000000 100000.000000 1 1 Kv_2016\r\n' \
   > "$work/TEVRAN.ini"
-"$bin/tevran-sim" --link "$work/COM1" --seed 3 --params 1.5,20,0.25,650,0.8 \
-  > "$work/sim.ready" &
-sim=$!
-for _ in $(seq 1 100); do
-  grep -q '^ready' "$work/sim.ready" 2>/dev/null && break
-  sleep 0.05
-done
+start_sim "$bin" "$work" --seed 3 --params 1.5,20,0.25,650,0.8
 
 cd "$work"  # the file dialogs start in the current directory
 QT_QPA_PLATFORM=xcb ./tevran 2> "$work/tevran.err" &

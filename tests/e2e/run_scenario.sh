@@ -12,6 +12,7 @@
 #   NAME.expect/  files that must exist in the program's directory afterwards, byte for byte
 #                 (sim.log is the simulator's log of what the program sent)
 set -u
+. "$(dirname "$0")/../../scripts/lib/simulator.sh"
 bin=$1
 scenario=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 name=${scenario%.tev}
@@ -25,13 +26,7 @@ if [ -d "$name.files" ]; then cp -r "$name.files/." "$work/"; fi
 if ! grep -q '^#nosim' "$scenario"; then
   simargs=$(sed -n 's/^#sim //p' "$scenario" | head -n 1)
   eval "set -- $simargs"
-  "$bin/tevran-sim" --link "$work/COM1" --log "$work/sim.log" "$@" > "$work/sim.ready" 2> "$work/sim.err" &
-  simpid=$!
-  for _ in $(seq 1 100); do
-    grep -q '^ready' "$work/sim.ready" 2>/dev/null && break
-    sleep 0.05
-  done
-  grep -q '^ready' "$work/sim.ready" || { echo "simulator did not start"; cat "$work/sim.err"; exit 1; }
+  start_sim "$bin" "$work" --log "$work/sim.log" "$@" || exit 1
 fi
 
 "$bin/tevran-script" --dir "$work" "$scenario" > "$work/out.txt" 2> "$work/err.txt"

@@ -10,6 +10,7 @@
 # carrying time k.0, one for every poll the driver reported complete and at most one more (the
 # poll killed between its write and its report).
 set -u
+. "$(dirname "$0")/../../scripts/lib/simulator.sh"
 bin=$1
 runs=${2:-60}
 seed=${3:-1}
@@ -19,13 +20,7 @@ simpid=
 trap '[ -n "$simpid" ] && kill "$simpid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
-"$bin/tevran-sim" --link "$work/COM1" --seed "$seed" > sim.ready 2> sim.err &
-simpid=$!
-for _ in $(seq 1 100); do
-  grep -q '^ready' sim.ready 2>/dev/null && break
-  sleep 0.05
-done
-grep -q '^ready' sim.ready || { echo "simulator did not start"; cat sim.err; exit 1; }
+start_sim "$bin" "$work" --seed "$seed" || exit 1
 
 # One scenario, DATAFILE replaced per run: far more polls than a run lives to make.
 {
