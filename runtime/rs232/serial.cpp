@@ -117,18 +117,21 @@ QString linkedDevice(const QFileInfo& entry) {
 }
 
 // The device to open: `deviceName` when given (a path, or an entry of the program's directory,
-// else a name under /dev), otherwise the port's COMn entry or the system's n-th serial port.
-// A link is followed to its device; a dangling link gives the path it names, so the message
-// shows what is missing.
+// else a name under /dev), otherwise the port's COMn entry or the system's n-th serial port,
+// as the list of the system's ports shows it. A link is followed to its device; a dangling link
+// gives the path it names, so the message shows what is missing.
 QString devicePath(int port, const char* deviceName) {
-    QString name = deviceName && *deviceName ? QString::fromLocal8Bit(deviceName)
-                                              : QStringLiteral("COM%1").arg(port);
+    const QString programDir = QString::fromStdString(rt::projectDir());
+    if (!deviceName || !*deviceName) {
+        QString linked = linkedDevice(QFileInfo(comEntryPath(programDir, port)));
+        return linked.isEmpty() ? fallbackDevice(port) : linked;
+    }
+    QString name = QString::fromLocal8Bit(deviceName);
     bool explicitPath = name.contains(QLatin1Char('/'));
 #ifdef Q_OS_WIN
     explicitPath = explicitPath || name.contains(QLatin1Char('\\'));
 #endif
-    QFileInfo entry(explicitPath ? name
-                                 : QString::fromStdString(rt::joinPath(rt::projectDir(), name.toStdString())));
+    QFileInfo entry(explicitPath ? name : QDir(programDir).filePath(name));
     QString linked = linkedDevice(entry);
     if (!linked.isEmpty())
         return linked;
@@ -137,9 +140,7 @@ QString devicePath(int port, const char* deviceName) {
 #ifdef Q_OS_WIN
     return name;
 #else
-    if (deviceName && *deviceName)
-        return QStringLiteral("/dev/") + name;
-    return fallbackDevice(port);
+    return QStringLiteral("/dev/") + name;
 #endif
 }
 
