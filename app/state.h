@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 // The application state: every program-wide variable of TEVRAN, in one instance `app` that lives
 // as long as the process. Members keep the program's names. Everything starts at zero.
 
@@ -55,6 +57,10 @@ struct AppState {
     int writeFailed = 0;
     // The device of the open port went away (an unplugged adapter); the next exchange reopens it.
     int portGone = 0;
+
+    // The two sentences of MAIN_STATUS (see setStatus): the data file's and the instrument link's.
+    std::string fileStatus;
+    std::string linkStatus;
 };
 
 extern AppState app;

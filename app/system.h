@@ -1,5 +1,6 @@
 #pragma once
 // The program's named functions, callable across its folders.
+#include <string>
 
 // Start-up and shutdown (app/).
 int tevranStartup();  // main's steps up to the event loop; 0, or 1 when the panels can't load
@@ -11,6 +12,10 @@ void messwert(int no);
 void faerben(int anders);
 void plotten();
 void scaleSC();
+// The main panel's status line: a sentence about the data file and one about the instrument link,
+// shown together, the file's first. An empty text clears that topic's sentence.
+enum class StatusTopic { File, Link };
+void setStatus(StatusTopic topic, const std::string& text);
 
 // Instrument link (instrument/).
 void ComOpen();

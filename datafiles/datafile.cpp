@@ -22,7 +22,7 @@ void reportWrite(bool ok) {
     if (!ok)
         text = std::string("Data file: a line could not be written (") + fileErrorText() +
                "). Polling goes on; lines are missing until writes succeed again.";
-    SetCtrlVal(app.p1, MAIN_STATUS, text.c_str());
+    setStatus(StatusTopic::File, text);
 }
 }  // namespace
 
