@@ -1,12 +1,13 @@
 // The settings file TEVRAN.ini: read once at start (setup), written once at the end (enden).
 #include "app/settings.h"
 
-#include <cstdio>
+#include <string>
 
 #include "app/state.h"
 #include "app/system.h"
 #include "display/chart.h"
 #include "runtime/panels.h"
+#include "runtime/popups.h"
 #include "runtime/textfiles.h"
 #include "runtime/timing.h"
 #include "ui/tevran_ids.h"
@@ -16,10 +17,11 @@ namespace {
 constexpr const char* kWriteFormat = " %d %f %d %d %f %f %f %f %d %d Kv_2016\n";
 constexpr const char* kReadFormat = "%s>%d%f%d%d%f%f%f%f%d%d";
 
-void settingsPath(char (&d_ini)[260]) {
+// The settings file's path; false, with the reason in fileErrorText(), when the path does not
+// fit its buffer: the file is then neither read nor written, never one of a shorter name.
+bool settingsPath(char (&d_ini)[260]) {
     char projdir[260];
-    GetProjectDir(projdir);
-    MakePathname(projdir, "TEVRAN.ini", d_ini);
+    return GetProjectDir(projdir) == 0 && MakePathname(projdir, "TEVRAN.ini", d_ini) == 0;
 }
 
 void defaults() {
@@ -66,8 +68,10 @@ void setup() {
     app.speichern = 0;
 
     char d_ini[260];
-    settingsPath(d_ini);
-    readSettings(d_ini);
+    if (settingsPath(d_ini))
+        readSettings(d_ini);
+    else
+        readSettings("");  // nothing to read: the defaults
 
     SetCtrlVal(app.p1, MAIN_INTERVAL, app.abtast);
     SetCtrlAttribute(app.p1, MAIN_TIMER, ATTR_INTERVAL, app.abtast);
@@ -83,9 +87,13 @@ void enden() {
     // A recording still running is closed, so its last lines are on disk before the end.
     if (app.speichern) CloseFile(app.filedat);
 
+    // A failed save is told before the window goes; the end is an ordinary one all the same.
     char d_ini[260];
-    settingsPath(d_ini);
-    if (writeSettings(d_ini) < 0)
-        std::fprintf(stderr, "tevran: settings not saved to %s: %s\n", d_ini, fileErrorText());
+    if (!settingsPath(d_ini))
+        ClosingMessage((std::string("The settings could not be saved.\n") + fileErrorText()).c_str());
+    else if (writeSettings(d_ini) < 0)
+        ClosingMessage((std::string("The settings could not be saved to\n") + d_ini + "\n" +
+                        fileErrorText())
+                           .c_str());
     exitProgram(0);
 }

@@ -17,18 +17,42 @@ constexpr int kAttrGraphMode = 1143;
 constexpr int kAttrGraphColour = 1142;
 constexpr int kAttrGraphCopy = 1146;
 
-// Asks for the data file until the answer is not an existing file the operator keeps.
+// A file that another recording holds, in this program or another, is never touched.
+void tellFileInUse() {
+    std::string text = std::string("This file is being recorded by another recording:\n") +
+                       app.datei + "\nChoose another file.";
+    MessagePopup("", text.c_str());
+}
+
+// Asks for the data file until the answer is not an existing file the operator keeps, nor one
+// being recorded.
 int askForFile() {
     int ret;
     do {
         ret = FileSelectPopup("", "*.dat", "*.dat;*.*;", "Filename", VAL_OK_BUTTON, 0, 0, 1, 0,
                               app.datei);
         if (ret == VAL_EXISTING_FILE_SELECTED) {
+            if (FileInUse(app.datei)) {
+                tellFileInUse();
+                continue;
+            }
             int aa = ConfirmPopup("File already exists !", "Do you want to overwrite it ?");
             if (aa) ret = VAL_NEW_FILE_SELECTED;
         }
     } while (ret == VAL_EXISTING_FILE_SELECTED);
     return ret;
+}
+
+// The dialogs, then the open; a file taken by another recording meanwhile leads back to the
+// dialog. Returns the dialog's result; `filedat` holds the open's.
+int chooseAndOpenFile() {
+    for (;;) {
+        int ret = askForFile();
+        if (ret != VAL_NEW_FILE_SELECTED) return ret;
+        app.filedat = OpenFile(app.datei, VAL_READ_WRITE, VAL_TRUNCATE, VAL_ASCII);
+        if (app.filedat != FILE_IN_USE) return ret;
+        tellFileInUse();
+    }
 }
 
 void startRecording() {
@@ -63,6 +87,8 @@ void resetChart() {
     app.mpoint = 0;
     SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_MANUAL, app.xmin, app.xmax);
     app.o_dat_offen = 0;
+    // The view ends, and with it what the status line said about the stored file.
+    if (!app.writeFailed) setStatus(StatusTopic::File, "");
     scaleSC();
 }
 }  // namespace
@@ -76,9 +102,8 @@ int m_run(int, int, int event, void*, int, int) {
     if (app.com_open != 0 && app.speichern == 0) {
         app.hol = 0;  // no poll while the dialogs are open
         faerben(1);
-        int ret = askForFile();
+        int ret = chooseAndOpenFile();
         if (ret == VAL_NEW_FILE_SELECTED) {
-            app.filedat = OpenFile(app.datei, VAL_READ_WRITE, VAL_TRUNCATE, VAL_ASCII);
             if (app.filedat > 0)
                 startRecording();
             else

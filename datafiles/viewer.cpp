@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
 
 #include "app/state.h"
 #include "app/system.h"
@@ -70,7 +71,14 @@ void darstellen() {
                                     SetCtrlVal(app.p1, MAIN_LOADCOUNT, i);
                                     if (i % kRepaintEvery == 0) ProcessDrawEvents();
                                 });
+    // The status line says when nothing could be shown, and why.
+    std::string status;
+    if (app.file_o <= 0)
+        status = std::string("Cannot show ") + app.o_dat + ": " + fileErrorText() + ".";
+    else if (mwzd == 0)
+        status = std::string("No measurement line in ") + app.o_dat + ".";
     CloseFile(app.file_o);
+    if (!status.empty() || !app.writeFailed) setStatus(StatusTopic::File, status);
     SetWaitCursor(0);
     SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 0);
 

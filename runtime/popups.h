@@ -1,6 +1,8 @@
 #pragma once
 // Modal popups. Each returns when the operator has answered it.
 
+#include <cstddef>
+
 // Button labels of FileSelectPopup.
 enum { VAL_OK_BUTTON = 0, VAL_SAVE_BUTTON = 1, VAL_SELECT_BUTTON = 2, VAL_LOAD_BUTTON = 3 };
 // Results of FileSelectPopup.
@@ -17,10 +19,27 @@ int GenericMessagePopup(const char* title, const char* message, const char* butt
                         int maxResponseLength, int buttonsVertical, int activeControl,
                         int enterButton, int escapeButton);
 enum { VAL_GENERIC_POPUP_INPUT_STRING = 1, VAL_GENERIC_POPUP_BTN1 = 1, VAL_GENERIC_POPUP_NO_CTRL = 0 };
-// A file dialog. `typeList` is a ';'-separated list of patterns; `path` (260 characters) gets
-// the chosen path. Returns VAL_NO_FILE_SELECTED, VAL_EXISTING_FILE_SELECTED,
-// VAL_NEW_FILE_SELECTED, or a negative value on an error.
+// A file dialog. `typeList` is a ';'-separated list of patterns; the character array `path` gets
+// the chosen path (Windows-1252). Returns VAL_NO_FILE_SELECTED, VAL_EXISTING_FILE_SELECTED,
+// VAL_NEW_FILE_SELECTED, or a negative value on an error. A path that `path` cannot hold whole,
+// or that holds a control character, is refused with a message saying why and the dialog comes
+// again: a path is never cut short.
+namespace rt {
+int fileSelectInto(const char* defaultDirectory, const char* defaultFileSpec, const char* typeList,
+                   const char* title, int buttonLabel, int restrictDirectory,
+                   int restrictExtension, int allowCancel, int allowMakeDirectory, char* path,
+                   std::size_t capacity);
+}  // namespace rt
+template <std::size_t N>
 int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
                     const char* typeList, const char* title, int buttonLabel,
                     int restrictDirectory, int restrictExtension, int allowCancel,
-                    int allowMakeDirectory, char* path);
+                    int allowMakeDirectory, char (&path)[N]) {
+    return rt::fileSelectInto(defaultDirectory, defaultFileSpec, typeList, title, buttonLabel,
+                              restrictDirectory, restrictExtension, allowCancel,
+                              allowMakeDirectory, path, N);
+}
+
+// A message the operator must see as the program ends (the settings could not be saved): a
+// message box in the window, standard error without one.
+void ClosingMessage(const char* message);

@@ -77,11 +77,22 @@ enum { VAL_TRUNCATE = 0, VAL_APPEND = 1, VAL_OPEN_AS_IS = 2 };
 enum { VAL_BINARY = 0, VAL_ASCII = 1 };
 
 // Opens a file; returns a handle >= 1, or a negative value on failure (the system's reason is
-// then available from fileErrorText()).
+// then available from fileErrorText()). Only regular files are opened (after following links;
+// for writing also devices): a FIFO, a socket, a directory or (for reading) a device is refused
+// at once, and the open never waits. A file opened for writing is locked against other writers
+// (an advisory lock on the whole file, this process or another, until CloseFile); a file another
+// writer holds gives FILE_IN_USE and is left as it was, not emptied. Paths are Windows-1252, as everywhere in the program; the file on disk
+// carries the same name in the system's encoding.
 int OpenFile(const char* path, int action, int mode, int type);
+enum { FILE_IN_USE = -2 };
+// 1 when another writer holds the file at `path` (OpenFile for writing would give FILE_IN_USE).
+int FileInUse(const char* path);
 // Opens `path` for writing a complete new version of it: the text goes to a temporary file beside
 // it, and CloseFile syncs it and renames it over the old file, but only when every write
-// succeeded. Otherwise the old file stays as it was.
+// succeeded. Otherwise the old file stays as it was. A symbolic link is followed: its target is
+// replaced and the link stays. A file that may not be written (no write permission, also for
+// root) is refused. When its directory cannot take the temporary file, an existing file is
+// rewritten in place instead.
 int OpenFileForReplace(const char* path, int type);
 // Closes a handle; returns 0, or a negative value on failure (a replace that could not be made).
 int CloseFile(int handle);
@@ -124,14 +135,18 @@ void setProjectDir(const std::string& dir);
 std::string joinPath(const std::string& dir, const std::string& name);
 }  // namespace rt
 
+// The program's directory into `dir`. Returns 0, or -1 when it does not fit or has a name
+// Windows-1252 cannot hold: `dir` is then empty, never a shortened path.
+int GetProjectDirInto(char* dir, std::size_t capacity);
 template <std::size_t N>
 int GetProjectDir(char (&dir)[N]) {
-    rt::copyBounded(dir, N, rt::projectDir());
-    return 0;
+    return GetProjectDirInto(dir, N);
 }
 
+// `dir` and `name` joined into `path`. Returns 0, or -1 when the whole path does not fit: `path`
+// is then empty, never a shortened path.
+int MakePathnameInto(const char* dir, const char* name, char* path, std::size_t capacity);
 template <std::size_t N>
 int MakePathname(const char* dir, const char* name, char (&path)[N]) {
-    rt::copyBounded(path, N, rt::joinPath(dir, name));
-    return 0;
+    return MakePathnameInto(dir, name, path, N);
 }

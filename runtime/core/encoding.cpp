@@ -30,11 +30,33 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-char toByte(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+// Decodes the character at utf8[i]: its code point and length, or false for a malformed sequence.
+bool decodeUtf8(const std::string& utf8, std::size_t i, char32_t& cp, int& length) {
+    auto b = static_cast<std::uint8_t>(utf8[i]);
+    int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+    if (extra < 0 || i + extra >= utf8.size()) return false;
+    cp = extra == 0 ? b : b & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+        auto c = static_cast<std::uint8_t>(utf8[i + k]);
+        if ((c & 0xC0) != 0x80) return false;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    length = extra + 1;
+    return true;
+}
+
+// The Windows-1252 byte of a code point; false when there is none.
+bool byteOf(char32_t cp, char& byte) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        byte = static_cast<char>(cp);
+        return true;
+    }
     for (int i = 0; i < 32; ++i)
-        if (kHigh[i] != 0 && kHigh[i] == cp) return static_cast<char>(0x80 + i);
-    return '?';
+        if (kHigh[i] != 0 && kHigh[i] == cp) {
+            byte = static_cast<char>(0x80 + i);
+            return true;
+        }
+    return false;
 }
 }  // namespace
 
@@ -43,29 +65,33 @@ std::string utf8ToWindows1252(const std::string& utf8) {
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        auto b = static_cast<std::uint8_t>(utf8[i]);
-        int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + extra >= utf8.size()) {
+        char32_t cp;
+        int length;
+        char byte;
+        if (!decodeUtf8(utf8, i, cp, length)) {
             out += '?';
             ++i;
             continue;
         }
-        char32_t cp = extra == 0 ? b : b & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            auto c = static_cast<std::uint8_t>(utf8[i + k]);
-            if ((c & 0xC0) != 0x80) ok = false;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (!ok) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += toByte(cp);
-        i += extra + 1;
+        out += byteOf(cp, byte) ? byte : '?';
+        i += static_cast<std::size_t>(length);
     }
     return out;
+}
+
+bool utf8ToWindows1252Exact(const std::string& utf8, std::string& out) {
+    out.clear();
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t cp;
+        int length;
+        char byte;
+        if (!decodeUtf8(utf8, i, cp, length) || !byteOf(cp, byte)) return false;
+        out += byte;
+        i += static_cast<std::size_t>(length);
+    }
+    return true;
 }
 
 std::string windows1252ToUtf8(const std::string& text) {

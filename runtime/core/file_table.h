@@ -33,6 +33,8 @@ struct FileSlot {
     // on the handle failed.
     bool replace = false;
     bool writeFailed = false;
+    // Rewritten in place (no room for a temporary file beside it): cut to the text at close.
+    bool trimAtClose = false;
     // Written since the last sync: set by the writer, cleared by the syncer just before it syncs.
     // `dirtySince` is the steady-clock time [ns] of the first write not yet synced.
     std::atomic<bool> dirty{false};

@@ -1,6 +1,10 @@
 // The front end in use.
 #include "runtime/core/frontend.h"
 
+#include <cstdio>
+
+#include "runtime/core/encoding.h"
+
 namespace rt {
 
 namespace {
@@ -9,5 +13,9 @@ FrontEnd* current = nullptr;
 
 void setFrontEnd(FrontEnd* fe) { current = fe; }
 FrontEnd* frontEnd() { return current; }
+
+void FrontEnd::closingMessage(const std::string& message) {
+    std::fprintf(stderr, "tevran: %s\n", windows1252ToUtf8(message).c_str());
+}
 
 }  // namespace rt

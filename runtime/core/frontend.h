@@ -3,6 +3,7 @@
 // changes the model and tells the front end what changed; the front end shows it, answers
 // popups, runs the event loop and turns operator actions into events through dispatch.h.
 
+#include <cstddef>
 #include <string>
 
 namespace rt {
@@ -17,6 +18,7 @@ struct FileSelectRequest {
     bool restrictExtension = false;
     bool allowCancel = true;
     bool allowMakeDirectory = false;
+    std::size_t pathCapacity = 260;  // bytes of the program's buffer, its terminating NUL included
 };
 
 struct GenericPopupRequest {
@@ -47,6 +49,9 @@ public:
     virtual int genericPopup(const GenericPopupRequest& request, std::string& response) = 0;
     // Returns 0 cancelled, 1 existing file, 2 new file name, negative on an error.
     virtual int fileSelectPopup(const FileSelectRequest& request, std::string& path) = 0;
+    // A message as the program ends; by default on standard error, for a front end without
+    // windows.
+    virtual void closingMessage(const std::string& message);
 
     // The event loop, and the end of the process.
     virtual int runUserInterface() = 0;

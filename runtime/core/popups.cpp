@@ -1,10 +1,13 @@
 // Modal popups, answered by the front end.
 #include "runtime/popups.h"
 
+#include <cstdio>
 #include <string>
 
 #include "runtime/core/dispatch.h"
+#include "runtime/core/encoding.h"
 #include "runtime/core/frontend.h"
+#include "runtime/core/system_paths.h"
 #include "runtime/textfiles.h"
 
 using namespace rt;
@@ -50,26 +53,44 @@ int GenericMessagePopup(const char* title, const char* message, const char* butt
     return button;
 }
 
-int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
-                    const char* typeList, const char* title, int buttonLabel,
-                    int restrictDirectory, int restrictExtension, int allowCancel,
-                    int allowMakeDirectory, char* path) {
+namespace rt {
+
+int fileSelectInto(const char* defaultDirectory, const char* defaultFileSpec, const char* typeList,
+                   const char* title, int buttonLabel, int restrictDirectory,
+                   int restrictExtension, int allowCancel, int allowMakeDirectory, char* path,
+                   std::size_t capacity) {
     FrontEnd* fe = frontEnd();
     if (!fe) return 0;
     FileSelectRequest request{str(defaultDirectory), str(defaultFileSpec), str(typeList),
                               str(title),            buttonLabel,          restrictDirectory != 0,
-                              restrictExtension != 0, allowCancel != 0,    allowMakeDirectory != 0};
-    std::string chosen;
-    int result;
-    {
+                              restrictExtension != 0, allowCancel != 0,    allowMakeDirectory != 0,
+                              capacity};
+    for (;;) {
+        std::string chosen;
+        int result;
+        {
+            PopupScope scope;
+            result = fe->fileSelectPopup(request, chosen);
+        }
+        // A cancelled dialog leaves `path` as it was.
+        if (result <= 0 || !path) return result;
+        const std::string refusal = pathRefusal(chosen, capacity);
+        if (refusal.empty()) {
+            copyBounded(path, capacity, chosen);
+            return result;
+        }
         PopupScope scope;
-        result = fe->fileSelectPopup(request, chosen);
+        fe->messagePopup("", refusal);
     }
-    // A cancelled dialog leaves `path` as it was. The program's path buffers hold 260
-    // characters: a longer path is an error, never cut.
-    if (result > 0 && path) {
-        if (chosen.size() >= 260) return -1;
-        copyBounded(path, 260, chosen);
+}
+
+}  // namespace rt
+
+void ClosingMessage(const char* message) {
+    if (FrontEnd* fe = frontEnd()) {
+        PopupScope scope;
+        fe->closingMessage(str(message));
+    } else {
+        std::fprintf(stderr, "tevran: %s\n", windows1252ToUtf8(str(message)).c_str());
     }
-    return result;
 }

@@ -10,6 +10,7 @@
 #include "runtime/textfiles.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,7 +24,9 @@
 #include <new>
 #include <string>
 
+#include "runtime/core/file_checks.h"
 #include "runtime/core/file_table.h"
+#include "runtime/core/system_paths.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -41,7 +44,7 @@ constinit FileTable g_table;
 #endif
 
 namespace {
-thread_local char g_errorText[256] = "";
+thread_local char g_errorText[8192] = "";  // room for a sentence naming a whole path
 }  // namespace
 
 void setError(const char* text) { rt::copyBounded(g_errorText, sizeof g_errorText, text); }
@@ -71,6 +74,7 @@ int claimSlot(int fd, bool text, bool canRead, bool canWrite, std::string finalP
         s.canWrite = canWrite;
         s.replace = !finalPath.empty();
         s.writeFailed = false;
+        s.trimAtClose = false;
         s.dirty.store(false);
         s.lastSync = 0;
         s.written = false;
@@ -214,7 +218,7 @@ int OpenFile(const char* path, int action, int mode, int type) {
         setErrno(ENOENT);
         return -1;
     }
-    int flags = O_CLOEXEC;
+    int flags = 0;
     bool canRead = false;
     bool canWrite = false;
     switch (action) {
@@ -245,24 +249,31 @@ int OpenFile(const char* path, int action, int mode, int type) {
     // A file opened only for reading is never created or emptied, whatever the mode.
     if (canWrite) {
         flags |= O_CREAT;
-        if (mode == VAL_TRUNCATE) flags |= O_TRUNC;
         if (mode == VAL_APPEND) flags |= O_APPEND;
     }
-    const int fd = ::open(path, flags, 0666);
-    if (fd < 0) {
-        setErrno(errno);
-        return -1;
+    const int fd = openRegular(rt::systemPath(path), flags, canWrite);
+    if (fd < 0) return -1;
+    // A file being written elsewhere is refused before anything of it is touched; only then is
+    // it emptied.
+    if (canWrite && !lockForWriting(fd)) {
+        ::close(fd);
+        return FILE_IN_USE;
     }
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (canWrite && mode == VAL_TRUNCATE && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        ::ftruncate(fd, 0) != 0) {
+        setErrno(errno);
         ::close(fd);
-        setErrno(EISDIR);
         return -1;
     }
     if (canRead) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     const int handle = claimSlot(fd, type == VAL_ASCII, canRead, canWrite);
     if (handle < 0) ::close(fd);
     return handle;
+}
+
+int FileInUse(const char* path) {
+    return path != nullptr && heldByWriter(rt::systemPath(path)) ? 1 : 0;
 }
 
 int OpenFileForReplace(const char* path, int type) {
@@ -274,17 +285,35 @@ int OpenFileForReplace(const char* path, int type) {
         setErrno(EINVAL);
         return -1;
     }
-    std::string temp = std::string(path) + ".tmp-XXXXXX";
+    // Through symbolic links to the file itself: the link stays, its target gets the text.
+    const std::string target = replaceTarget(rt::systemPath(path));
+    if (!mayWrite(target)) return -1;
+    std::string temp = target + ".tmp-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
-        setErrno(errno);
+        const int err = errno;
+        // A directory that cannot take a temporary file: an existing file that may be written
+        // is rewritten in place instead.
+        struct stat st;
+        if (::stat(target.c_str(), &st) == 0) {
+            const int in = openRegular(target, O_WRONLY, false);
+            if (in < 0) return -1;
+            const int handle = claimSlot(in, type == VAL_ASCII, false, true);
+            if (handle < 0) {
+                ::close(in);
+                return -1;
+            }
+            g_table.slots[handle - 1].trimAtClose = true;
+            return handle;
+        }
+        setErrno(err);
         return -1;
     }
     // The new version keeps the permissions of the old one (mkostemp creates it 0600).
     struct stat st;
-    const mode_t perms = ::stat(path, &st) == 0 ? (st.st_mode & 07777) : newFileMode();
+    const mode_t perms = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : newFileMode();
     ::fchmod(fd, perms);
-    const int handle = claimSlot(fd, type == VAL_ASCII, false, true, path, temp);
+    const int handle = claimSlot(fd, type == VAL_ASCII, false, true, target, temp);
     if (handle < 0) {
         ::close(fd);
         ::unlink(temp.c_str());
@@ -302,6 +331,14 @@ int CloseFile(int handle) {
     }
     bool ok = true;
     syncOnClose(*s);
+    if (s->trimAtClose) {
+        // Rewritten in place: what lay beyond the new text goes, and the text reaches the disk.
+        const off_t end = ::lseek(s->fd, 0, SEEK_CUR);
+        if (s->writeFailed || end < 0 || ::ftruncate(s->fd, end) != 0 || ::fsync(s->fd) != 0) {
+            if (!s->writeFailed) setErrno(errno);
+            ok = false;
+        }
+    }
     if (s->replace) {
         if (s->writeFailed) {
             ok = false;
@@ -310,6 +347,9 @@ int CloseFile(int handle) {
             ok = false;
         }
     }
+    // The writer's lock goes with the handle, also while the background sync still holds a
+    // duplicate of the descriptor.
+    if (s->canWrite) ::flock(s->fd, LOCK_UN);
     if (::close(s->fd) != 0) {
         setErrno(errno);
         ok = false;
@@ -332,6 +372,7 @@ int CloseFile(int handle) {
         }
     }
     s->fd = -1;
+    s->trimAtClose = false;
     s->buffer.reset();
     s->open.store(false, std::memory_order_release);
     return ok ? 0 : -1;
@@ -500,7 +541,7 @@ int SkipLines(int handle, int count) {
 
 int GetFileInfo(const char* path, long* size) {
     struct stat st;
-    const bool exists = path != nullptr && ::stat(path, &st) == 0;
+    const bool exists = path != nullptr && ::stat(rt::systemPath(path).c_str(), &st) == 0;
     if (size != nullptr) *size = exists ? static_cast<long>(st.st_size) : 0;
     return exists ? 1 : 0;
 }

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "runtime/popups.h"
+#include "runtime/qt/chosen_path.h"
 #include "runtime/qt/text_encoding.h"
 
 namespace rt::qt {
@@ -34,6 +35,7 @@ public:
     FileDialog(QWidget* parent, const QString& title, const QString& dir, bool allowCancel)
         : QFileDialog(parent, title, dir), allowCancel_(allowCancel) {}
     void restrictToTypes(const QStringList& patterns) { onlyTypes_ = patterns; }
+    void limitPath(std::size_t capacity) { pathCapacity_ = capacity; }
     void reject() override {
         if (allowCancel_) QFileDialog::reject();
     }
@@ -43,12 +45,26 @@ public:
             QFileInfo info(files.first());
             if (!info.isDir() && !QDir::match(onlyTypes_, info.fileName())) return;
         }
+        // A name the program cannot keep whole is refused here, and the dialog stays.
+        if (!files.isEmpty() && !QFileInfo(files.first()).isDir()) {
+            std::string path;
+            const QString refusal = chosenPathRefusal(files.first(), pathCapacity_, path);
+            if (!refusal.isEmpty()) {
+                QMessageBox box(this);
+                box.setIcon(QMessageBox::Warning);
+                box.setTextFormat(Qt::PlainText);
+                box.setText(refusal);
+                box.exec();
+                return;
+            }
+        }
         QFileDialog::accept();
     }
 
 private:
     bool allowCancel_;
     QStringList onlyTypes_;
+    std::size_t pathCapacity_ = 260;
 };
 
 bool hasWildcard(const QString& s) { return s.contains('*') || s.contains('?'); }
@@ -188,6 +204,7 @@ int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::s
         dialog.setDefaultSuffix(filters[0].mid(2));
     }
     if (request.restrictExtension && !filters.isEmpty()) dialog.restrictToTypes(filters);
+    dialog.limitPath(request.pathCapacity);
     if (request.restrictDirectory) {
         QString home = QDir(dir).absolutePath();
         QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
@@ -205,7 +222,7 @@ int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::s
     QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.first().isEmpty()) return VAL_NO_FILE_SELECTED;
     QString file = chosen.first();
-    path = toCp1252(QDir::toNativeSeparators(file));
+    chosenPathRefusal(file, request.pathCapacity, path);
     QFileInfo info(file);
     return info.exists() && !info.isDir() ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
 }

@@ -167,7 +167,16 @@ void QtFrontEnd::menuChanged(int menuBar) {
 
 void QtFrontEnd::timerChanged(int panel, int control) {
     Control* c = Model::instance().control(panel, control);
-    if (c) timers_.restart(panel, control, c->interval);
+    if (!c) return;
+    // ResetTimer counts its resets: a new count restarts the countdown, anything else is an
+    // interval set, which keeps the rhythm.
+    std::uint64_t& seen = timerResetsSeen_[{panel, control}];
+    if (c->timerResets != seen) {
+        seen = c->timerResets;
+        timers_.restart(panel, control, c->interval);
+    } else {
+        timers_.setInterval(panel, control, c->interval);
+    }
 }
 
 void QtFrontEnd::waitCursor(bool on) {
@@ -263,6 +272,11 @@ int QtFrontEnd::genericPopup(const GenericPopupRequest& request, std::string& re
 int QtFrontEnd::fileSelectPopup(const FileSelectRequest& request, std::string& path) {
     return runPopup(
         [&](QWidget* parent) { return qt::runFileSelectPopup(parent, request, path); });
+}
+
+void QtFrontEnd::closingMessage(const std::string& message) {
+    FrontEnd::closingMessage(message);  // on standard error too, for whoever keeps a log
+    messagePopup("", message);
 }
 
 // ---- Event loop and process ------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <utility>
@@ -50,6 +51,7 @@ public:
     int confirmPopup(const std::string& title, const std::string& question) override;
     int genericPopup(const GenericPopupRequest& request, std::string& response) override;
     int fileSelectPopup(const FileSelectRequest& request, std::string& path) override;
+    void closingMessage(const std::string& message) override;
 
     int runUserInterface() override;
     [[noreturn]] void exitProgram(int status) override;
@@ -91,6 +93,7 @@ private:
     std::map<int, PanelEntry> panels_;
     std::map<int, qt::MenuBarView*> menuBars_;  // by menu bar handle; children of their QMenuBar
     qt::TimerControls timers_;
+    std::map<std::pair<int, int>, std::uint64_t> timerResetsSeen_;
     std::set<std::pair<int, int>> dirtyGraphs_;
     std::set<std::pair<int, int>> changedControls_;  // since the event loop last ran
     QTimer flushTimer_;

@@ -1,6 +1,7 @@
 #include "runtime/qt/timer_controls.h"
 
 #include <QTimer>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -20,37 +21,84 @@ int timerMilliseconds(double seconds) {
 TimerControls::TimerControls(QObject* parent) : QObject(parent) {}
 
 void TimerControls::add(int panel, int control, double interval) {
-    auto key = std::make_pair(panel, control);
-    QTimer*& t = timers_[key];
-    if (!t) {
-        t = new QTimer(this);
-        t->setTimerType(Qt::PreciseTimer);
+    Entry& e = timers_[{panel, control}];
+    if (!e.timer) {
+        e.timer = new QTimer(this);
+        e.timer->setTimerType(Qt::PreciseTimer);
         // A QTimer whose tick callback overruns does not queue further ticks: they coalesce.
-        connect(t, &QTimer::timeout, this, [panel, control] { deliverTimerTick(panel, control); });
+        connect(e.timer, &QTimer::timeout, this, [this, panel, control] { tick(panel, control); });
     }
-    t->setInterval(timerMilliseconds(interval));
-    if (running_) t->start();
+    e.intervalMs = timerMilliseconds(interval);
+    e.pendingMs = 0;
+    e.timer->setInterval(e.intervalMs);
+    if (running_) {
+        e.timer->start();
+        e.sinceTick.start();
+    }
 }
 
-void TimerControls::restart(int panel, int control, double interval) {
-    QTimer* t = timer(panel, control);
-    if (!t) {
+void TimerControls::tick(int panel, int control) {
+    auto it = timers_.find({panel, control});
+    if (it == timers_.end()) return;
+    Entry& e = it->second;
+    if (e.pendingMs > 0) {
+        // The shortened or stretched wait is over: from here on, ticks come at the new interval.
+        e.timer->setInterval(e.pendingMs);
+        e.pendingMs = 0;
+    }
+    e.sinceTick.start();
+    deliverTimerTick(panel, control);
+}
+
+void TimerControls::setInterval(int panel, int control, double interval) {
+    auto it = timers_.find({panel, control});
+    if (it == timers_.end()) {
         add(panel, control, interval);
         return;
     }
-    t->setInterval(timerMilliseconds(interval));
-    if (running_) t->start();  // start() on a running timer starts its interval anew
+    Entry& e = it->second;
+    const int ms = timerMilliseconds(interval);
+    if (ms == e.intervalMs) return;
+    e.intervalMs = ms;
+    if (!running_ || !e.timer->isActive()) {
+        e.timer->setInterval(ms);
+        e.pendingMs = 0;
+        return;
+    }
+    // The next tick: one new interval after the last one, or at once when that has passed.
+    const qint64 due = std::max<qint64>(0, ms - e.sinceTick.elapsed());
+    e.timer->start(int(std::min<qint64>(due, INT_MAX)));
+    e.pendingMs = ms;
+}
+
+void TimerControls::restart(int panel, int control, double interval) {
+    auto it = timers_.find({panel, control});
+    if (it == timers_.end()) {
+        add(panel, control, interval);
+        return;
+    }
+    Entry& e = it->second;
+    e.intervalMs = timerMilliseconds(interval);
+    e.pendingMs = 0;
+    e.timer->setInterval(e.intervalMs);
+    if (running_) {
+        e.timer->start();  // start() on a running timer starts its interval anew
+        e.sinceTick.start();
+    }
 }
 
 void TimerControls::startAll() {
     running_ = true;
-    for (auto& [key, t] : timers_) t->start();
+    for (auto& [key, e] : timers_) {
+        e.timer->start();
+        e.sinceTick.start();
+    }
 }
 
 void TimerControls::forgetPanel(int panel) {
     for (auto it = timers_.begin(); it != timers_.end();) {
         if (it->first.first == panel) {
-            delete it->second;
+            delete it->second.timer;
             it = timers_.erase(it);
         } else {
             ++it;
@@ -60,7 +108,7 @@ void TimerControls::forgetPanel(int panel) {
 
 QTimer* TimerControls::timer(int panel, int control) const {
     auto it = timers_.find({panel, control});
-    return it == timers_.end() ? nullptr : it->second;
+    return it == timers_.end() ? nullptr : it->second.timer;
 }
 
 }  // namespace rt::qt

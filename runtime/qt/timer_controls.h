@@ -1,7 +1,13 @@
 #pragma once
 // The timer controls of all panels as QTimers. They tick from the first pass of the event loop
 // until the process ends, hidden panels included; each tick goes to the program.
+//
+// A timer keeps its rhythm when its interval is set: an unchanged interval changes nothing, and
+// a new one applies from the next tick, which falls due one new interval after the last tick (at
+// once when that moment has passed). Only a reset starts the countdown anew. So settings that
+// the operator commits faster than the interval never hold the polls back.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <map>
 #include <utility>
@@ -20,7 +26,9 @@ public:
     explicit TimerControls(QObject* parent = nullptr);
     // A timer control of a loaded panel. It starts with the event loop.
     void add(int panel, int control, double interval);
-    // The interval was set or the timer reset: the next tick comes one full interval from now.
+    // The interval was set: the rhythm stays, a new interval applies from the next tick.
+    void setInterval(int panel, int control, double interval);
+    // The timer was reset: the next tick comes one full interval from now.
     void restart(int panel, int control, double interval);
     // The event loop runs: start every timer.
     void startAll();
@@ -29,7 +37,15 @@ public:
     QTimer* timer(int panel, int control) const;
 
 private:
-    std::map<std::pair<int, int>, QTimer*> timers_;
+    struct Entry {
+        QTimer* timer = nullptr;
+        int intervalMs = 0;      // the interval last set
+        int pendingMs = 0;       // a new interval, taken up at the next tick; 0 = none
+        QElapsedTimer sinceTick; // since the last tick (or the start, or the last reset)
+    };
+    void tick(int panel, int control);
+
+    std::map<std::pair<int, int>, Entry> timers_;
     bool running_ = false;
 };
 

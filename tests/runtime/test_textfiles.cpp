@@ -343,17 +343,28 @@ TEST_F(Files, ReplaceAsAWhole) {
     EXPECT_TRUE(fs::is_directory(path("sub")));
     EXPECT_EQ(entries().size(), 2u);
 
-    // No temporary file can be made: the open fails, the old file stays.
+    // No temporary file can be made beside an existing file that may be written (its name
+    // leaves no room for the temporary one's, or the directory is closed to writing): it is
+    // rewritten in place, a longer old text cut to the new one. A failed write there reports.
     const std::string longName = path(std::string(250, 'n'));
-    writeBytes(longName, "kept");
-    EXPECT_LT(OpenFileForReplace(longName.c_str(), VAL_ASCII), 0);
-    EXPECT_EQ(readBytes(longName), "kept");
+    writeBytes(longName, "kept, and more text than the new one");
+    h = OpenFileForReplace(longName.c_str(), VAL_ASCII);
+    ASSERT_GE(h, 1);
+    EXPECT_EQ(FmtFile(h, "new\n"), 5);
+    EXPECT_EQ(CloseFile(h), 0);
+    EXPECT_EQ(readBytes(longName), "new\r\n");
+    h = OpenFileForReplace(longName.c_str(), VAL_ASCII);
+    EXPECT_LT(FmtFile(h, "%d"), 0);
+    EXPECT_LT(CloseFile(h), 0);
     EXPECT_LT(OpenFileForReplace(path("nodir/x.ini").c_str(), VAL_ASCII), 0);
     if (::geteuid() != 0) {  // permissions do not stop the superuser
         ::chmod(dir_.c_str(), 0500);
-        EXPECT_LT(OpenFileForReplace(p.c_str(), VAL_ASCII), 0);
+        h = OpenFileForReplace(p.c_str(), VAL_ASCII);
+        EXPECT_EQ(FmtFile(h, "in place\n"), 10);
+        EXPECT_EQ(CloseFile(h), 0);
+        EXPECT_LT(OpenFileForReplace(path("not-there.ini").c_str(), VAL_ASCII), 0);
         ::chmod(dir_.c_str(), 0700);
-        EXPECT_EQ(readBytes(p), "new 2\r\n");
+        EXPECT_EQ(readBytes(p), "in place\r\n");
     }
     EXPECT_EQ(entries().size(), 3u);
 
@@ -386,9 +397,14 @@ TEST_F(Files, InfoAndPaths) {
     EXPECT_EQ(rt::joinPath("/a/b/", "c.ini"), "/a/b/c.ini");
     EXPECT_EQ(rt::joinPath("", "c.ini"), "c.ini");
     EXPECT_EQ(rt::joinPath("/", "c.ini"), "/c.ini");
+    // A path that does not fit is never cut short: the buffer is left empty.
     char small[8];
-    MakePathname("/dir", "name.txt", small);
-    EXPECT_STREQ(small, "/dir/na");
+    EXPECT_LT(MakePathname("/dir", "name.txt", small), 0);
+    EXPECT_STREQ(small, "");
+    rt::setProjectDir("/opt/" + std::string(70, 't'));
+    EXPECT_LT(GetProjectDir(dir), 0);
+    EXPECT_STREQ(dir, "");
+    rt::setProjectDir("");
 }
 
 }  // namespace
