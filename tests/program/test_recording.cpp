@@ -1,6 +1,11 @@
 // Run and Stop (m_run, m_stop) with the data file: what is written, what is not, and the state
 // each press leaves. The port is marked open without a device, so every poll fails and writes
 // a line of zeros.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -47,6 +52,61 @@ class TickingFrontEnd : public rt::HeadlessFrontEnd {
 };
 
 const std::string kZeroLine = "\t0.0\t0.0\t0.00e+0\t0.000e+0\r\n";
+
+// Another program recording into a file: this test binary started again with
+// TEVRAN_TEST_RECORD_INTO=PATH. It opens PATH as Run opens a data file, writes one line, says
+// "held" (or "refused") and keeps the file open until its standard input closes.
+const bool kRecordingElsewhere = [] {
+    const char* file = std::getenv("TEVRAN_TEST_RECORD_INTO");
+    if (!file) return false;
+    const int h = OpenFile(file, VAL_READ_WRITE, VAL_TRUNCATE, VAL_ASCII);
+    if (h > 0) FmtFile(h, "%s<1.0\t-50.0\t700.0\t1.90e+4\t1.500e+0\n");
+    std::printf(h > 0 ? "held\n" : "refused\n");
+    std::fflush(stdout);
+    char c;
+    while (::read(0, &c, 1) > 0) {
+    }
+    CloseFile(h);
+    std::_Exit(0);
+}();
+
+class OtherRecording {
+  public:
+    explicit OtherRecording(const std::string& file) {
+        int in[2], out[2];
+        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(in[0], 0);
+            ::dup2(out[1], 1);
+            for (int fd : {in[0], in[1], out[0], out[1]}) ::close(fd);
+            ::setenv("TEVRAN_TEST_RECORD_INTO", file.c_str(), 1);
+            ::execl("/proc/self/exe", "other-recording", static_cast<char*>(nullptr));
+            std::_Exit(127);
+        }
+        ::close(in[0]);
+        ::close(out[1]);
+        toChild_ = in[1];
+        char word[16] = {};
+        const ssize_t n = ::read(out[0], word, sizeof word - 1);
+        ::close(out[0]);
+        said_ = n > 0 ? std::string(word, static_cast<std::size_t>(n)) : "";
+    }
+    ~OtherRecording() { finish(); }
+    const std::string& said() const { return said_; }
+    // Stop: the file is closed and the process ends.
+    void finish() {
+        if (toChild_ >= 0) ::close(toChild_);
+        toChild_ = -1;
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int toChild_ = -1;
+    std::string said_;
+};
 }  // namespace
 
 class Recording : public ProgramTest {
@@ -209,4 +269,105 @@ TEST_F(Recording, SecondStopClosesNothing) {
     EXPECT_EQ(CloseFile(other), 0);
     EXPECT_EQ(readBytes(path("other.dat")), "still open\r\n");
     EXPECT_EQ(readBytes(path("rec.dat")), header(path("rec.dat"), "") + "1.0" + kZeroLine);
+}
+
+// A file another process records into (as another TEVRAN would) is never emptied: chosen as an
+// existing file it is refused before the overwrite question, chosen as a new name (taken since
+// the dialog looked) the open refuses it; each time the operator is told which file and why and
+// is back at the dialog. The viewer still reads it, and once the other recording has ended the
+// file can be recorded again.
+TEST_F(Recording, FileAnotherRecordingHoldsIsRefusedAndStaysWhole) {
+    const std::string shared = path("shared.dat");
+    const std::string theirs = "1.0\t-50.0\t700.0\t1.90e+4\t1.500e+0\r\n";
+    OtherRecording other(shared);
+    ASSERT_EQ(other.said(), "held\n");
+    const std::string told = "This file is being recorded by another recording:\\n" + shared;
+
+    ui.fileAnswers.push_back({VAL_EXISTING_FILE_SELECTED, shared});
+    ui.fileAnswers.push_back({VAL_NO_FILE_SELECTED, ""});
+    ui.messageAnswers = 1;
+    run();
+    EXPECT_TRUE(shownWith(told));
+    EXPECT_FALSE(shownWith("popup confirm"));
+    EXPECT_EQ(app.speichern, 0);
+    stop();
+
+    shown.clear();
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, shared});
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, path("mine.dat")});
+    ui.commentAnswers.push_back("");
+    ui.messageAnswers = 1;
+    run();
+    EXPECT_TRUE(shownWith(told));
+    EXPECT_EQ(app.speichern, 1);
+    EXPECT_STREQ(app.datei, path("mine.dat").c_str());
+    stop();
+    EXPECT_EQ(readBytes(shared), theirs);
+
+    app.o_dat_offen = 0;
+    ui.fileAnswers.push_back({VAL_EXISTING_FILE_SELECTED, shared});
+    ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_OPEN));
+    EXPECT_EQ(chart().plots.size(), 2u);
+    EXPECT_EQ(chart().plots[0].count, 1u);
+
+    other.finish();
+    ui.fileAnswers.push_back({VAL_EXISTING_FILE_SELECTED, shared});
+    ui.confirmAnswers.push_back(1);
+    ui.commentAnswers.push_back("mine now");
+    run();
+    EXPECT_EQ(app.speichern, 1);
+    stop();
+    EXPECT_EQ(readBytes(shared), header(shared, "mine now"));
+    EXPECT_EQ(ui.messageAnswers, 0);
+}
+
+// A program directory and a data-file path of 300 bytes: the settings are neither read nor
+// written (the operator is told at the close), the data file is refused with a message naming
+// it and the dialog comes again. No file of a shorter name is touched.
+TEST_F(Recording, PathsTooLongForTheirBuffersAreRefusedNeverCut) {
+    namespace fs = std::filesystem;
+    const std::string a = dir + "/" + std::string(100, 'a') + "/" + std::string(100, 'b');
+    const std::string longDir = a + "/" + std::string(300 - a.size() - 1, 'c');
+    ASSERT_EQ(longDir.size(), 300u);
+    fs::create_directories(longDir);
+    const std::string ini = " 7 2.000000 1 0 0.000000 20.000000 0.000000 30.000000 1 0 Kv_2016\r\n";
+    writeBytes(longDir + "/TEVRAN.ini", ini);
+    const std::string dataFile = longDir + "/run.dat";
+    // Where paths cut to 260 and 290 bytes would lead.
+    const std::string cutIni = (longDir + "/TEVRAN.ini").substr(0, 259);
+    const std::string cutData = dataFile.substr(0, 289);
+    writeBytes(cutIni, "decoy 1");
+    writeBytes(cutData, "decoy 2");
+
+    fresh();
+    rt::setProjectDir(longDir);
+    rt::setFrontEnd(&ui);
+    ASSERT_EQ(tevranStartup(), 0);
+    EXPECT_EQ(app.abtast, 1.0);  // the defaults, not the file's 2 s
+    app.com_open = 1;
+
+    shown.clear();
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, dataFile});
+    ui.fileAnswers.push_back({VAL_NO_FILE_SELECTED, ""});
+    ui.messageAnswers = 1;
+    run();
+    EXPECT_TRUE(shownWith("The path is too long: 308 characters, at most 289 fit:\\n" + dataFile))
+        << (shown.empty() ? "" : shown.back());
+    EXPECT_EQ(app.speichern, 0);
+    EXPECT_STREQ(ctrl(app.p1, MAIN_FILENAME).stringValue.c_str(), "no file");
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(shutdown(), 0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("The settings could not be saved.\nThe program's directory is too long: "
+                       "300 characters, at most 259 fit:\n" + longDir),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(readBytes(longDir + "/TEVRAN.ini"), ini);
+    EXPECT_EQ(readBytes(cutIni), "decoy 1");
+    EXPECT_EQ(readBytes(cutData), "decoy 2");
+    EXPECT_FALSE(fs::exists(dataFile));
+    std::size_t files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) files += e.is_regular_file();
+    EXPECT_EQ(files, 4u);  // the two settings files and the two decoys
 }

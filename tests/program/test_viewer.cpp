@@ -1,7 +1,11 @@
 // The stored-file viewer: thinning, the line rules of the load, the chart it leaves, and how the
 // view reloads and ends.
+#include <sys/stat.h>
+
+#include <chrono>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -258,6 +262,40 @@ TEST_F(Viewer, UnreadableFilesGiveAnEmptyChartWithoutAMessage) {
                                     "\t3.0\t4.0\t5.0\r\n" + zeroLine(2));
     open(path("nul.dat"));
     EXPECT_EQ(xs(0), (std::vector<double>{2.0}));
+    EXPECT_EQ(popups, 0);
+}
+
+// What cannot be read is refused at once, and the status line says so: a FIFO (whose open would
+// wait for a writer for ever), a device behind a .dat link (endless bytes without a line end), a
+// directory, a file gone since the dialog, a file without a single measurement line. The chart
+// is cleared as for any load, and the next file that loads takes the message away.
+TEST_F(Viewer, WhatCannotBeShownIsRefusedAtOnceAndTheStatusLineSaysWhy) {
+    ASSERT_EQ(::mkfifo(path("pipe.dat").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", path("zero.dat"));
+    writeBytes(path("header-only.dat"), header(105));
+    writeBytes(path("good.dat"), header(105) + zeroLine(1) + zeroLine(2));
+    struct Case {
+        std::string file;
+        std::string status;
+    } cases[] = {
+        {path("pipe.dat"), "Cannot show " + path("pipe.dat") + ": Is a named pipe (FIFO), not a file."},
+        {path("zero.dat"), "Cannot show " + path("zero.dat") + ": Is a device, not a file."},
+        {dir, "Cannot show " + dir + ": Is a directory."},
+        {path("gone.dat"), "Cannot show " + path("gone.dat") + ": No such file or directory."},
+        {path("header-only.dat"), "No measurement line in " + path("header-only.dat") + "."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        open(path("good.dat"));
+        ASSERT_EQ(pointsShown(), 4u);
+        EXPECT_EQ(app.fileStatus, "");
+        const auto begin = std::chrono::steady_clock::now();
+        open(c.file);
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1));
+        EXPECT_EQ(app.fileStatus, c.status);
+        EXPECT_EQ(pointsShown(), 0u);
+        EXPECT_EQ(ctrl(app.p1, MAIN_FILENAME).stringValue, c.file);
+    }
     EXPECT_EQ(popups, 0);
 }
 
