@@ -1,5 +1,6 @@
 // The settings file TEVRAN.ini: read at start-up, written at shutdown.
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <csignal>
@@ -179,4 +180,38 @@ TEST_F(Settings, FailedWriteKeepsOldFileIntact) {
     for (const auto& e : std::filesystem::directory_iterator(dir))
         EXPECT_EQ(e.path().filename().string().find("TEVRAN.ini."), std::string::npos)
             << "left behind: " << e.path();
+}
+
+// The file as the operator set it up: a read-only file keeps its content (also when the program
+// runs as root), and the close says the settings were not saved; a symbolic link is followed and
+// its target replaced, the link staying a link. Either way the end is an ordinary one.
+TEST_F(Settings, ReadOnlyFileIsKeptAndALinkStaysALink) {
+    namespace fs = std::filesystem;
+    const std::string old = " 200 2.000000 1 0 0.000000 20.000000 0.000000 30.000000 1 0 Kv_2016\r\n";
+    start(old.c_str());
+    ::chmod(path("TEVRAN.ini").c_str(), 0444);
+    app.abtast = 3.0;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(shutdown(), 0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("The settings could not be saved to\n" + path("TEVRAN.ini") +
+                       "\nThe file is read-only"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(readBytes(path("TEVRAN.ini")), old);
+    EXPECT_EQ(fs::status(path("TEVRAN.ini")).permissions() & fs::perms::all, fs::perms(0444));
+
+    fs::remove(path("TEVRAN.ini"));
+    fs::create_directory(path("shared"));
+    writeBytes(path("shared/lab.ini"), old);
+    fs::create_symlink("shared/lab.ini", path("TEVRAN.ini"));
+    fresh();
+    start(nullptr);
+    EXPECT_EQ(app.abtast, 2.0);
+    app.abtast = 3.0;
+    EXPECT_EQ(shutdown(), 0);
+    EXPECT_TRUE(fs::is_symlink(path("TEVRAN.ini")));
+    EXPECT_EQ(readBytes(path("shared/lab.ini")),
+              " 200 3.000000 1 0 0.000000 20.000000 0.000000 30.000000 1 0 Kv_2016\r\n");
+    EXPECT_EQ(popups, 0);
 }
