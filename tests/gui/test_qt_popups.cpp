@@ -20,6 +20,7 @@
 
 #include "qt_test_support.h"
 #include "runtime/popups.h"
+#include "runtime/textfiles.h"
 
 using namespace guitest;
 
@@ -107,7 +108,14 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(fd, 3000)) << "the file dialog never became active";
         edit->setFocus(Qt::OtherFocusReason);
         edit->clear();
-        QTest::keyClicks(edit, name);
+        // Key clicks know ASCII only: other characters arrive as typed text, as from an input
+        // method.
+        for (QChar c : name) {
+            if (c.unicode() < 0x80)
+                QTest::keyClick(edit, c.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
         // The dialog enables its accept button once its directory listing, made on another
         // thread, knows the typed file; Return does nothing before that.
         if (auto* box = fd->findChild<QDialogButtonBox*>("buttonBox")) {
@@ -240,6 +248,52 @@ TEST_F(Popups, LoadDialogTakesOnlyExistingDataFiles) {
     ModalAnswer cancel([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
     EXPECT_EQ(loadDialog(path), VAL_NO_FILE_SELECTED);
     EXPECT_EQ(std::string(path), dir + "/old.dat");
+}
+
+// Names as the operator types them. The existing "café.dat" is recognised as that file and comes
+// back as Windows-1252 bytes that the file functions open again as that file. A CJK name, which
+// Windows-1252 cannot hold, is refused in the dialog with a message saying why, never turned
+// into '?', and the dialog stays for another name.
+TEST_F(Popups, NamesOutsideAsciiAreKeptOrRefusedNeverReplacedByQuestionMarks) {
+    const std::string cafeOnDisk = dir + "/caf\xC3\xA9.dat";  // UTF-8, as the system names it
+    const QString cjk = QString::fromUtf8("\xE6\x95\xB0\xE6\x8D\xAE.dat");
+    std::ofstream(cafeOnDisk) << "1.0\t2.0\t3.0\t4.0\t5.0\n";
+    char path[260] = "";
+    ModalAnswer existing([](QWidget* modal) {
+        typeFileName(modal, QString::fromUtf8("caf\xC3\xA9.dat"));
+    });
+    EXPECT_EQ(runDialog(path), VAL_EXISTING_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), dir + "/caf\xE9.dat");
+    const int h = OpenFile(path, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    ASSERT_GT(h, 0) << fileErrorText();
+    char line[64];
+    EXPECT_EQ(ReadLine(h, line, 63), 19);
+    CloseFile(h);
+
+    QString told;
+    QTimer boxWatch;
+    boxWatch.setInterval(10);
+    QObject::connect(&boxWatch, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    boxWatch.start();
+    bool stayed = false;
+    ModalAnswer refused([&](QWidget* modal) {
+        typeFileName(modal, cjk);
+        stayed = modal->isVisible();
+        typeFileName(modal, "ok.dat");
+    });
+    EXPECT_EQ(runDialog(path), VAL_NEW_FILE_SELECTED);
+    EXPECT_TRUE(stayed);
+    EXPECT_TRUE(told.contains(QString::fromUtf8("\xE6\x95\xB0\xE6\x8D\xAE")) &&
+                told.contains("Windows-1252"))
+        << told.toStdString();
+    EXPECT_EQ(std::string(path), dir + "/ok.dat");
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        EXPECT_EQ(e.path().filename().string().find('?'), std::string::npos) << e.path();
 }
 
 TEST_F(Popups, MessageAndQuestionAnswers) {
