@@ -77,12 +77,15 @@ public:
         std::function<void()> act;
     };
 
-    explicit Operator(std::string dir) : dir_(std::move(dir)) {
+    Operator(std::string dir, bool clicks) : dir_(std::move(dir)) {
         poll_.setInterval(20);
         connect(&poll_, &QTimer::timeout, this, [this] { run(); });
         poll_.start();
         stepClock_.start();
-        script();
+        if (clicks)
+            clickScript();
+        else
+            script();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -233,6 +236,43 @@ private:
         };
     }
 
+    // A recording at 1 s while the operator clicks an arrow of a chart setting every 0.2 s for
+    // 7 s: each click commits the settings, which set the timer's (unchanged) interval again.
+    void clickScript() {
+        const QString file = QString::fromStdString(dir_ + "/clicks.dat");
+        steps_ = {
+            {"start", [this] { return fe() && fe()->panelWidget(app.p1) &&
+                                      fe()->panelWidget(app.p1)->isVisible() && app.com_open; },
+             [this] { control<QAbstractButton>(app.p1, MAIN_RUN)->click(); }},
+            {"file dialog of Run", [this] { return modal<QFileDialog>() != nullptr; },
+             [this, file] { typeFileName(file); }},
+            {"comment", [this] {
+                 QWidget* m = QApplication::activeModalWidget();
+                 return m && m->findChild<QLineEdit*>("response");
+             },
+             [this] {
+                 typeInto(QApplication::activeModalWidget()->findChild<QLineEdit*>("response"),
+                          "clicks");
+             }},
+            {"recording", [this] { return !QApplication::activeModalWidget() && app.speichern; },
+             [this] {
+                 clicks_.setInterval(200);
+                 connect(&clicks_, &QTimer::timeout, this, [this] {
+                     QTest::keyClick(control(app.p1, MAIN_LEFT_MAX), Qt::Key_Up);
+                     ++clicked_;
+                 });
+                 clicks_.start();
+             }},
+            {"clicked for 7 s", [this] { return clicked_ >= 35; },
+             [this] {
+                 clicks_.stop();
+                 check(app.skl[1] > 10.0, "the clicks reached the setting");
+                 control<QAbstractButton>(app.p1, MAIN_STOP)->click();
+                 finish();
+             }},
+        };
+    }
+
     void finish() {
         if (!failures_.empty()) {
             for (const std::string& f : failures_) std::fprintf(stderr, "FAILED %s\n", f.c_str());
@@ -269,57 +309,67 @@ private:
     QElapsedTimer stepClock_;
     std::vector<std::string> failures_;
     QWidget* loadCount_ = nullptr;
+    QTimer clicks_;
+    int clicked_ = 0;
     int ledOnPaints_ = 0;
     bool busyWhileLoading_ = false;
 };
 
-int drive(const std::string& dir) {
+int drive(const std::string& dir, bool clicks) {
     static int argc = 1;
     static char name[] = "tevran";
     static char* argv[] = {name, nullptr};
     QApplication qtApp(argc, argv);
     rt::setProjectDir(dir);
     QDir::setCurrent(QString::fromStdString(dir));  // where the file dialogs start
-    Operator op(dir);
+    Operator op(dir, clicks);
     return runTevranInWindows(qtApp);
 }
 
 // ---- The test, outside ------------------------------------------------------------------------
 
-TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
+// Runs the program in a new temporary program directory with `settings`, against the simulator
+// as COM1, driven by the operator of `mode`. Returns the directory; the process must end by its
+// own shutdown with status 0.
+std::string runProgram(const char* mode, const char* settings) {
     namespace fs = std::filesystem;
     char tmpl[] = "/tmp/tevran-gui-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    EXPECT_NE(mkdtemp(tmpl), nullptr);
     const std::string dir = tmpl;
     fs::copy_file(std::string(TEVRAN_BIN_DIR) + "/TEVRAN.uir", dir + "/TEVRAN.uir");
-    std::ofstream(dir + "/TEVRAN.ini", std::ios::binary) << kSettings;
+    std::ofstream(dir + "/TEVRAN.ini", std::ios::binary) << settings;
 
     QProcess sim;
     sim.start(QString(TEVRAN_BIN_DIR) + "/tevran-sim",
               {"--link", QString::fromStdString(dir + "/COM1"), "--seed", "7"});
-    ASSERT_TRUE(sim.waitForStarted(5000));
+    EXPECT_TRUE(sim.waitForStarted(5000));
     QElapsedTimer t;
     t.start();
     while (!sim.canReadLine() && t.elapsed() < 5000) sim.waitForReadyRead(100);
-    ASSERT_TRUE(sim.readLine().startsWith("ready")) << sim.readAllStandardError().toStdString();
+    EXPECT_TRUE(sim.readLine().startsWith("ready")) << sim.readAllStandardError().toStdString();
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     program.setProcessEnvironment(env);
-    program.start("/proc/self/exe", {"--drive", QString::fromStdString(dir)});
-    ASSERT_TRUE(program.waitForStarted(5000));
+    program.start("/proc/self/exe", {mode, QString::fromStdString(dir)});
+    EXPECT_TRUE(program.waitForStarted(5000));
     bool ended = program.waitForFinished(60000);
     if (!ended) program.kill(), program.waitForFinished(5000);
     sim.terminate();
     sim.waitForFinished(5000);
     const std::string err = program.readAllStandardError().toStdString();
 
-    ASSERT_TRUE(ended) << "the program did not end\n" << err;
+    EXPECT_TRUE(ended) << "the program did not end\n" << err;
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << err;
     EXPECT_EQ(program.exitCode(), 0) << err;
     EXPECT_EQ(err.find("FAILED"), std::string::npos) << err;
+    return dir;
+}
 
+TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
+    namespace fs = std::filesystem;
+    const std::string dir = runProgram("--drive", kSettings);
     EXPECT_EQ(readBytes(dir + "/TEVRAN.ini"), kSettingsAfter);
 
     std::vector<std::string> lines = dataLines(dir + "/run1.dat");
@@ -346,10 +396,30 @@ TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
     fs::remove_all(dir, ec);
 }
 
+// Settings committed faster than the interval never hold the polls back: one data line every
+// second, no gap longer than 1.5 s, while the operator clicks a setting every 0.2 s for 7 s.
+TEST(ProgramWindows, SettingsClickedFasterThanTheIntervalLeaveNoGapInTheRecording) {
+    const std::string dir = runProgram(
+        "--drive-clicks", " 1 1.000000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n");
+    std::vector<std::string> lines = dataLines(dir + "/clicks.dat");
+    ASSERT_GE(lines.size(), 6u + 7u);
+    double last = 0.0;
+    for (std::size_t i = 6; i < lines.size(); ++i) {
+        const double time = std::stod(lines[i]);
+        EXPECT_LE(time - last, 1.5) << "gap before line " << i + 1 << ": " << lines[i];
+        EXPECT_GE(time - last, 0.5) << "line " << i + 1 << ": " << lines[i];
+        last = time;
+    }
+    EXPECT_GE(last, 7.0);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--drive") return drive(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--drive") return drive(argv[2], false);
+    if (argc == 3 && std::string(argv[1]) == "--drive-clicks") return drive(argv[2], true);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
