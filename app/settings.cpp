@@ -93,7 +93,7 @@ void enden() {
         ClosingMessage((std::string("The settings could not be saved.\n") + fileErrorText()).c_str());
     else if (writeSettings(d_ini) < 0)
         ClosingMessage((std::string("The settings could not be saved to\n") + d_ini + "\n" +
-                        fileErrorText())
+                        fileErrorText() + ".")
                            .c_str());
     exitProgram(0);
 }

@@ -18,7 +18,8 @@ std::string pathRefusal(const std::string& path, std::size_t capacity) {
         const auto b = static_cast<unsigned char>(ch);
         if (b < 0x20 || b == 0x7F)
             return "The name contains a control character (such as a line break), which a file "
-                   "name here cannot hold:\n" + path;
+                   "name here cannot hold:\n" +
+                   path;
     }
     if (path.size() >= capacity)
         return "The path is too long: " + std::to_string(path.size()) + " characters, at most " +

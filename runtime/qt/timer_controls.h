@@ -22,7 +22,7 @@ int timerMilliseconds(double seconds);
 
 class TimerControls : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TimerControls(QObject* parent = nullptr);
     // A timer control of a loaded panel. It starts with the event loop.
     void add(int panel, int control, double interval);
@@ -36,12 +36,12 @@ public:
     bool running() const { return running_; }
     QTimer* timer(int panel, int control) const;
 
-private:
+  private:
     struct Entry {
         QTimer* timer = nullptr;
-        int intervalMs = 0;      // the interval last set
-        int pendingMs = 0;       // a new interval, taken up at the next tick; 0 = none
-        QElapsedTimer sinceTick; // since the last tick (or the start, or the last reset)
+        int intervalMs = 0;       // the interval last set
+        int pendingMs = 0;        // a new interval, taken up at the next tick; 0 = none
+        QElapsedTimer sinceTick;  // since the last tick (or the start, or the last reset)
     };
     void tick(int panel, int control);
 
