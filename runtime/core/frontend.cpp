@@ -14,8 +14,10 @@ FrontEnd* current = nullptr;
 void setFrontEnd(FrontEnd* fe) { current = fe; }
 FrontEnd* frontEnd() { return current; }
 
-void FrontEnd::closingMessage(const std::string& message) {
+void printClosingMessage(const std::string& message) {
     std::fprintf(stderr, "tevran: %s\n", windows1252ToUtf8(message).c_str());
 }
+
+void FrontEnd::closingMessage(const std::string& message) { printClosingMessage(message); }
 
 }  // namespace rt

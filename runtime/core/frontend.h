@@ -64,6 +64,9 @@ public:
     virtual std::string timeText() = 0;         // HH:MM:SS
 };
 
+// A closing message on standard error, in the system's encoding.
+void printClosingMessage(const std::string& message);
+
 // The front end in use; the core calls nothing when none is set (and popups then answer 0).
 void setFrontEnd(FrontEnd* frontEnd);
 FrontEnd* frontEnd();

@@ -1,11 +1,9 @@
 // Modal popups, answered by the front end.
 #include "runtime/popups.h"
 
-#include <cstdio>
 #include <string>
 
 #include "runtime/core/dispatch.h"
-#include "runtime/core/encoding.h"
 #include "runtime/core/frontend.h"
 #include "runtime/core/system_paths.h"
 #include "runtime/textfiles.h"
@@ -91,6 +89,6 @@ void ClosingMessage(const char* message) {
         PopupScope scope;
         fe->closingMessage(str(message));
     } else {
-        std::fprintf(stderr, "tevran: %s\n", windows1252ToUtf8(str(message)).c_str());
+        printClosingMessage(str(message));
     }
 }
