@@ -2,8 +2,14 @@
 // intervals and file-type filters.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <limits>
+#include <vector>
+
+#include "qt_test_support.h"
 
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_layout.h"
@@ -176,6 +182,51 @@ TEST(TimerInterval, NeverSpinsAndRounds) {
     EXPECT_EQ(timerMilliseconds(std::nan("")), 10);
     EXPECT_EQ(timerMilliseconds(std::numeric_limits<double>::infinity()), 10);
     EXPECT_EQ(timerMilliseconds(1e12), std::numeric_limits<int>::max());
+}
+
+// Setting a timer's interval keeps its rhythm: the same interval set again and again changes
+// nothing, a new one whose time since the last tick has passed ticks at once and then at its own
+// pace, and a longer one comes one new interval after the last tick. Each bound lies 0.25 s or
+// more from what a wrong rule gives.
+TEST(TimerRhythm, SettingTheIntervalKeepsTheRhythm) {
+    guitest::qtApp();
+    TimerControls timers;
+    timers.add(1, 1, 1.0);
+    std::vector<qint64> ticks;  // [ms]
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(timers.timer(1, 1), &QTimer::timeout, [&] { ticks.push_back(clock.elapsed()); });
+    timers.startAll();
+    auto waitTicks = [&](std::size_t n) {
+        return QTest::qWaitFor([&] { return ticks.size() >= n; }, 5000);
+    };
+    ASSERT_TRUE(waitTicks(1));
+    // The same 1 s every 0.1 s for 0.6 s: a restarted countdown would tick 1.6 s after the last.
+    for (int k = 0; k < 6; ++k) {
+        QTest::qWait(100);
+        timers.setInterval(1, 1, 1.0);
+    }
+    ASSERT_TRUE(waitTicks(2));
+    EXPECT_LT(ticks[1] - ticks[0], 1400);
+    // 0.05 s set 0.2 s after a tick: due already, so at once (the old interval: 0.8 s later).
+    QTest::qWait(200);
+    const qint64 set = clock.elapsed();
+    timers.setInterval(1, 1, 0.05);
+    ASSERT_TRUE(waitTicks(3));
+    EXPECT_LT(ticks[2] - set, 400);
+    ASSERT_TRUE(waitTicks(6));
+    EXPECT_LT(ticks[5] - ticks[2], 600);
+    // 1 s set just after a tick, then 1.5 s set 0.6 s after the next: that one comes 1.5 s after
+    // its tick (counted from the setting, it would come 2.1 s after).
+    timers.setInterval(1, 1, 1.0);
+    const std::size_t n = ticks.size();
+    ASSERT_TRUE(waitTicks(n + 1));
+    EXPECT_GE(ticks[n] - ticks[n - 1], 900);
+    QTest::qWait(600);
+    timers.setInterval(1, 1, 1.5);
+    ASSERT_TRUE(waitTicks(n + 2));
+    EXPECT_GE(ticks[n + 1] - ticks[n], 1400);
+    EXPECT_LT(ticks[n + 1] - ticks[n], 1850);
 }
 
 TEST(FileTypes, TypeListBecomesNameFilters) {
