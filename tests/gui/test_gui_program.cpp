@@ -267,6 +267,9 @@ private:
              [this] {
                  clicks_.stop();
                  check(app.skl[1] > 10.0, "the clicks reached the setting");
+             }},
+            {"the poll of second 7 written", [] { return app.mzeit >= 7.5; },
+             [this] {
                  control<QAbstractButton>(app.p1, MAIN_STOP)->click();
                  finish();
              }},
