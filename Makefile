@@ -26,11 +26,12 @@ check: build
 
 # tevran_VERSION_ARCH.deb in $(BUILD)-deb: installed under /usr, built with Debian's hardening
 # flags, without the tests.
+BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 deb: deps-packaging
 	cmake -S . -B $(BUILD)-deb -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
 		-DBUILD_TESTING=OFF \
-		-DCMAKE_CXX_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS) $$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS)" \
-		-DCMAKE_EXE_LINKER_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)"
+		-DCMAKE_CXX_FLAGS="$$($(BUILDFLAGS) CXXFLAGS) $$($(BUILDFLAGS) CPPFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$($(BUILDFLAGS) LDFLAGS)"
 	cmake --build $(BUILD)-deb -j $(JOBS)
 	cd $(BUILD)-deb && cpack -G DEB
 	lintian --fail-on error $(BUILD)-deb/tevran_*.deb
