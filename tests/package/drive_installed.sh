@@ -76,13 +76,13 @@ simpids=()
 for _ in 1 2 3 4 5; do
   tevran-sim --link "$config/COM1" > "$work/sim.out" &
   simpids+=($!)
+  simpid="${simpids[*]}"
   for _ in $(seq 1 100); do grep -q '^ready' "$work/sim.out" && break; sleep 0.1; done
   grep -q '^ready' "$work/sim.out" || fail "tevran-sim did not start"
   pty=$(readlink "$config/COM1")
   lock=${pty#/dev/}
   [ -e "/run/lock/LCK..${lock//\//_}" ] || break
 done
-simpid="${simpids[*]}"
 
 # Second start: port 1 opens the simulator; a new interval is typed and committed, then saved.
 start_program
