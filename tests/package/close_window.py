@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Asks an X window to close, as a window manager's close button does (WM_DELETE_WINDOW).
 
     close_window.py WINDOW_ID

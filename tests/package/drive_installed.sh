@@ -50,7 +50,7 @@ start_program() {
   sleep 1
 }
 close_program() {
-  python3 "$here/close_window.py" "$main"
+  /usr/bin/python3 "$here/close_window.py" "$main"  # Debian's, with python3-xlib
   local rc=0
   timeout 20 tail --pid="$prog" -f /dev/null || fail "the program did not end on close"
   wait "$prog" || rc=$?
