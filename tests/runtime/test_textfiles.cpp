@@ -400,7 +400,8 @@ TEST_F(Files, PortableOrInstalledDirectories) {
             return std::find(dirs.begin(), dirs.end(), d) != dirs.end();
         };
     };
-    auto portable = rt::programDirs("/home/lab/tevran", holding({"/home/lab/tevran"}), "", "/home/lab");
+    auto portable =
+        rt::programDirs("/home/lab/tevran", holding({"/home/lab/tevran"}), "", "/home/lab");
     EXPECT_FALSE(portable.installed);
     EXPECT_EQ(portable.settings, "/home/lab/tevran");
     EXPECT_EQ(portable.resources, "/home/lab/tevran");
@@ -415,7 +416,8 @@ TEST_F(Files, PortableOrInstalledDirectories) {
     EXPECT_TRUE(installed.installed);
     EXPECT_EQ(installed.resources, "/usr/share/tevran");
     EXPECT_EQ(installed.settings, "/home/lab/.config/tevran");
-    installed = rt::programDirs("/usr/bin", holding({"/usr/share/tevran"}), "/srv/cfg/", "/home/lab");
+    installed =
+        rt::programDirs("/usr/bin", holding({"/usr/share/tevran"}), "/srv/cfg/", "/home/lab");
     EXPECT_EQ(installed.settings, "/srv/cfg/tevran");
     // A relative XDG_CONFIG_HOME is not valid and is ignored.
     installed = rt::programDirs("/usr/bin", holding({"/usr/share/tevran"}), "cfg", "/home/lab");
