@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages TEVRAN needs to build, test and run.
+# Installs the Debian 12 packages TEVRAN needs to build, test and run; with --packaging also
+# those that make, check and test the Debian package (`make deb`, tests/package).
 # Idempotent: packages already present are left alone. Uses sudo only when not root.
 set -euo pipefail
 
@@ -10,6 +11,11 @@ packages=(
   xvfb xauth xdotool imagemagick fonts-dejavu-core
   locales
 )
+if [ "${1:-}" = "--packaging" ]; then
+  # dpkg-shlibdeps and dpkg-buildflags; the package check; closing a window without a window
+  # manager in the installed-program test.
+  packages+=(dpkg-dev lintian file man-db python3-xlib)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

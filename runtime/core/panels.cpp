@@ -9,6 +9,7 @@
 #include "runtime/core/callbacks.h"
 #include "runtime/core/frontend.h"
 #include "runtime/core/model.h"
+#include "runtime/core/program_dirs.h"
 #include "runtime/core/resource.h"
 #include "runtime/textfiles.h"
 
@@ -66,9 +67,9 @@ void setResourceFallbackDir(const std::string& dir) { fallbackDir = dir; }
 
 std::string resolveResourcePath(const std::string& fileName) {
     if (!fileName.empty() && fileName[0] == '/') return fileName;
-    std::string inProgramDir = joinPath(projectDir(), fileName);
-    if (fallbackDir.empty() || QFileInfo::exists(QString::fromStdString(inProgramDir)))
-        return inProgramDir;
+    std::string inResourceDir = joinPath(resourceDir(), fileName);
+    if (fallbackDir.empty() || QFileInfo::exists(QString::fromStdString(inResourceDir)))
+        return inResourceDir;
     return joinPath(fallbackDir, fileName);
 }
 

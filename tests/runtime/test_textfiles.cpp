@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "file_bytes.h"
+#include "runtime/core/program_dirs.h"
 #include "runtime/textfiles.h"
 
 namespace fs = std::filesystem;
@@ -405,6 +406,58 @@ TEST_F(Files, InfoAndPaths) {
     EXPECT_LT(GetProjectDir(dir), 0);
     EXPECT_STREQ(dir, "");
     rt::setProjectDir("");
+}
+
+// A portable copy keeps TEVRAN.ini and the COMn entries beside itself; an installed one (bin/
+// beside share/tevran/) keeps them in the user's configuration directory.
+TEST_F(Files, PortableOrInstalledDirectories) {
+    auto holding = [](std::vector<std::string> dirs) {
+        return [dirs](const std::string& d) {
+            return std::find(dirs.begin(), dirs.end(), d) != dirs.end();
+        };
+    };
+    auto portable =
+        rt::programDirs("/home/lab/tevran", holding({"/home/lab/tevran"}), "", "/home/lab");
+    EXPECT_FALSE(portable.installed);
+    EXPECT_EQ(portable.settings, "/home/lab/tevran");
+    EXPECT_EQ(portable.resources, "/home/lab/tevran");
+    // A copy beside its own TEVRAN.uir stays portable even inside an installed tree.
+    portable = rt::programDirs("/opt/t/bin", holding({"/opt/t/bin", "/opt/t/share/tevran"}), "",
+                               "/home/lab");
+    EXPECT_EQ(portable.settings, "/opt/t/bin");
+    // No TEVRAN.uir anywhere: the start-up names the file missing beside the executable.
+    EXPECT_EQ(rt::programDirs("/opt/t/bin", holding({}), "", "/home/lab").resources, "/opt/t/bin");
+
+    auto installed = rt::programDirs("/usr/bin", holding({"/usr/share/tevran"}), "", "/home/lab");
+    EXPECT_TRUE(installed.installed);
+    EXPECT_EQ(installed.resources, "/usr/share/tevran");
+    EXPECT_EQ(installed.settings, "/home/lab/.config/tevran");
+    installed =
+        rt::programDirs("/usr/bin", holding({"/usr/share/tevran"}), "/srv/cfg/", "/home/lab");
+    EXPECT_EQ(installed.settings, "/srv/cfg/tevran");
+    // A relative XDG_CONFIG_HOME is not valid and is ignored.
+    installed = rt::programDirs("/usr/bin", holding({"/usr/share/tevran"}), "cfg", "/home/lab");
+    EXPECT_EQ(installed.settings, "/home/lab/.config/tevran");
+    // Nowhere to put the settings: they are kept beside the program, never under "/.config".
+    EXPECT_EQ(rt::programDirs("/usr/bin", holding({"/usr/share/tevran"}), "", "").settings,
+              "/usr/bin");
+
+    // The settings directory is made with its missing parents, private to the user; one that
+    // exists keeps its mode, and a file in its place is an error.
+    const std::string config = path("home/.config/tevran");
+    ASSERT_TRUE(rt::makePrivateDirectory(config));
+    struct stat st {};
+    ASSERT_EQ(::stat(config.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat(path("home/.config").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ::chmod(config.c_str(), 0750);
+    EXPECT_TRUE(rt::makePrivateDirectory(config + "/"));
+    ASSERT_EQ(::stat(config.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0750u);
+    writeBytes(path("plain"), "x");
+    EXPECT_FALSE(rt::makePrivateDirectory(path("plain")));
+    EXPECT_FALSE(rt::makePrivateDirectory(path("plain/tevran")));
 }
 
 }  // namespace
