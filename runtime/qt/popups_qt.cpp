@@ -14,6 +14,7 @@
 
 #include "runtime/popups.h"
 #include "runtime/qt/text_encoding.h"
+#include "runtime/qt/user_settings.h"
 
 namespace rt::qt {
 
@@ -139,7 +140,7 @@ QStringList nameFiltersOf(const std::string& typeList) {
 
 int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::string& path) {
     QString dir = fromCp1252(request.defaultDirectory);
-    if (dir.isEmpty()) dir = QDir::currentPath();
+    if (dir.isEmpty()) dir = rememberedFolder(request.buttonLabel, QDir::currentPath());
     FileDialog dialog(parent, fromCp1252(request.title), dir, request.allowCancel);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The program asks about overwriting an existing file itself.
@@ -205,6 +206,7 @@ int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::s
     QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.first().isEmpty()) return VAL_NO_FILE_SELECTED;
     QString file = chosen.first();
+    rememberFolder(request.buttonLabel, file);
     path = toCp1252(QDir::toNativeSeparators(file));
     QFileInfo info(file);
     return info.exists() && !info.isDir() ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;

@@ -306,6 +306,7 @@ TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir + "/config"));
     program.setProcessEnvironment(env);
     program.start("/proc/self/exe", {"--drive", QString::fromStdString(dir)});
     ASSERT_TRUE(program.waitForStarted(5000));
@@ -321,6 +322,11 @@ TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
     EXPECT_EQ(err.find("FAILED"), std::string::npos) << err;
 
     EXPECT_EQ(readBytes(dir + "/TEVRAN.ini"), kSettingsAfter);
+    // The window and the folders of both file dialogs are remembered in the per-user file.
+    const std::string user = readBytes(dir + "/config/tevran/tevran.conf");
+    EXPECT_NE(user.find("MAIN="), std::string::npos) << user;
+    EXPECT_NE(user.find("open=" + dir), std::string::npos) << user;
+    EXPECT_NE(user.find("save=" + dir), std::string::npos) << user;
 
     std::vector<std::string> lines = dataLines(dir + "/run1.dat");
     ASSERT_GE(lines.size(), 6u + kPolls - 1);
