@@ -196,12 +196,6 @@ void GraphModel::showPlot(const Plot& p) {
     if (p.count == 0) return;
     VisibleTrace t{p.points, p.offset, std::size_t{p.offset} + p.count, p.yAxis, p.colour,
                    p.plotStyle, p.pointStyle, p.lineStyle, {}, {}};
-    // The extent of the plot's own points: what a trace adds costs the plot's length, never
-    // that of the stack it joins.
-    for (std::size_t i = t.begin; i < t.end; ++i) {
-        t.xExtent.add(p.points->x[i]);
-        t.yExtent.add(p.points->y[i]);
-    }
     const auto key = traceKey(t);
     // The traces of this buffer and style lie side by side, disjoint and sorted by their first
     // point; those the new range shares a point with are one run among them.
@@ -211,13 +205,26 @@ void GraphModel::showPlot(const Plot& p) {
                                       return ka != kb ? ka < kb : a.end <= b.begin;
                                   });
     auto last = first;
-    while (last != visible_.end() && traceKey(*last) == key && last->begin < t.end) {
-        t.begin = std::min(t.begin, last->begin);
-        t.end = std::max(t.end, last->end);
-        t.xExtent.add(last->xExtent);
-        t.yExtent.add(last->yExtent);
-        ++last;
+    while (last != visible_.end() && traceKey(*last) == key && last->begin < t.end) ++last;
+    // The extent: that of the joined traces, and of the plot's points none of them covers (a
+    // strip chart's new plot adds one point to its trace, whatever the length of either).
+    std::size_t i = t.begin;
+    const auto addUpTo = [&](std::size_t end) {
+        for (; i < end; ++i) {
+            t.xExtent.add(p.points->x[i]);
+            t.yExtent.add(p.points->y[i]);
+        }
+    };
+    const std::size_t plotEnd = t.end;
+    for (auto it = first; it != last; ++it) {
+        addUpTo(std::min(it->begin, plotEnd));
+        i = std::max(i, it->end);
+        t.begin = std::min(t.begin, it->begin);
+        t.end = std::max(t.end, it->end);
+        t.xExtent.add(it->xExtent);
+        t.yExtent.add(it->yExtent);
     }
+    addUpTo(plotEnd);
     if (first == last) {
         visible_.insert(first, t);
     } else {

@@ -282,12 +282,9 @@ void ChartView::showGraph(const GraphModel& g) {
         for (QLineSeries* s : pool_)
             if (s->count() > 0) s->replace(QList<QPointF>());
     for (int a = 0; a < 3; ++a) setAxis(axes[a], ranges[a]);
-    setTitle(x_, g.xLabel, Qt::black);
-    setTitle(left_, g.leftLabel, axisColour[1]);
-    setTitle(right_, g.rightLabel, axisColour[2]);
-    placePlotArea();
 
-    // The traces' points for the plot's width in device pixels.
+    // The traces' points for the plot's width in device pixels (as it is now: new labels move
+    // its edges by a few pixels at most).
     const int columns =
         std::max(1, int(std::ceil(chart_->plotArea().width() * devicePixelRatioF())));
     std::vector<bool> taken(pool_.size(), false);
@@ -305,6 +302,10 @@ void ChartView::showGraph(const GraphModel& g) {
         if (pool_[i]->count() > 0) pool_[i]->replace(QList<QPointF>());
         if (pool_[i]->isVisible()) pool_[i]->setVisible(false);
     }
+    setTitle(x_, g.xLabel, Qt::black);
+    setTitle(left_, g.leftLabel, axisColour[1]);
+    setTitle(right_, g.rightLabel, axisColour[2]);
+    placePlotArea();
     // New labels or titles alone change no item of the scene: ask for the repaint that shows them.
     viewport()->update();
 }
