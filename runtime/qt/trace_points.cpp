@@ -27,7 +27,7 @@ void tracePoints(const PointBuffer& b, std::size_t begin, std::size_t end, doubl
     if (end <= begin) return;
     const std::size_t n = end - begin;
     bool rising =
-        columns > 0 && n > 4 * std::size_t(columns) && xHi > xLo && std::isfinite(xHi - xLo);
+        columns > 0 && n > 2 * std::size_t(columns) && xHi > xLo && std::isfinite(xHi - xLo);
     for (std::size_t i = begin, previous = end; rising && i < end; ++i) {
         if (!finitePoint(b, i)) continue;
         if (previous != end && b.x[i] < b.x[previous]) rising = false;

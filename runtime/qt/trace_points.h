@@ -14,9 +14,10 @@ namespace rt::qt {
 
 // Points [begin, end) of `points` for a line over x from xLo to xHi that is `columns` pixels
 // wide, into `out`. Points that are not finite are left out. When x never decreases and there
-// are more than four points a column, each column keeps its first, lowest, highest and last
-// point, in their order, and of the points outside the range only the nearest on either side:
-// the line through them covers the same pixels as the line through all.
+// are more than two points a column on average, each column keeps its first, lowest, highest
+// and last point, in their order (never more than it has), and of the points outside the range
+// only the nearest on either side: the line through them covers the same pixels as the line
+// through all.
 void tracePoints(const PointBuffer& points, std::size_t begin, std::size_t end, double xLo,
                  double xHi, int columns, QList<QPointF>& out);
 
