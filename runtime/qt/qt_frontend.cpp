@@ -100,10 +100,10 @@ void QtFrontEnd::panelLoaded(int handle) {
         auto* window = new qt::PanelWindow(handle, *p);
         e.frame = window;
         e.content = window->content();
-        // A window the operator may size opens as it was left in the last session.
-        if (p->resizable) qt::restoreWindow(*window, QString::fromStdString(p->name));
     }
     e.content->build(*p);
+    // A window the operator may size opens as it was left in the last session.
+    if (p->resizable && !parent) qt::restoreWindow(*e.frame, QString::fromStdString(p->name));
     panels_[handle] = e;
     for (const Control& c : p->controls) {
         if (c.kind == ControlKind::Timer) timers_.add(handle, c.id, c.interval);

@@ -5,6 +5,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 
@@ -14,6 +16,7 @@
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/panel_window.h"
+#include "runtime/qt/user_settings.h"
 #include "ui/tevran_ids.h"
 
 using namespace guitest;
@@ -24,6 +27,9 @@ class MainWindow : public FrontEndTest {
   protected:
     void SetUp() override {
         FrontEndTest::SetUp();
+        // The per-user settings of this test, not the user's.
+        ASSERT_TRUE(config.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
         rt::ResourceFile file;
         std::string error;
         ASSERT_TRUE(rt::readResourceFile(TEVRAN_SOURCE_DIR "/ui/TEVRAN.uir", file, error)) << error;
@@ -82,6 +88,7 @@ class MainWindow : public FrontEndTest {
         EXPECT_NEAR(plot.height(), smallestPlot.height() + grown.height(), 12);
     }
 
+    QTemporaryDir config;
     rt::Panel design;
     QSizeF smallestPlot;
     int panel = 0;
@@ -99,6 +106,18 @@ TEST_F(MainWindow, ChartTakesTheRoomFromTheSmallestSizeToAMaximisedWideScreen) {
     window->resize(600, 400);
     QApplication::processEvents();
     EXPECT_EQ(content->size(), smallest);
+}
+
+// The window as the operator left it (saved when the program ends) is how it opens next time.
+TEST_F(MainWindow, OpensAsTheOperatorLeftIt) {
+    window->resize(1500, 900);
+    ASSERT_TRUE(pumpUntil([&] { return window->size() == QSize(1500, 900); }, 2000));
+    rt::qt::saveWindow(*window, "MAIN");
+    const int again = load(design);
+    DisplayPanel(again);
+    QWidget* next = fe->panelWidget(again);
+    ASSERT_TRUE(next && QTest::qWaitForWindowExposed(next));
+    EXPECT_EQ(next->size(), QSize(1500, 900));
 }
 
 }  // namespace
