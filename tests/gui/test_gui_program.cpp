@@ -172,6 +172,15 @@ private:
                  // Trace 2 from Tz to pO2, by keyboard as an operator would.
                  QTest::keyClick(control(app.p1, MAIN_TRACE2_SELECT), Qt::Key_Down);
                  check(app.was[1] == 2, "trace 2 selects pO2");
+                 // The left axis's limits are dimmed while it scales automatically.
+                 auto* autoLeft = control<QAbstractButton>(app.p1, MAIN_LEFT_AUTO);
+                 autoLeft->click();
+                 check(!control(app.p1, MAIN_LEFT_MIN)->isEnabled() &&
+                           !control(app.p1, MAIN_LEFT_MAX)->isEnabled() &&
+                           control(app.p1, MAIN_RIGHT_MIN)->isEnabled(),
+                       "left limits dimmed under automatic scaling");
+                 autoLeft->click();
+                 check(control(app.p1, MAIN_LEFT_MIN)->isEnabled(), "left limits enabled again");
                  control<QAbstractButton>(app.p1, MAIN_RUN)->click();
              }},
             {"file dialog of Run", [this] { return modal<QFileDialog>() != nullptr; },
