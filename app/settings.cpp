@@ -78,6 +78,7 @@ void setup() {
     for (int i = 0; i < 4; ++i) SetCtrlVal(app.p1, MAIN_LEFT_MIN + i, app.skl[i]);
     for (int i = 0; i < 2; ++i) SetCtrlVal(app.p1, MAIN_TRACE1_SELECT + i, app.was[i]);
     for (int i = 0; i < 2; ++i) SetCtrlVal(app.p1, MAIN_LEFT_AUTO + i, app.autoscale[i]);
+    dimAxisLimits();
     nameAxes();  // the axes name their quantities from the start, not only after the first Run
     DisplayPanel(app.p1);
     ComOpen();

@@ -12,6 +12,9 @@ void messwert(int no);
 void faerben(int anders);
 void plotten();
 void scaleSC();
+// Dims the minimum and maximum fields of each axis whose automatic-scaling switch is on: the
+// limits stay stored and apply again once the switch is off.
+void dimAxisLimits();
 // The main panel's status line: a sentence about the data file and one about the instrument link,
 // shown together, the file's first. An empty text clears that topic's sentence.
 enum class StatusTopic { File, Link };

@@ -1,17 +1,20 @@
 // The strip chart's cost per poll in real Qt windows (offscreen): the worst stack of plots the
-// chart allows, then the sliding window. Interval 0.05 s: the x range does not move during the
-// first 100 s, so every poll adds two plots on top of the earlier ones (about 4 000 by then);
-// afterwards the range moves on by a second every 20 polls, deleting the plots, and the window
-// of the last 899 samples is drawn again at each poll.
+// chart allows, then the sliding window. The x range does not move during the first 100 s, so
+// every poll adds two plots on top of the earlier ones (about 4 000 by then at 0.05 s, 20 000
+// at 0.01 s); afterwards the range moves on every ten intervals, at least every second, deleting
+// the plots, and the window of the last 899 samples is drawn again at each poll.
 //
-//   chart_cost [STACK_POLLS [SLIDING_POLLS [PICTURE.png]]]     (defaults 2000 and 1000)
+//   chart_cost [-i INTERVAL] [-e] [STACK_POLLS [SLIDING_POLLS [PICTURE.png]]]
 //
+// INTERVAL defaults to 0.05 s, STACK_POLLS to 100 s of polls, SLIDING_POLLS to 1000. The chart
+// is redrawn and painted at the screen's pace, 60 frames a second of the run's time (at 0.05 s
+// every poll), as the program's window does; -e redraws and paints it after every poll.
 // PICTURE.png, if given, receives the chart as the last poll left it.
 //
-// Each poll is timed from `plotten` to the repainted chart: the program's drawing, the front
-// end's redraw of the chart, the posted scene work and the one paint the program's event loop
-// makes of it. The clock of the run is virtual (the elapsed time is set for each poll), so only
-// that work counts.
+// Each poll is timed from `plotten` to the end of its frame, if it makes one: the program's
+// drawing, the front end's redraw of the chart, the posted scene work and the one paint the
+// program's event loop makes of it. The clock of the run is virtual (the elapsed time is set for
+// each poll), so only that work counts.
 #include <time.h>
 #include <unistd.h>
 
@@ -40,7 +43,8 @@
 
 namespace {
 
-constexpr double kInterval = 0.05;  // [s]
+double pollInterval = 0.05;          // [s]
+constexpr double kFrame = 1.0 / 60;  // [s] between two frames of the screen
 
 // A line of /proc/self/status in KiB ("VmRSS", "VmHWM").
 long statusKiB(const char* key) {
@@ -81,19 +85,33 @@ void report(const Phase& p) {
     std::printf(
         "%-8s %5zu polls: wall mean %6.2f ms (%5.1f %% of the interval), worst %6.2f ms "
         "(%5.1f %%) at poll %d with %zu plots\n",
-        p.name, p.seconds.size(), mean * 1e3, 100 * mean / kInterval, worst * 1e3,
-        100 * worst / kInterval, p.worstPoll, p.worstPlots);
+        p.name, p.seconds.size(), mean * 1e3, 100 * mean / pollInterval, worst * 1e3,
+        100 * worst / pollInterval, p.worstPoll, p.worstPlots);
     std::printf("%-8s %5s        CPU  mean %6.2f ms (%5.1f %%), worst %6.2f ms (%5.1f %%)\n", "",
-                "", cpuMean * 1e3, 100 * cpuMean / kInterval, cpuWorst * 1e3,
-                100 * cpuWorst / kInterval);
+                "", cpuMean * 1e3, 100 * cpuMean / pollInterval, cpuWorst * 1e3,
+                100 * cpuWorst / pollInterval);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const int stackPolls = argc > 1 ? std::atoi(argv[1]) : 2000;
-    const int slidingPolls = argc > 2 ? std::atoi(argv[2]) : 1000;
+    bool everyPoll = false;
+    int arg = 1;
+    for (; arg < argc && argv[arg][0] == '-'; ++arg) {
+        if (std::string(argv[arg]) == "-e") {
+            everyPoll = true;
+        } else if (std::string(argv[arg]) == "-i" && arg + 1 < argc) {
+            pollInterval = std::atof(argv[++arg]);
+        } else {
+            std::fprintf(stderr, "usage: chart_cost [-i INTERVAL] [-e] [STACK [SLIDING [PNG]]]\n");
+            return 2;
+        }
+    }
+    if (!(pollInterval >= 0.01)) pollInterval = 0.01;
+    const int stackPolls = argc > arg ? std::atoi(argv[arg]) : int(std::lround(100 / pollInterval));
+    const int slidingPolls = argc > arg + 1 ? std::atoi(argv[arg + 1]) : 1000;
+    const char* picture = argc > arg + 2 ? argv[arg + 2] : nullptr;
     QApplication qtApp(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 
@@ -101,8 +119,11 @@ int main(int argc, char** argv) {
     char tmpl[] = "/tmp/tevran-chart-XXXXXX";
     if (!::mkdtemp(tmpl)) return 1;
     const std::string dir = tmpl;
-    std::ofstream(dir + "/TEVRAN.ini")
-        << " 200 0.050000 0 1 0.000000 10.000000 0.000000 10.000000 1 1 Kv_2016\r\n";
+    char settings[128];
+    std::snprintf(settings, sizeof settings,
+                  " 200 %f 0 1 0.000000 10.000000 0.000000 10.000000 1 1 Kv_2016\r\n",
+                  pollInterval);
+    std::ofstream(dir + "/TEVRAN.ini") << settings;
     rt::setProjectDir(dir);
     rt::setResourceFallbackDir(TEVRAN_BIN_DIR);
 
@@ -148,7 +169,7 @@ int main(int argc, char** argv) {
     struct PollNote {
         int poll;
         double cpu;             // [s], up to the end of the poll's paint
-        double update, layout;  // [s] of cpu: plotten and series update; posted work and paint
+        double update, layout;  // [s] of cpu: plotten; the frame (update, posted work, paint)
         int axes;
         std::size_t plots;
         long paintsBefore;
@@ -175,10 +196,12 @@ int main(int argc, char** argv) {
     long peakKiB = startKiB;
     QElapsedTimer clock;
     double parts[2] = {};     // CPU of plotten and the series update; of the posted work and paint
-    long explicitPaints = 0;  // polls whose posted events painted nothing
+    long explicitPaints = 0;  // frames whose posted events painted nothing
+    long frames = 0;          // polls that ended with a frame
+    double nextFrame = 0.0;   // [s] of the run's time
     int slowPolls = 0;        // polls whose CPU time exceeds 10 % of the interval
     for (int k = 1; k <= stackPolls + slidingPolls; ++k) {
-        app.mzeit = k * kInterval;
+        app.mzeit = k * pollInterval;
         app.mw[0] = -50.0 + 5.0 * std::sin(k * 0.05);
         app.mw[1] = 700.0 + 20.0 * std::cos(k * 0.03);
         changedAxes = 0;
@@ -186,21 +209,25 @@ int main(int argc, char** argv) {
         const double cpu0 = cpuSeconds();
         clock.start();
         plotten();
-        fe.flushPending();
         const double cpu1 = cpuSeconds();
-        // The program's event loop paints the chart once a poll, from the posted update request;
-        // where nothing was posted, the chart is repainted here so that every poll is counted
-        // with one paint.
-        QCoreApplication::sendPostedEvents();
-        if (counter.paints == paintsAtStart) {
-            view->viewport()->repaint();
-            ++explicitPaints;
+        // A frame when the screen's next one is due: the charts redrawn, then painted once by
+        // the program's event loop from the posted update request (or here, where nothing was
+        // posted, so that every frame is counted with one paint).
+        if (everyPoll || app.mzeit >= nextFrame - 1e-9) {
+            while (nextFrame <= app.mzeit + 1e-9) nextFrame += kFrame;
+            ++frames;
+            fe.flushPending();
+            QCoreApplication::sendPostedEvents();
+            if (counter.paints == paintsAtStart) {
+                view->viewport()->repaint();
+                ++explicitPaints;
+            }
         }
         const double cpu2 = cpuSeconds();
         const double s = clock.nsecsElapsed() / 1e9;
         parts[0] += cpu1 - cpu0;
         parts[1] += cpu2 - cpu1;
-        if (cpu2 - cpu0 > 0.1 * kInterval) ++slowPolls;
+        if (cpu2 - cpu0 > 0.1 * pollInterval) ++slowPolls;
         Phase& p = k <= stackPolls ? stack : sliding;
         if (p.seconds.empty() || s > *std::max_element(p.seconds.begin(), p.seconds.end())) {
             p.worstPoll = k;
@@ -217,19 +244,22 @@ int main(int argc, char** argv) {
     }
     peakKiB = std::max(peakKiB, statusKiB("VmRSS"));
 
-    std::printf("chart cost per poll, interval %.2f s, chart %dx%d pixels (offscreen)\n", kInterval,
-                view->width(), view->height());
+    std::printf("chart cost per poll, interval %.2f s, chart %dx%d pixels (offscreen), %s\n",
+                pollInterval, view->width(), view->height(),
+                everyPoll ? "a frame every poll" : "frames at 60 a second of the run's time");
     report(stack);
     report(sliding);
     const double polls = stackPolls + slidingPolls;
     std::printf(
-        "mean CPU parts: plotten and series update %.2f ms, posted work and paint %.2f ms; "
+        "mean CPU parts: plotten %.2f ms, frame (series update, posted work and paint) %.2f ms; "
         "%d polls above 10 %% CPU\n",
         parts[0] / polls * 1e3, parts[1] / polls * 1e3, slowPolls);
+    std::printf("CPU per second of the run: %.3f s (a core's share)\n",
+                (parts[0] + parts[1]) / (polls * pollInterval));
     std::printf(
-        "chart paints: %.2f per poll, %ld polls painted here for want of a posted one; axis "
-        "range changes: %.3f per poll\n",
-        counter.paints / polls, explicitPaints, rangeChanges / polls);
+        "frames: %.2f per poll; chart paints: %.2f per poll, %ld frames painted here for want of "
+        "a posted one; axis range changes: %.3f per poll\n",
+        frames / polls, counter.paints / polls, explicitPaints, rangeChanges / polls);
     // The ten slowest polls (CPU up to the first paint) and what happened at each.
     std::sort(notes.begin(), notes.end(),
               [](const PollNote& a, const PollNote& b) { return a.cpu > b.cpu; });
@@ -268,8 +298,8 @@ int main(int argc, char** argv) {
         "MiB)\n",
         (peakKiB - startKiB) / 1024.0, startKiB / 1024.0, statusKiB("VmRSS") / 1024.0,
         statusKiB("VmHWM") / 1024.0);
-    if (argc > 3 && !view->grab().save(argv[3]))
-        std::fprintf(stderr, "chart_cost: cannot write %s\n", argv[3]);
+    if (picture && !view->grab().save(picture))
+        std::fprintf(stderr, "chart_cost: cannot write %s\n", picture);
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
     std::fflush(stdout);

@@ -62,6 +62,7 @@ void darstellen() {
     SetCtrlVal(app.p1, MAIN_FILENAME, app.o_dat);
     SetCtrlVal(app.p1, MAIN_LEFT_AUTO, 1);
     SetCtrlVal(app.p1, MAIN_RIGHT_AUTO, 1);
+    dimAxisLimits();
     SetWaitCursor(1);
     SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 1);
     int mwzd = 0;

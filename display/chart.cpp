@@ -98,6 +98,15 @@ void scaleSC() {
     nameAxes();
 }
 
+void dimAxisLimits() {
+    for (int axis = 0; axis < 2; ++axis) {
+        int automatic = 0;
+        GetCtrlVal(app.p1, MAIN_LEFT_AUTO + axis, &automatic);
+        SetCtrlAttribute(app.p1, MAIN_LEFT_MIN + 2 * axis, ATTR_DIMMED, automatic != 0);
+        SetCtrlAttribute(app.p1, MAIN_LEFT_MAX + 2 * axis, ATTR_DIMMED, automatic != 0);
+    }
+}
+
 int skaliere(int, int control, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     GetCtrlVal(app.p1, MAIN_INTERVAL, &app.abtast);
@@ -107,6 +116,7 @@ int skaliere(int, int control, int event, void*, int, int) {
     for (int i = 0; i < 2; ++i) GetCtrlVal(app.p1, MAIN_TRACE1_SELECT + i, &app.was[i]);
     for (int i = 0; i < 2; ++i) GetCtrlVal(app.p1, MAIN_LEFT_AUTO + i, &app.autoscale[i]);
     scaleSC();
+    dimAxisLimits();
     if ((control == MAIN_TRACE1_SELECT || control == MAIN_TRACE2_SELECT) && app.o_dat_offen)
         darstellen();
     return 0;

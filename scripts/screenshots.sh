@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Makes the screenshots under docs/ from the real program on a virtual X display, driven with
-# xdotool like an operator: a live run against tevran-sim, the stored file in the viewer, and
-# the controller-parameter panel.
+# xdotool like an operator: a live run against tevran-sim with the window filling a 1920x1080
+# screen (as maximised) and at its smallest size, the stored file in the viewer, the
+# controller-parameter panel, and the window at its smallest size with QT_SCALE_FACTOR=2.
 #
 #   scripts/screenshots.sh [BUILD_DIR]        (default: build; needs xvfb, xdotool, imagemagick)
 #
-# The program runs from a temporary copy of its directory, so build/bin keeps its own settings.
+# The program runs from a temporary copy of its directory, with per-user settings of its own, so
+# build/bin keeps its settings and no remembered window geometry changes the pictures.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +16,9 @@ out="$repo/docs"
 
 if [ -z "${TEVRAN_SHOTS_INNER:-}" ]; then
   export TEVRAN_SHOTS_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$bin/.."
+  xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$bin/.."
+  # Twice the size of everything: the smallest window needs 2080x1398 pixels.
+  TEVRAN_SHOTS_INNER=scaled exec xvfb-run -a -s "-screen 0 2200x1500x24" "$0" "$bin/.."
 fi
 
 . "$repo/scripts/lib/simulator.sh"
@@ -36,7 +40,12 @@ printf ' 1 0.200000 0 2 -100.000000 0.000000 0.000000 100000.000000 1 1 Kv_2016\
 start_sim "$bin" "$work" --seed 3 --params 1.5,20,0.25,650,0.8
 
 cd "$work"  # the file dialogs start in the current directory
-QT_QPA_PLATFORM=xcb ./tevran 2> "$work/tevran.err" &
+export XDG_CONFIG_HOME="$work/config"
+if [ "$TEVRAN_SHOTS_INNER" = scaled ]; then
+  QT_SCALE_FACTOR=2 QT_QPA_PLATFORM=xcb ./tevran 2> "$work/tevran.err" &
+else
+  QT_QPA_PLATFORM=xcb ./tevran 2> "$work/tevran.err" &
+fi
 prog=$!
 
 window() {  # the id of the window titled $1, once it is shown
@@ -45,6 +54,15 @@ window() {  # the id of the window titled $1, once it is shown
 main=$(window "TEVRAN - oxygen measurement")
 xdotool windowmove "$main" 0 0
 sleep 1
+shot() {  # window id, file
+  import -window "$1" "$2"
+  echo "wrote $2 ($(identify -format '%wx%h' "$2"))"
+}
+if [ "$TEVRAN_SHOTS_INNER" = scaled ]; then
+  # The window at its smallest size with everything twice as large.
+  shot "$main" "$out/window-scale2.png"
+  exit 0
+fi
 
 # Panel coordinates: the content starts below the menu bar.
 eval "$(xdotool getwindowgeometry --shell "$main")"
@@ -76,11 +94,6 @@ modal() {  # the id of the dialog open now: the largest shown window other than 
   echo "screenshots: no dialog appeared ($1)" >&2
   exit 1
 }
-shot() {  # window id, file
-  import -window "$1" "$2"
-  echo "wrote $2 ($(identify -format '%wx%h' "$2"))"
-}
-
 # Run: name a data file, give a comment, then measure for a minute.
 click 869 120
 dialog=$(modal "file dialog of Run")
@@ -94,7 +107,13 @@ if xdotool search --onlyvisible --name '^Comment$' >/dev/null 2>&1; then
   exit 1
 fi
 sleep "${SHOTS_MEASURE_SECONDS:-61}"
+shot "$main" "$out/window-1040x699.png"
+# Maximised on a wide screen: without a window manager, the window is given the screen's size.
+xdotool windowsize "$main" 1920 1080
+sleep 2
 shot "$main" "$out/main-window.png"
+xdotool windowsize "$main" 1040 699
+sleep 1
 
 # Stop, then show the file just recorded.
 click 967 120

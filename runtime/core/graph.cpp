@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "runtime/core/frontend.h"
@@ -157,12 +158,14 @@ int GraphModel::addPlot(const double* x, const double* y, std::size_t n, int col
         p.offset = 0;
     }
     plots.push_back(p);
+    showPlot(p);
     return p.handle;
 }
 
 void GraphModel::deletePlot(int handle) {
     if (handle == -1) {
         plots.clear();
+        visible_.clear();
         buffers_.clear();
         return;
     }
@@ -176,40 +179,63 @@ void GraphModel::deletePlot(int handle) {
     std::sort(used.begin(), used.end());
     used.erase(std::unique(used.begin(), used.end()), used.end());
     buffers_.keepOnly(used);
+    rebuildVisible();
 }
 
-std::vector<VisibleTrace> GraphModel::visibleTraces() const {
+namespace {
+// The order of the visible traces: buffer, then style, then first point.
+auto traceKey(const VisibleTrace& t) {
+    return std::make_tuple(t.points.id(), t.colour, t.yAxis, t.plotStyle, t.pointStyle,
+                           t.lineStyle);
+}
+}  // namespace
+
+void GraphModel::showPlot(const Plot& p) {
     // Plots drawn from one buffer in one style overlap along the same polyline: their picture is
     // the polyline over the union of their ranges. Ranges that share no point stay apart.
-    std::vector<const Plot*> order;
-    order.reserve(plots.size());
-    for (const Plot& p : plots)
-        if (p.count > 0) order.push_back(&p);
-    std::stable_sort(order.begin(), order.end(), [](const Plot* a, const Plot* b) {
-        if (a->points.id() != b->points.id()) return a->points.id() < b->points.id();
-        if (a->colour != b->colour) return a->colour < b->colour;
-        if (a->yAxis != b->yAxis) return a->yAxis < b->yAxis;
-        if (a->plotStyle != b->plotStyle) return a->plotStyle < b->plotStyle;
-        if (a->pointStyle != b->pointStyle) return a->pointStyle < b->pointStyle;
-        if (a->lineStyle != b->lineStyle) return a->lineStyle < b->lineStyle;
-        return a->offset < b->offset;
-    });
-    std::vector<VisibleTrace> out;
-    for (const Plot* p : order) {
-        std::size_t begin = p->offset, end = std::size_t{p->offset} + p->count;
-        if (!out.empty()) {
-            VisibleTrace& t = out.back();
-            if (t.points == p->points && t.colour == p->colour && t.yAxis == p->yAxis &&
-                t.plotStyle == p->plotStyle && t.pointStyle == p->pointStyle &&
-                t.lineStyle == p->lineStyle && begin < t.end) {
-                t.end = std::max(t.end, end);
-                continue;
-            }
+    if (p.count == 0) return;
+    VisibleTrace t{p.points, p.offset, std::size_t{p.offset} + p.count, p.yAxis, p.colour,
+                   p.plotStyle, p.pointStyle, p.lineStyle, {}, {}};
+    const auto key = traceKey(t);
+    // The traces of this buffer and style lie side by side, disjoint and sorted by their first
+    // point; those the new range shares a point with are one run among them.
+    auto first = std::lower_bound(visible_.begin(), visible_.end(), t,
+                                  [&](const VisibleTrace& a, const VisibleTrace& b) {
+                                      auto ka = traceKey(a), kb = traceKey(b);
+                                      return ka != kb ? ka < kb : a.end <= b.begin;
+                                  });
+    auto last = first;
+    while (last != visible_.end() && traceKey(*last) == key && last->begin < t.end) ++last;
+    // The extent: that of the joined traces, and of the plot's points none of them covers (a
+    // strip chart's new plot adds one point to its trace, whatever the length of either).
+    std::size_t i = t.begin;
+    const auto addUpTo = [&](std::size_t end) {
+        for (; i < end; ++i) {
+            t.xExtent.add(p.points->x[i]);
+            t.yExtent.add(p.points->y[i]);
         }
-        out.push_back({p->points, begin, end, p->yAxis, p->colour, p->plotStyle, p->pointStyle,
-                       p->lineStyle});
+    };
+    const std::size_t plotEnd = t.end;
+    for (auto it = first; it != last; ++it) {
+        addUpTo(std::min(it->begin, plotEnd));
+        i = std::max(i, it->end);
+        t.begin = std::min(t.begin, it->begin);
+        t.end = std::max(t.end, it->end);
+        t.xExtent.add(it->xExtent);
+        t.yExtent.add(it->yExtent);
     }
-    return out;
+    addUpTo(plotEnd);
+    if (first == last) {
+        visible_.insert(first, t);
+    } else {
+        *first = t;
+        visible_.erase(first + 1, last);
+    }
+}
+
+void GraphModel::rebuildVisible() {
+    visible_.clear();
+    for (const Plot& p : plots) showPlot(p);
 }
 
 bool GraphModel::dataRange(int axisIndex, double& lo, double& hi) const {
@@ -218,22 +244,33 @@ bool GraphModel::dataRange(int axisIndex, double& lo, double& hi) const {
 
 bool GraphModel::dataRange(const std::vector<VisibleTrace>& traces, int axisIndex, double& lo,
                            double& hi) {
-    bool any = false;
+    VisibleTrace::Extent all;
     for (const VisibleTrace& t : traces) {
         if (axisIndex != 0 && t.yAxis != axisIndex) continue;
-        const PointColumn& v = axisIndex == 0 ? t.points->x : t.points->y;
-        for (std::size_t i = t.begin; i < t.end; ++i) {
-            if (!std::isfinite(v[i])) continue;
-            if (!any) {
-                lo = hi = v[i];
-                any = true;
-            } else {
-                lo = std::min(lo, v[i]);
-                hi = std::max(hi, v[i]);
-            }
-        }
+        all.add(axisIndex == 0 ? t.xExtent : t.yExtent);
     }
-    return any;
+    if (all.any) {
+        lo = all.lo;
+        hi = all.hi;
+    }
+    return all.any;
+}
+
+void VisibleTrace::Extent::add(double v) {
+    if (!std::isfinite(v)) return;
+    if (!any) {
+        lo = hi = v;
+        any = true;
+    } else {
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+}
+
+void VisibleTrace::Extent::add(const Extent& e) {
+    if (!e.any) return;
+    add(e.lo);
+    add(e.hi);
 }
 
 std::size_t GraphModel::storedPoints() const {

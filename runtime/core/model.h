@@ -130,6 +130,13 @@ struct VisibleTrace {
     int yAxis = 1;
     int colour = 0;
     int plotStyle = 0, pointStyle = 0, lineStyle = 0;
+    // The finite values' extent over [begin, end), x and y each.
+    struct Extent {
+        bool any = false;
+        double lo = 0.0, hi = 0.0;
+        void add(double v);
+        void add(const Extent& e);
+    } xExtent, yExtent;
 };
 
 struct AxisSetting {
@@ -150,7 +157,9 @@ struct GraphModel {
     int addPlot(const double* x, const double* y, std::size_t n, int colour, int plotStyle,
                 int pointStyle, int lineStyle, int pointFrequency);
     void deletePlot(int handle);  // -1: all
-    std::vector<VisibleTrace> visibleTraces() const;
+    // The traces in the order of their buffer, style and first point. Kept up to date as plots
+    // come and go, so reading it costs nothing however many plots are stacked.
+    const std::vector<VisibleTrace>& visibleTraces() const { return visible_; }
     // Range of the data on an axis (1 or 2, or 0 for x) over the visible traces; false if none.
     bool dataRange(int axis, double& lo, double& hi) const;
     // The same over traces already worked out by visibleTraces().
@@ -159,8 +168,17 @@ struct GraphModel {
     std::size_t storedPoints() const;  // points held in all distinct buffers
 
 private:
+    // Adds a plot's range to the visible traces, joining the ranges it shares a point with.
+    void showPlot(const Plot& p);
+    void rebuildVisible();
+
     BufferSet buffers_;  // the buffers the plots draw from
+    std::vector<VisibleTrace> visible_;
 };
+
+// The panel (or group) edges a control keeps its distance to when its container changes size:
+// left and right both stretch it across, right alone moves it along; likewise top and bottom.
+enum Anchor { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
 
 struct Control {
     int id = 0;
@@ -170,6 +188,9 @@ struct Control {
     std::string label;        // caption shown beside or on the control
     int x = 0, y = 0, width = 0, height = 0;
     int group = 0;            // id of the Group control it sits in, 0 none
+    int anchors = AnchorLeft | AnchorTop;
+    std::string tooltip;      // what the control does, its unit and range (Windows-1252)
+    std::string shortcut;     // buttons: key sequence that presses it ("F5", "Ctrl+O")
     // Numeric fields: range, step and decimals shown.
     double minimum = -1e300, maximum = 1e300, increment = 1.0;
     int precision = 2;
@@ -218,6 +239,7 @@ struct Panel {
     std::string name;   // resource name, e.g. "MAIN"
     std::string title;
     int x = 0, y = 0, width = 400, height = 300;
+    bool resizable = false;  // the window can grow; width and height are its smallest size
     bool visible = false;
     std::string callbackName;
     PanelCallback callback = nullptr;

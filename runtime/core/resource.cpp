@@ -60,6 +60,25 @@ bool colour(const QJsonObject& o, const char* key, int& out) {
     return true;
 }
 
+// "anchors": the words left, right, top, bottom separated by blanks; a direction with neither of
+// its two words keeps to the left or the top.
+bool anchors(const QJsonObject& o, int& out) {
+    QJsonValue v = o.value(QLatin1String("anchors"));
+    if (v.isUndefined()) return true;
+    int a = 0;
+    for (const QString& word : v.toString().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word == QLatin1String("left")) a |= AnchorLeft;
+        else if (word == QLatin1String("right")) a |= AnchorRight;
+        else if (word == QLatin1String("top")) a |= AnchorTop;
+        else if (word == QLatin1String("bottom")) a |= AnchorBottom;
+        else return false;
+    }
+    if (!(a & (AnchorLeft | AnchorRight))) a |= AnchorLeft;
+    if (!(a & (AnchorTop | AnchorBottom))) a |= AnchorTop;
+    out = a;
+    return true;
+}
+
 class Reader {
 public:
     Reader(const std::string& fileName, std::string& error) : file_(fileName), error_(error) {}
@@ -111,6 +130,10 @@ public:
         c.width = integer(o, "width");
         c.height = integer(o, "height");
         c.group = integer(o, "group");
+        if (!anchors(o, c.anchors))
+            return fail(where, "\"anchors\" holds a word other than left, right, top, bottom");
+        c.tooltip = text(o, "tooltip");
+        c.shortcut = o.value(QLatin1String("shortcut")).toString().toStdString();
         c.minimum = o.value(QLatin1String("min")).toDouble(c.minimum);
         c.maximum = o.value(QLatin1String("max")).toDouble(c.maximum);
         c.increment = o.value(QLatin1String("increment")).toDouble(c.increment);
@@ -188,6 +211,7 @@ public:
         p.y = integer(o, "y");
         p.width = integer(o, "width", p.width);
         p.height = integer(o, "height", p.height);
+        p.resizable = o.value(QLatin1String("resizable")).toBool(false);
         p.callbackName = text(o, "callback");
         out.menuBarName = text(o, "menuBar");
         std::set<int> ids;

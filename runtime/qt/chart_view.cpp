@@ -11,6 +11,7 @@
 
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/text_encoding.h"
+#include "runtime/qt/trace_points.h"
 
 namespace rt::qt {
 
@@ -77,6 +78,24 @@ AxisRange shownAxisRange(const AxisSetting& s, bool haveData, double dataLo, dou
         return snappedOutward({dataLo - room, dataHi + room}, ticks);
     }
     return validRange(s.min, s.max);
+}
+
+AxisRange shownTimeRange(const AxisSetting& s, bool haveData, double dataLo, double dataHi,
+                         int ticks) {
+    if (s.mode != 1 || !haveData || !std::isfinite(dataLo) || !std::isfinite(dataHi))
+        return shownAxisRange(s, haveData, dataLo, dataHi, ticks);
+    if (dataLo > dataHi) std::swap(dataLo, dataHi);
+    dataLo = limited(dataLo);
+    dataHi = limited(dataHi);
+    if (dataLo == dataHi) {
+        const AxisRange r = around(dataLo);
+        return {dataLo, dataLo + (r.hi - r.lo)};
+    }
+    const double tick = niceTickInterval(dataHi - dataLo, ticks);
+    double hi = std::ceil(dataHi / tick) * tick;
+    // Rounding may put the next tick just inside the data, or lose it among large numbers.
+    if (!(hi >= dataHi) || !std::isfinite(hi)) hi = dataHi;
+    return {dataLo, hi};
 }
 
 double niceTickInterval(double span, int ticks) {
@@ -231,9 +250,17 @@ QLineSeries* ChartView::seriesFor(int yAxis, int colour, std::vector<bool>& take
 
 void ChartView::showGraph(const GraphModel& g) {
     ++redraws_;
-    std::vector<VisibleTrace> traces = g.visibleTraces();
+    const std::vector<VisibleTrace>& traces = g.visibleTraces();
     QColor axisColour[3] = {Qt::black, Qt::black, Qt::black};
     bool axisColoured[3] = {false, false, false};
+    // An axis title takes the colour of the first trace drawn against that axis.
+    for (const VisibleTrace& t : traces) {
+        int axis = t.yAxis == 2 ? 2 : 1;
+        if (t.points && !axisColoured[axis]) {
+            axisColour[axis] = rgbColour(t.colour & 0xFFFFFF);
+            axisColoured[axis] = true;
+        }
+    }
 
     // The axes first, the points after: a series maps all its points to the plot again whenever
     // one of its axes changes range, and once more when its points are replaced. Emptying the
@@ -246,7 +273,9 @@ void ChartView::showGraph(const GraphModel& g) {
     for (int a = 0; a < 3; ++a) {
         double lo = 0, hi = 0;
         bool have = g.axis[a].mode == 1 && GraphModel::dataRange(traces, a, lo, hi);
-        ranges[a] = shownAxisRange(g.axis[a], have, lo, hi, tickCount(axes[a]->orientation()));
+        const int ticks = tickCount(axes[a]->orientation());
+        ranges[a] = a == 0 ? shownTimeRange(g.axis[a], have, lo, hi, ticks)
+                           : shownAxisRange(g.axis[a], have, lo, hi, ticks);
         if (axes[a]->min() != ranges[a].lo || axes[a]->max() != ranges[a].hi) rangeMoves = true;
     }
     if (rangeMoves)
@@ -254,38 +283,25 @@ void ChartView::showGraph(const GraphModel& g) {
             if (s->count() > 0) s->replace(QList<QPointF>());
     for (int a = 0; a < 3; ++a) setAxis(axes[a], ranges[a]);
 
+    // The traces' points for the plot's width in device pixels (as it is now: new labels move
+    // its edges by a few pixels at most).
+    const int columns =
+        std::max(1, int(std::ceil(chart_->plotArea().width() * devicePixelRatioF())));
     std::vector<bool> taken(pool_.size(), false);
     shown_.clear();
     for (const VisibleTrace& t : traces) {
         if (!t.points) continue;
-        int axis = t.yAxis == 2 ? 2 : 1;
-        int colour = t.colour & 0xFFFFFF;
-        QLineSeries* s = seriesFor(axis, colour, taken);
+        QLineSeries* s = seriesFor(t.yAxis == 2 ? 2 : 1, t.colour & 0xFFFFFF, taken);
         shown_.push_back(s);
-        const auto& xs = t.points->x;
-        const auto& ys = t.points->y;
-        std::size_t end = std::min({t.end, xs.size(), ys.size()});
-        points_.clear();
-        points_.reserve(qsizetype(end > t.begin ? end - t.begin : 0));
-        for (std::size_t i = t.begin; i < end; ++i) {
-            // QXYSeries::replace keeps NaN points, which break the line drawing: leave out
-            // every point that is not a finite number.
-            if (std::isfinite(xs[i]) && std::isfinite(ys[i])) points_.append(QPointF(xs[i], ys[i]));
-        }
+        tracePoints(*t.points, t.begin, t.end, ranges[0].lo, ranges[0].hi, columns, points_);
         s->replace(points_);
         if (!s->isVisible()) s->setVisible(true);
-        // An axis title takes the colour of the first trace drawn against that axis.
-        if (!axisColoured[axis]) {
-            axisColour[axis] = rgbColour(colour);
-            axisColoured[axis] = true;
-        }
     }
     for (std::size_t i = 0; i < pool_.size(); ++i) {
         if (taken[i]) continue;
         if (pool_[i]->count() > 0) pool_[i]->replace(QList<QPointF>());
         if (pool_[i]->isVisible()) pool_[i]->setVisible(false);
     }
-
     setTitle(x_, g.xLabel, Qt::black);
     setTitle(left_, g.leftLabel, axisColour[1]);
     setTitle(right_, g.rightLabel, axisColour[2]);

@@ -30,6 +30,10 @@ struct AxisRange {
 // min +- max(0.5, |min| * 1e-6); numbers that are not finite give 0..10.
 AxisRange shownAxisRange(const AxisSetting& setting, bool haveData, double dataLo, double dataHi,
                          int ticks = 8);
+// The range a time axis shows. Automatic: from the data's first time, not before it, to its last
+// or the next whole tick after it; otherwise as shownAxisRange.
+AxisRange shownTimeRange(const AxisSetting& setting, bool haveData, double dataLo, double dataHi,
+                         int ticks = 10);
 // A tick distance of 1, 2 or 5 times a power of ten that puts about `ticks` ticks on `span`.
 double niceTickInterval(double span, int ticks);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "runtime/core/model.h"
+
 namespace rt::qt {
 namespace {
 
@@ -55,6 +57,20 @@ CaptionLayout chooseCaptionPlace(const QRect& control, QSize caption, const QRec
         out.insideWidth = std::min(caption.width(), control.width() / 2);
     }
     return out;
+}
+
+QRect anchoredRect(const QRect& rect, int anchors, QSize grown) {
+    QRect r = rect;
+    const auto follow = [](int& start, int& length, int grow, bool first, bool second) {
+        if (first && second)
+            length = std::max(0, length + grow);
+        else if (second)
+            start += grow;
+    };
+    int x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    follow(x, w, grown.width(), anchors & AnchorLeft, anchors & AnchorRight);
+    follow(y, h, grown.height(), anchors & AnchorTop, anchors & AnchorBottom);
+    return QRect(x, y, w, h);
 }
 
 }  // namespace rt::qt

@@ -37,4 +37,9 @@ constexpr int kWindowMargin = 12;
 CaptionLayout chooseCaptionPlace(const QRect& control, QSize caption, const QRect& free,
                                  const std::vector<QRect>& obstacles, int valueHeight);
 
+// Where a control with `anchors` (the Anchor bits of the model) goes when its container has grown
+// by `grown` beyond the size the resource file gives it: kept to the right edge it moves along,
+// kept to both edges it stretches; likewise downward.
+QRect anchoredRect(const QRect& rect, int anchors, QSize grown);
+
 }  // namespace rt::qt

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -150,6 +151,10 @@ void ControlView::place(QWidget* container, QWidget* widget, const QRect& rect, 
         }
     }
     if (caption_) caption_->setObjectName(QString::fromStdString(c.name) + "_CAPTION");
+    if (!c.tooltip.empty()) {
+        widget->setToolTip(fromCp1252(c.tooltip));
+        if (caption_) caption_->setToolTip(widget->toolTip());
+    }
     setParent(outer_);
 }
 
@@ -340,6 +345,15 @@ ButtonView::ButtonView(int panel, const Control& c, QWidget* container, const QR
     button->setFont(controlFont(button->font(), c.textSize));
     connect(button, &QPushButton::clicked, this, [this] { deliverCommit(panel_, id_); });
     place(container, button, rect, c, CaptionLayout{});
+    if (!c.shortcut.empty()) {
+        // The key presses the button (a dimmed button ignores it), and its hint names the key.
+        const QKeySequence key(QString::fromStdString(c.shortcut), QKeySequence::PortableText);
+        button->setShortcut(key);
+        const QString keyText = key.toString(QKeySequence::NativeText);
+        button->setToolTip(button->toolTip().isEmpty()
+                               ? keyText
+                               : button->toolTip() + QStringLiteral(" (%1)").arg(keyText));
+    }
 }
 
 QPushButton* ButtonView::button() const { return static_cast<QPushButton*>(widget_); }
@@ -353,10 +367,11 @@ ReadoutView::ReadoutView(int panel, const Control& c, QWidget* container, const 
     : ControlView(panel, c) {
     auto* label = new QLabel;
     label->setTextFormat(Qt::PlainText);
-    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    label->setAutoFillBackground(true);
-    label->setBackgroundRole(QPalette::Base);
-    label->setContentsMargins(4, 0, 4, 0);
+    // One plain line all round: the style's sunken panel on a label draws inset lines on two
+    // sides and leaves the others open.
+    label->setStyleSheet(QStringLiteral(
+        "QLabel { border: 1px solid palette(mid); border-radius: 2px; background: palette(base);"
+        " padding: 0px 4px; }"));
     label->setFont(controlFont(label->font(), c.textSize));
     bool number = c.kind == ControlKind::NumericDisplay;
     // A box of several lines shows a text of several lines from its top; others are one line.
@@ -392,25 +407,32 @@ void LedWidget::setState(bool on, QColor colour, const QString& text) {
     update();
 }
 
-void LedWidget::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+namespace {
+// A round lamp at the widget's left, lit in `fill`, with its text beside it.
+void paintLamp(QWidget& w, QColor fill, const QString& text) {
+    QPainter p(&w);
     p.setRenderHint(QPainter::Antialiasing);
-    int d = std::max(6, std::min(height(), width()) - 8);
-    QRectF lamp(2.5, (height() - d) / 2.0, d, d);
-    QColor fill = on_ ? colour_ : QColor(0x40, 0x40, 0x40);
-    if (!isEnabled()) fill = fill.lighter(160);
+    const int d = std::max(6, std::min(w.height(), w.width()) - 8);
+    const QRectF lamp(2.5, (w.height() - d) / 2.0, d, d);
+    if (!w.isEnabled()) fill = fill.lighter(160);
     QRadialGradient shine(lamp.center() - QPointF(d / 5.0, d / 5.0), d * 0.75);
     shine.setColorAt(0.0, fill.lighter(150));
     shine.setColorAt(1.0, fill);
     p.setBrush(shine);
     p.setPen(QPen(QColor(0x20, 0x20, 0x20), 1.0));
     p.drawEllipse(lamp);
-    if (!text_.isEmpty()) {
-        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::WindowText));
-        QRect textRect(int(lamp.right()) + 6, 0, width() - int(lamp.right()) - 6, height());
-        p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, text_);
+    if (!text.isEmpty()) {
+        p.setPen(w.palette().color(w.isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::WindowText));
+        const QRect textRect(int(lamp.right()) + 6, 0, w.width() - int(lamp.right()) - 6,
+                             w.height());
+        p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, text);
     }
+}
+}  // namespace
+
+void LedWidget::paintEvent(QPaintEvent*) {
+    paintLamp(*this, on_ ? colour_ : QColor(0x40, 0x40, 0x40), text_);
 }
 
 MarkWidget::MarkWidget(QWidget* parent) : QWidget(parent) {}
@@ -423,20 +445,9 @@ void MarkWidget::setState(QColor colour, const QString& text) {
 }
 
 void MarkWidget::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    QColor fill = isEnabled() ? colour_ : colour_.lighter(150);
-    p.setBrush(fill);
-    p.setPen(QPen(fill.darker(140), 1.0));
-    QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    p.drawRoundedRect(r, 6, 6);
-    // Black or white text, whichever reads better on the fill.
-    double luminance = 0.299 * fill.red() + 0.587 * fill.green() + 0.114 * fill.blue();
-    p.setPen(luminance > 140 ? Qt::black : Qt::white);
-    QFont f = font();
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(rect(), Qt::AlignCenter, text_);
+    // A lamp in the mark's colour, not a coloured box: beside the real buttons a box reads as
+    // one more button.
+    paintLamp(*this, colour_, text_);
 }
 
 LedView::LedView(int panel, const Control& c, QWidget* container, const QRect& rect)

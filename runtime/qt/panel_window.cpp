@@ -1,6 +1,8 @@
 #include "runtime/qt/panel_window.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
+#include <QShortcut>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -35,7 +37,11 @@ QRect rectOf(const Control& c) { return QRect(c.x, c.y, c.width, c.height); }
 PanelContent::PanelContent(int panel, QWidget* parent) : QWidget(parent), panel_(panel) {}
 
 void PanelContent::build(const Panel& p) {
-    setFixedSize(p.width, p.height);
+    designSize_ = QSize(p.width, p.height);
+    if (p.resizable)
+        setMinimumSize(designSize_);
+    else
+        setFixedSize(designSize_);
     const QFont base = font();
     const QFontMetrics metrics(base);
 
@@ -46,6 +52,7 @@ void PanelContent::build(const Panel& p) {
         if (c.kind != ControlKind::Group) continue;
         ControlView* v = makeControlView(panel_, c, this, rectOf(c), CaptionLayout{});
         views_[c.id] = v;
+        placements_.push_back({v, 0, rectOf(c), QRect(), false, c.anchors});
         groups[c.id] = static_cast<GroupView*>(v)->box();
         groupRects[c.id] = rectOf(c);
     }
@@ -105,6 +112,30 @@ void PanelContent::build(const Panel& p) {
         QWidget* container = pl.container ? static_cast<QWidget*>(groups[pl.container]) : this;
         if (ControlView* v = makeControlView(panel_, *pl.control, container, pl.rect, pl.caption)) {
             views_[pl.control->id] = v;
+            const bool outside = v->caption() && (pl.caption.place == CaptionPlace::Left ||
+                                                  pl.caption.place == CaptionPlace::Above);
+            placements_.push_back({v, pl.container, pl.rect, outside ? pl.caption.rect : QRect(),
+                                   pl.caption.place == CaptionPlace::Left, pl.control->anchors});
+        }
+    }
+}
+
+void PanelContent::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (designSize_.isEmpty()) return;
+    // Every place worked out from the resource file's, so no rounding piles up.
+    const QSize grown = size() - designSize_;
+    std::map<int, QSize> groupGrown;
+    for (const Placement& pl : placements_) {
+        const QSize by = pl.container ? groupGrown[pl.container] : grown;
+        const QRect r = anchoredRect(pl.rect, pl.anchors, by);
+        if (!pl.container && dynamic_cast<GroupView*>(pl.view))
+            groupGrown[pl.view->id()] = r.size() - pl.rect.size();
+        if (pl.view->outer() && pl.view->outer()->geometry() != r) pl.view->outer()->setGeometry(r);
+        if (!pl.caption.isNull() && pl.view->caption()) {
+            QRect c = pl.caption.translated(r.topLeft() - pl.rect.topLeft());
+            if (pl.captionBeside) c.setHeight(r.height());
+            if (pl.view->caption()->geometry() != c) pl.view->caption()->setGeometry(c);
         }
     }
 }
@@ -142,9 +173,19 @@ PanelWindow::PanelWindow(int panel, const Panel& p)
     setObjectName(QString::fromStdString(p.name));
     setCentralWidget(content_);
     setTitle(p.title);
-    // The panel keeps the size the resource file gives it.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The panel keeps the size the resource file gives it, or, when it may grow, takes that as
+    // its smallest size.
+    if (!p.resizable) layout()->setSizeConstraint(QLayout::SetFixedSize);
     move(p.x, p.y);
+    // Escape on a window of its own (not the main window, the one with a menu bar) asks the
+    // program to close it, as the title bar's close button does.
+    if (p.menuBar == 0) {
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        connect(escape, &QShortcut::activated, this, [this] {
+            ++closeRequests_;
+            deliverClose(panel_);
+        });
+    }
 }
 
 void PanelWindow::setTitle(const std::string& title) {

@@ -32,10 +32,26 @@ public:
     QWidget* controlWidget(int id) const;
     GraphView* graph(int id) const;
     std::vector<int> graphIds() const;
+    QSize sizeHint() const override { return designSize_; }
+
+protected:
+    // Controls follow the edges they are anchored to.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Where a control was put for the panel's size in the resource file.
+    struct Placement {
+        ControlView* view;
+        int container;  // its group's id, 0 the panel area
+        QRect rect;     // in container coordinates
+        QRect caption;  // a caption outside the control, else empty
+        bool captionBeside;
+        int anchors;
+    };
     int panel_;
     std::map<int, ControlView*> views_;  // children of their widgets
+    std::vector<Placement> placements_;  // groups first
+    QSize designSize_;
 };
 
 class PanelWindow : public QMainWindow {

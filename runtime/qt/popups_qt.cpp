@@ -15,6 +15,7 @@
 #include "runtime/popups.h"
 #include "runtime/qt/chosen_path.h"
 #include "runtime/qt/text_encoding.h"
+#include "runtime/qt/user_settings.h"
 
 namespace rt::qt {
 
@@ -155,7 +156,7 @@ QStringList nameFiltersOf(const std::string& typeList) {
 
 int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::string& path) {
     QString dir = fromCp1252(request.defaultDirectory);
-    if (dir.isEmpty()) dir = QDir::currentPath();
+    if (dir.isEmpty()) dir = rememberedFolder(request.buttonLabel, QDir::currentPath());
     FileDialog dialog(parent, fromCp1252(request.title), dir, request.allowCancel);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The program asks about overwriting an existing file itself.
@@ -223,6 +224,7 @@ int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::s
     if (chosen.isEmpty() || chosen.first().isEmpty()) return VAL_NO_FILE_SELECTED;
     QString file = chosen.first();
     chosenPathRefusal(file, request.pathCapacity, path);
+    rememberFolder(request.buttonLabel, file);
     QFileInfo info(file);
     return info.exists() && !info.isDir() ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
 }

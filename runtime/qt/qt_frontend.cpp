@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,7 @@
 #include "runtime/qt/panel_window.h"
 #include "runtime/qt/popups_qt.h"
 #include "runtime/qt/text_encoding.h"
+#include "runtime/qt/user_settings.h"
 
 namespace rt {
 
@@ -48,7 +51,7 @@ void deliverMenu(int menuBar, int menuItem) {
 
 void deliverTimerTick(int panel, int control) {
     dispatchTimerTick(panel, control);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushAtFramePace();
 }
 
 }  // namespace qt
@@ -99,6 +102,8 @@ void QtFrontEnd::panelLoaded(int handle) {
         e.content = window->content();
     }
     e.content->build(*p);
+    // A window the operator may size opens as it was left in the last session.
+    if (p->resizable && !parent) qt::restoreWindow(*e.frame, QString::fromStdString(p->name));
     panels_[handle] = e;
     for (const Control& c : p->controls) {
         if (c.kind == ControlKind::Timer) timers_.add(handle, c.id, c.interval);
@@ -154,7 +159,7 @@ void QtFrontEnd::controlChanged(int panel, int control) {
 void QtFrontEnd::graphChanged(int panel, int control) {
     // Several changes in one callback make one redraw, when it has returned.
     dirtyGraphs_.insert({panel, control});
-    if (!flushTimer_.isActive()) flushTimer_.start();
+    if (!flushTimer_.isActive()) flushTimer_.start(0);
 }
 
 void QtFrontEnd::menuChanged(int menuBar) {
@@ -189,11 +194,27 @@ void QtFrontEnd::waitCursor(bool on) {
     }
 }
 
+void QtFrontEnd::flushAtFramePace() {
+    // A poll at 0.01 s would redraw the chart 100 times a second, more than a screen shows: its
+    // picture waits for the next frame, at most one frame's time.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double rate = screen ? std::clamp(screen->refreshRate(), 24.0, 240.0) : 60.0;
+    const qint64 frame = qint64(1000.0 / rate);
+    const qint64 since = lastChartFrame_.isValid() ? lastChartFrame_.elapsed() : frame;
+    if (dirtyGraphs_.empty() || since >= frame) {
+        flushPending();
+        return;
+    }
+    changedControls_.clear();
+    flushTimer_.start(int(frame - since));
+}
+
 void QtFrontEnd::flushPending() {
     flushTimer_.stop();
     changedControls_.clear();  // from here on the event loop paints them
     auto dirty = std::move(dirtyGraphs_);
     dirtyGraphs_.clear();
+    if (!dirty.empty()) lastChartFrame_.start();
     for (const auto& [panel, control] : dirty) {
         const PanelEntry* e = entry(panel);
         if (!e) continue;
@@ -290,6 +311,11 @@ int QtFrontEnd::runUserInterface() {
 }
 
 void QtFrontEnd::exitProgram(int status) {
+    for (const auto& [handle, e] : panels_) {
+        const Panel* p = Model::instance().panel(handle);
+        if (p && p->resizable && e.topLevel && e.frame)
+            qt::saveWindow(*e.frame, QString::fromStdString(p->name));
+    }
     std::fflush(stdout);
     std::fflush(stderr);
     std::exit(status);

@@ -4,6 +4,7 @@
 //
 // A QApplication must exist before the front end is made.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -74,6 +75,9 @@ public:
     // Redraws the charts whose graphs changed since the last redraw. Called after each event the
     // program handled, before a popup, and on the next pass of the event loop.
     void flushPending();
+    // The same after a timer tick, at the screen's pace: the charts are redrawn at once when the
+    // last redraw is a frame ago, otherwise when the frame is due.
+    void flushAtFramePace();
     bool redrawPending() const { return !dirtyGraphs_.empty(); }
 
 private:
@@ -97,6 +101,7 @@ private:
     std::set<std::pair<int, int>> dirtyGraphs_;
     std::set<std::pair<int, int>> changedControls_;  // since the event loop last ran
     QTimer flushTimer_;
+    QElapsedTimer lastChartFrame_;  // since the charts were last redrawn
     bool waitCursor_ = false;
 };
 

@@ -175,6 +175,15 @@ private:
                  // Trace 2 from Tz to pO2, by keyboard as an operator would.
                  QTest::keyClick(control(app.p1, MAIN_TRACE2_SELECT), Qt::Key_Down);
                  check(app.was[1] == 2, "trace 2 selects pO2");
+                 // The left axis's limits are dimmed while it scales automatically.
+                 auto* autoLeft = control<QAbstractButton>(app.p1, MAIN_LEFT_AUTO);
+                 autoLeft->click();
+                 check(!control(app.p1, MAIN_LEFT_MIN)->isEnabled() &&
+                           !control(app.p1, MAIN_LEFT_MAX)->isEnabled() &&
+                           control(app.p1, MAIN_RIGHT_MIN)->isEnabled(),
+                       "left limits dimmed under automatic scaling");
+                 autoLeft->click();
+                 check(control(app.p1, MAIN_LEFT_MIN)->isEnabled(), "left limits enabled again");
                  control<QAbstractButton>(app.p1, MAIN_RUN)->click();
              }},
             {"file dialog of Run", [this] { return modal<QFileDialog>() != nullptr; },
@@ -354,6 +363,7 @@ std::string runProgram(const char* mode, const char* settings) {
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir + "/config"));
     program.setProcessEnvironment(env);
     program.start("/proc/self/exe", {mode, QString::fromStdString(dir)});
     EXPECT_TRUE(program.waitForStarted(5000));
@@ -374,6 +384,11 @@ TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
     namespace fs = std::filesystem;
     const std::string dir = runProgram("--drive", kSettings);
     EXPECT_EQ(readBytes(dir + "/TEVRAN.ini"), kSettingsAfter);
+    // The window and the folders of both file dialogs are remembered in the per-user file.
+    const std::string user = readBytes(dir + "/config/tevran/tevran.conf");
+    EXPECT_NE(user.find("MAIN="), std::string::npos) << user;
+    EXPECT_NE(user.find("open=" + dir), std::string::npos) << user;
+    EXPECT_NE(user.find("save=" + dir), std::string::npos) << user;
 
     std::vector<std::string> lines = dataLines(dir + "/run1.dat");
     ASSERT_GE(lines.size(), 6u + kPolls - 1);

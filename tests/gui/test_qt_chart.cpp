@@ -1,6 +1,9 @@
 // The strip chart: series built from the graph model's visible traces, axis ranges, one redraw
 // per callback, and the cost of one poll's update.
+#include <QElapsedTimer>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QLineSeries>
 #include <QScreen>
 #include <QTest>
@@ -15,6 +18,7 @@
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/event_delivery.h"
+#include "runtime/qt/trace_points.h"
 
 using namespace guitest;
 using rt::ControlKind;
@@ -189,7 +193,9 @@ TEST_F(Chart, AxisRangesManualAutomaticAndEmpty) {
     chart->repaint();  // draws without trouble
 }
 
-TEST_F(Chart, ChangesInOneCallbackMakeOneRedrawWhenItReturns) {
+TEST_F(Chart, ChangesInOneCallbackMakeOneRedrawWithinAFrame) {
+    // A frame's time after the last redraw (the load's): the tick's picture is drawn at once.
+    pumpFor(40);
     int before = chart->redraws();
     plotsPerTick = 3;
     rt::qt::deliverTimerTick(panel, kTimer);
@@ -200,13 +206,34 @@ TEST_F(Chart, ChangesInOneCallbackMakeOneRedrawWhenItReturns) {
     ASSERT_EQ(chart->shownSeries().size(), 2u);
     EXPECT_EQ(chart->shownSeries()[0]->count(), kPoints);
 
+    // Ticks faster than the screen's frames (100 a second) are drawn at the screen's pace, and
+    // each tick's picture is on the chart within one frame of its callback.
+    plotsPerTick = 1;
+    const int firstRedraw = chart->redraws();
+    QElapsedTimer run;
+    run.start();
+    int late = 0;
+    for (int i = 0; i < 30; ++i) {
+        rt::qt::deliverTimerTick(panel, kTimer);
+        QElapsedTimer sinceTick;
+        sinceTick.start();
+        const double shift = ticks;
+        pumpUntil([&] { return chart->xAxis()->min() == shift && !fe->redrawPending(); }, 200);
+        if (chart->xAxis()->min() != shift || sinceTick.elapsed() > 40) ++late;
+        while (sinceTick.elapsed() < 10) QApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    const int redraws = chart->redraws() - firstRedraw;
+    EXPECT_EQ(late, 0) << "ticks whose picture took more than a frame (with room for the load)";
+    EXPECT_LE(redraws, int(run.elapsed() * 60 / 1000) + 2) << "more redraws than frames";
+
     // Changes outside a callback are drawn on the next pass of the event loop, also once.
+    before = chart->redraws();
     plotBoth(panel, 7);
     plotBoth(panel, 8);
-    EXPECT_EQ(chart->redraws(), before + 1);
+    EXPECT_EQ(chart->redraws(), before);
     EXPECT_TRUE(fe->redrawPending());
     pumpUntil([&] { return !fe->redrawPending(); }, 3000);
-    EXPECT_EQ(chart->redraws(), before + 2);
+    EXPECT_EQ(chart->redraws(), before + 1);
     EXPECT_DOUBLE_EQ(chart->xAxis()->min(), 8.0);
 }
 
@@ -270,6 +297,57 @@ TEST_F(Chart, RepeatedPollsShowOnlyTheNewestPicture) {
     EXPECT_DOUBLE_EQ(right->at(kPoints - 1).y(),
                      700.0 + 50.0 * std::cos((kPoints - 1 + kPolls) * 0.03));
     EXPECT_DOUBLE_EQ(chart->xAxis()->min(), kPolls);
+}
+
+// A stack of thousands of samples at 0.01 s: a hundred share each whole second, and the line
+// through the few points per pixel column that tracePoints keeps must cover the pixels of the
+// line through all of them, with a point count bounded by the plot's width.
+TEST(TracePoints, FewPointsPerColumnDrawTheSameLineAsAll) {
+    rt::PointBuffer b;
+    for (int k = 0; k < 10000; ++k) {
+        b.x.push_back(std::trunc(k * 0.01));  // whole seconds, as the strip chart keeps them
+        b.y.push_back(k == 5000 ? std::nan("") : 5.0 * std::sin(k * 0.013) + (k % 7) * 0.3);
+    }
+    constexpr int kWidth = 400, kHeight = 300;
+    const auto draw = [&](const QList<QPointF>& points, double xLo, double xHi) {
+        QImage image(kWidth, kHeight, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setPen(QPen(Qt::black, 0));
+        QPolygonF line;
+        for (const QPointF& q : points)
+            line << QPointF((q.x() - xLo) / (xHi - xLo) * kWidth, (8.0 - q.y()) / 16.0 * kHeight);
+        p.drawPolyline(line);
+        return image;
+    };
+    // The whole stack in view, then a range that cuts it on both sides.
+    for (auto [xLo, xHi] : {std::pair{0.0, 100.0}, std::pair{20.5, 60.5}}) {
+        QList<QPointF> all, few;
+        rt::qt::tracePoints(b, 0, 10000, xLo, xHi, kWidth, few);
+        rt::qt::tracePoints(b, 0, 10000, xLo, xHi, 1 << 20, all);  // too many columns to thin
+        EXPECT_EQ(all.size(), 9999) << "every finite point";
+        EXPECT_LE(few.size(), 4 * kWidth + 2);
+        // The same pixels, but for a few at the ends of vertical runs, where the rasterizer's
+        // rule for a segment's last pixel meets another sequence of segments.
+        const QImage thin = draw(few, xLo, xHi), full = draw(all, xLo, xHi);
+        int differ = 0, line = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                differ += thin.pixel(x, y) != full.pixel(x, y);
+                line += full.pixel(x, y) != qRgb(255, 255, 255);
+            }
+        EXPECT_GT(line, 2 * kWidth);
+        EXPECT_LE(differ, 6) << xLo << ".." << xHi << ": of " << line << " pixels of the line";
+    }
+    // Points whose x goes back are all kept: thinning by columns would draw another line.
+    rt::PointBuffer back;
+    for (int k = 0; k < 5000; ++k) {
+        back.x.push_back(k % 100);
+        back.y.push_back(k);
+    }
+    QList<QPointF> kept;
+    rt::qt::tracePoints(back, 0, 5000, 0, 100, kWidth, kept);
+    EXPECT_EQ(kept.size(), 5000);
 }
 
 }  // namespace

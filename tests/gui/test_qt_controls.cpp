@@ -457,4 +457,55 @@ TEST_F(FrontEndTest, MenuItemsReachTheProgramAndDimmedEntriesAreDisabled) {
     EXPECT_FALSE(menus->action(3)->isEnabled());
 }
 
+// The keyboard: a button's key presses it (not while it is dimmed) and its hint names the key;
+// Escape on a window of its own asks the program to close it, as the title bar's button does,
+// but never on the main window (the one with the menu bar), whose close ends the program.
+TEST_F(FrontEndTest, ShortcutsPressButtonsAndEscapeAsksToCloseSecondaryWindows) {
+    commits.clear();
+    closes = 0;
+    hideOnClose = false;
+    int mb = rt::Model::instance().addMenuBar(rt::MenuBar{});
+    rt::Panel main;
+    main.name = "MAIN";
+    main.menuBar = mb;
+    main.callback = onClose;
+    rt::Control run = makeControl(kButton, ControlKind::Button, ValueType::None, 10, 10, 90, 30,
+                                  "Run");
+    run.callback = recordCommit;
+    run.shortcut = "F5";
+    run.tooltip = "Start a measurement.";
+    main.controls.push_back(run);
+    const int h = load(main);
+    rt::Panel info;
+    info.name = "INFO";
+    info.callback = onClose;
+    const int i = load(info);
+    DisplayPanel(h);
+
+    QWidget* mainWindow = fe->panelWidget(h);
+    QWidget* infoWindow = fe->panelWidget(i);
+    auto* button = qobject_cast<QPushButton*>(fe->controlWidget(h, kButton));
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->toolTip(), "Start a measurement. (F5)");
+    QApplication::setActiveWindow(mainWindow);
+    ASSERT_TRUE(pumpUntil([&] { return mainWindow->isActiveWindow(); }, 3000));
+    // A button pressed by its key shows itself pressed for a moment, then commits.
+    QTest::keyClick(mainWindow, Qt::Key_F5);
+    EXPECT_TRUE(pumpUntil([] { return commits.size() == 1; }, 2000));
+    SetCtrlAttribute(h, kButton, ATTR_DIMMED, 1);
+    QTest::keyClick(mainWindow, Qt::Key_F5);
+    pumpFor(300);
+    EXPECT_EQ(commits.size(), 1u) << "a dimmed button ignores its key";
+    QTest::keyClick(mainWindow, Qt::Key_Escape);
+    EXPECT_EQ(closes, 0) << "Escape does not close the main window";
+
+    DisplayPanel(i);
+    QApplication::setActiveWindow(infoWindow);
+    ASSERT_TRUE(pumpUntil([&] { return infoWindow->isActiveWindow(); }, 3000));
+    hideOnClose = true;
+    QTest::keyClick(infoWindow, Qt::Key_Escape);
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(infoWindow->isVisible());
+}
+
 }  // namespace

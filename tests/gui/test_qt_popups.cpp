@@ -9,12 +9,14 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,9 @@ protected:
         std::ofstream(dir + "/notes.txt") << "not data\n";
         previousDir = QDir::currentPath();
         QDir::setCurrent(QString::fromStdString(dir));  // "" in a file dialog: the current directory
+        // The per-user settings of this test, not the user's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(dir + "/config"));
     }
     void TearDown() override {
         QDir::setCurrent(previousDir);
@@ -294,6 +299,60 @@ TEST_F(Popups, NamesOutsideAsciiAreKeptOrRefusedNeverReplacedByQuestionMarks) {
     EXPECT_EQ(std::string(path), dir + "/ok.dat");
     for (const auto& e : std::filesystem::directory_iterator(dir))
         EXPECT_EQ(e.path().filename().string().find('?'), std::string::npos) << e.path();
+}
+
+// Each file dialog opens in the folder it last chose a file in, within a session and in the
+// next one (the per-user settings file), as long as that folder exists; the Run and the Open
+// dialog each keep their own.
+TEST_F(Popups, EachFileDialogOpensWhereItLastChoseAFile) {
+    namespace fs = std::filesystem;
+    const QString stored = QString::fromStdString(dir + "/stored");
+    const QString records = QString::fromStdString(dir + "/records");
+    fs::create_directory(stored.toStdString());
+    fs::create_directory(records.toStdString());
+    std::ofstream(stored.toStdString() + "/a.dat") << "File: a.dat\n";
+    const auto opensIn = [](const QString& folder) {
+        return [folder](QWidget* modal) {
+            auto* fd = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(fd, nullptr);
+            EXPECT_EQ(QDir(fd->directory()).canonicalPath(), QDir(folder).canonicalPath());
+            fd->reject();
+        };
+    };
+    char path[260];
+    ModalAnswer load([&](QWidget* modal) {
+        static_cast<QFileDialog*>(modal)->setDirectory(stored);
+        typeFileName(modal, "a.dat");
+    });
+    ASSERT_EQ(loadDialog(path), VAL_EXISTING_FILE_SELECTED);
+    {
+        ModalAnswer run(opensIn(QDir::currentPath()));
+        EXPECT_EQ(runDialog(path), VAL_NO_FILE_SELECTED) << "the Run dialog keeps its own folder";
+    }
+    ModalAnswer record([&](QWidget* modal) {
+        static_cast<QFileDialog*>(modal)->setDirectory(records);
+        typeFileName(modal, "run3.dat");
+    });
+    ASSERT_EQ(runDialog(path), VAL_NEW_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), records.toStdString() + "/run3.dat");
+    {
+        ModalAnswer again(opensIn(stored));
+        EXPECT_EQ(loadDialog(path), VAL_NO_FILE_SELECTED);
+    }
+    {
+        ModalAnswer again(opensIn(records));
+        EXPECT_EQ(runDialog(path), VAL_NO_FILE_SELECTED);
+    }
+    // The next session reads them from the per-user file.
+    const std::string conf = dir + "/config/tevran/tevran.conf";
+    std::ifstream in(conf);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(stored.toStdString()), std::string::npos) << conf << ":\n" << text;
+    EXPECT_NE(text.find(records.toStdString()), std::string::npos) << conf << ":\n" << text;
+    // A folder that is gone: the current directory again.
+    fs::remove_all(stored.toStdString());
+    ModalAnswer gone(opensIn(QDir::currentPath()));
+    EXPECT_EQ(loadDialog(path), VAL_NO_FILE_SELECTED);
 }
 
 TEST_F(Popups, MessageAndQuestionAnswers) {

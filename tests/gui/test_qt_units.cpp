@@ -165,6 +165,26 @@ TEST(AxisRange, AutomaticRangeSnapsToWholeTicksAndHoldsStill) {
     }
 }
 
+// A stored file's time axis: from its first time, never before it (a 60 s file once began at
+// -5 s, a large one at -50 000 s), to its last or the next whole tick after that.
+TEST(AxisRange, TimeAxisStartsAtTheFirstTimeAndEndsAtOrJustAfterTheLast) {
+    rt::AxisSetting automatic{1, 0.0, 100.0};
+    for (auto [first, last] : {std::pair{1.0, 60.0}, std::pair{0.2, 986000.4},
+                               std::pair{3600.0, 3600.5}, std::pair{-20.0, 7.0}}) {
+        AxisRange r = rt::qt::shownTimeRange(automatic, true, first, last);
+        EXPECT_EQ(r.lo, first) << first << ".." << last;
+        EXPECT_GE(r.hi, last) << first << ".." << last;
+        EXPECT_LE(r.hi - last, rt::qt::niceTickInterval(last - first, 10)) << first << ".." << last;
+    }
+    AxisRange one = rt::qt::shownTimeRange(automatic, true, 5.0, 5.0);
+    EXPECT_EQ(one.lo, 5.0);
+    EXPECT_GT(one.hi, 5.0);
+    // Manual, or no data: as every axis.
+    AxisRange manual = rt::qt::shownTimeRange(rt::AxisSetting{0, 0.0, 100.0}, true, 1.0, 60.0);
+    EXPECT_EQ(manual.lo, 0.0);
+    EXPECT_EQ(manual.hi, 100.0);
+}
+
 TEST(AxisRange, TickIntervalsAreOneTwoOrFiveTimesAPowerOfTen) {
     EXPECT_DOUBLE_EQ(niceTickInterval(100.0, 10), 10.0);
     EXPECT_DOUBLE_EQ(niceTickInterval(206400.0 * 1.1, 8), 50000.0);

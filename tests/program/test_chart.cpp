@@ -276,6 +276,11 @@ TEST_F(Chart, SettingsCommitReadsEveryControl) {
     EXPECT_EQ(g.axis[2].mode, VAL_MANUAL);
     EXPECT_EQ(g.axis[2].min, -3.0);
     EXPECT_EQ(g.axis[2].max, 4.0);
+    // The limits of an axis scaled automatically are dimmed: they do not apply.
+    EXPECT_TRUE(ctrl(app.p1, MAIN_LEFT_MIN).dimmed);
+    EXPECT_TRUE(ctrl(app.p1, MAIN_LEFT_MAX).dimmed);
+    EXPECT_FALSE(ctrl(app.p1, MAIN_RIGHT_MIN).dimmed);
+    EXPECT_FALSE(ctrl(app.p1, MAIN_RIGHT_MAX).dimmed);
 
     // The manual limits stay stored under automatic scaling and apply again when it is off.
     ctrl(app.p1, MAIN_LEFT_AUTO).intValue = 0;
@@ -283,6 +288,8 @@ TEST_F(Chart, SettingsCommitReadsEveryControl) {
     EXPECT_EQ(g.axis[1].mode, VAL_MANUAL);
     EXPECT_EQ(g.axis[1].min, -1.0);
     EXPECT_EQ(g.axis[1].max, 2.0);
+    EXPECT_FALSE(ctrl(app.p1, MAIN_LEFT_MIN).dimmed);
+    EXPECT_FALSE(ctrl(app.p1, MAIN_LEFT_MAX).dimmed);
 
     // A range whose minimum is not below its maximum is passed on unchanged.
     ctrl(app.p1, MAIN_LEFT_MIN).doubleValue = 5.0;
@@ -311,6 +318,9 @@ TEST_F(Chart, SelectorCommitRedrawsTheStoredFile) {
     ctrl(app.p1, MAIN_TRACE2_SELECT).intValue = 3;
     skaliere(app.p1, MAIN_TRACE2_SELECT, EVENT_COMMIT, nullptr, 0, 0);
     ASSERT_GE(plots(), 2u);
+    // The viewer scales both axes automatically: their limits are dimmed with the switches on.
+    for (int id : {MAIN_LEFT_MIN, MAIN_LEFT_MAX, MAIN_RIGHT_MIN, MAIN_RIGHT_MAX})
+        EXPECT_TRUE(ctrl(app.p1, id).dimmed) << id;
     double ieSeen = 0.0;
     for (const rt::Plot& p : chart().plots)
         if (p.yAxis == 2 && p.count == 2) ieSeen = py(p, 1);

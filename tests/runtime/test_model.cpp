@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "runtime/core/model.h"
@@ -143,6 +144,74 @@ TEST(GraphModel, PlotsKeepTheirPointsAndStyleThroughCopiesAndDeletions) {
     plot(c, Window(1, 20));
     EXPECT_EQ(c.storedPoints(), 21u);
     EXPECT_EQ(c.plots.back().handle, 20);
+}
+
+// The visible traces are kept up to date plot by plot (a strip chart stacks thousands between
+// two moves of its x range). Whatever the order of plots and deletions, they must be the union
+// of the remaining plots' ranges, computed here from scratch, with the extent of their values.
+TEST(GraphModel, VisibleTracesFollowEveryPlotAndDeletionAsTheUnionOfTheirRanges) {
+    rt::GraphModel g;
+    unsigned seed = 12345;
+    auto next = [&](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    std::vector<int> handles;
+    for (int step = 0; step < 3000; ++step) {
+        const unsigned what = next(20);
+        if (what == 0 && !handles.empty()) {
+            const std::size_t k = next(unsigned(handles.size()));
+            g.deletePlot(handles[k]);
+            handles.erase(handles.begin() + long(k));
+        } else if (what == 1 && step % 500 == 0) {
+            g.deletePlot(-1);
+            handles.clear();
+        } else {
+            // Windows of a strip chart at a few positions (some continue a buffer, some start
+            // one), a NaN now and then, on one of two axes in one of two colours.
+            Window w(int(next(60)), 1 + int(next(12)));
+            if (next(10) == 0) w.y[next(unsigned(w.y.size()))] = std::nan("");
+            g.activeYAxis = 1 + int(next(2));
+            handles.push_back(plot(g, w, next(2) ? 0x0000FF : 0xFF0000));
+        }
+        if (step % 50 != 0) continue;
+        // From scratch: per buffer and style, the ranges that share a point joined.
+        std::vector<rt::VisibleTrace> expected;
+        std::vector<const rt::Plot*> order;
+        for (const rt::Plot& p : g.plots) order.push_back(&p);
+        std::stable_sort(order.begin(), order.end(), [](const rt::Plot* a, const rt::Plot* b) {
+            return std::make_tuple(a->points.id(), int(a->colour), int(a->yAxis), a->offset) <
+                   std::make_tuple(b->points.id(), int(b->colour), int(b->yAxis), b->offset);
+        });
+        for (const rt::Plot* p : order) {
+            std::size_t b = p->offset, e = b + p->count;
+            rt::VisibleTrace* t = expected.empty() ? nullptr : &expected.back();
+            if (t && t->points == p->points && t->colour == p->colour && t->yAxis == p->yAxis &&
+                b < t->end) {
+                t->end = std::max(t->end, e);
+            } else {
+                expected.push_back({p->points, b, e, p->yAxis, p->colour, 0, 0, 0, {}, {}});
+            }
+        }
+        const auto& shown = g.visibleTraces();
+        ASSERT_EQ(shown.size(), expected.size()) << "step " << step;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            ASSERT_EQ(shown[i].points, expected[i].points) << "step " << step;
+            ASSERT_EQ(shown[i].begin, expected[i].begin) << "step " << step;
+            ASSERT_EQ(shown[i].end, expected[i].end) << "step " << step;
+            ASSERT_EQ(shown[i].colour, expected[i].colour);
+            ASSERT_EQ(shown[i].yAxis, expected[i].yAxis);
+            // Its extent is that of its finite values.
+            rt::VisibleTrace::Extent y;
+            for (std::size_t k = shown[i].begin; k < shown[i].end; ++k)
+                y.add(shown[i].points->y[k]);
+            ASSERT_EQ(shown[i].yExtent.any, y.any) << "step " << step;
+            if (y.any) {
+                ASSERT_EQ(shown[i].yExtent.lo, y.lo) << "step " << step;
+                ASSERT_EQ(shown[i].yExtent.hi, y.hi) << "step " << step;
+            }
+        }
+    }
 }
 
 TEST(Model, ControlsInADimmedGroupAreNotOperable) {

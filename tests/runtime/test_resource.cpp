@@ -34,6 +34,12 @@ TEST(Resource, TheProgramsFileHasItsFivePanelsAndMenuBar) {
     rt::Panel main = f.panel(2)->panel;
     EXPECT_EQ(main.findByName("MAIN_TRACE1_SELECT")->items[1].label, "Tz [\xB0" "C]");
     EXPECT_EQ(main.findByName("MAIN_STRIPCHART")->graph->axis[0].max, 100.0);
+    // The main window grows; a direction without an anchor keeps to the left or the top.
+    EXPECT_TRUE(main.resizable);
+    EXPECT_EQ(main.findByName("MAIN_RUN_GROUP")->anchors, rt::AnchorRight | rt::AnchorTop);
+    EXPECT_EQ(main.findByName("MAIN_STATUS")->anchors,
+              rt::AnchorLeft | rt::AnchorRight | rt::AnchorBottom);
+    EXPECT_EQ(main.findByName("MAIN_VALUE1")->anchors, rt::AnchorLeft | rt::AnchorTop);
 }
 
 TEST(Resource, BrokenFilesNameTheFileAndTheProblem) {
@@ -49,6 +55,9 @@ TEST(Resource, BrokenFilesNameTheFileAndTheProblem) {
     std::string group = kHead + R"("panels": [{"resourceId": 1, "name": "A", "controls": [
         {"id": 2, "name": "B", "kind": "button", "group": 9}]}]})";
     EXPECT_NE(errorOf(group).find("names no group"), std::string::npos);
+    std::string anchors = kHead + R"("panels": [{"resourceId": 1, "name": "A", "controls": [
+        {"id": 2, "name": "B", "kind": "button", "anchors": "left stretch"}]}]})";
+    EXPECT_NE(errorOf(anchors).find("control B: \"anchors\""), std::string::npos);
     std::string menu = kHead + R"("menuBars": [{"name": "M", "menus": [{"id": 1, "name": "E",
         "items": [{"id": 1, "name": "I"}]}]}], "panels": [{"resourceId": 1, "name": "A"}]})";
     EXPECT_NE(errorOf(menu).find("repeated id"), std::string::npos);
