@@ -10,4 +10,8 @@ FrontEnd* current = nullptr;
 void setFrontEnd(FrontEnd* fe) { current = fe; }
 FrontEnd* frontEnd() { return current; }
 
+void whileWaiting() {
+    if (current) current->whileWaiting();
+}
+
 }  // namespace rt

@@ -31,24 +31,46 @@ QtFrontEnd* g_active = nullptr;
 
 namespace qt {
 
+namespace {
+// Hands an operator event to the program, or holds it while a callback waits for a device.
+template <class Dispatch>
+void deliver(std::function<void()> again, Dispatch dispatch) {
+    QtFrontEnd* fe = QtFrontEnd::active();
+    if (fe && fe->holding()) {
+        fe->hold(std::move(again));
+        return;
+    }
+    dispatch();
+    if (fe) {
+        fe->flushPending();
+        fe->releaseHeld();
+    }
+}
+}  // namespace
+
 void deliverCommit(int panel, int control) {
-    dispatchCommit(panel, control);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+    deliver([=] { deliverCommit(panel, control); }, [=] { dispatchCommit(panel, control); });
 }
 
 void deliverClose(int panel) {
-    dispatchClose(panel);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+    deliver([=] { deliverClose(panel); }, [=] { dispatchClose(panel); });
 }
 
 void deliverMenu(int menuBar, int menuItem) {
-    dispatchMenu(menuBar, menuItem);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+    deliver([=] { deliverMenu(menuBar, menuItem); }, [=] { dispatchMenu(menuBar, menuItem); });
 }
 
 void deliverTimerTick(int panel, int control) {
-    dispatchTimerTick(panel, control);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+    QtFrontEnd* fe = QtFrontEnd::active();
+    if (fe && fe->holding()) {
+        fe->holdTick(panel, control);  // ticks coalesce: one is held, however many fell due
+        return;
+    }
+    if (dispatchTimerTick(panel, control) && fe) fe->tickDelivered();
+    if (fe) {
+        fe->flushPending();
+        fe->releaseHeld();
+    }
 }
 
 }  // namespace qt
@@ -218,6 +240,50 @@ void QtFrontEnd::processDrawEvents() {
     }
 }
 
+void QtFrontEnd::whileWaiting() {
+    // Only a callback waits; during its popups the popup's own event loop runs.
+    if (waiting_ || !callbackRunning() || popupOpen()) return;
+    waiting_ = true;
+    flushPending();
+    // Exposed areas and what the callback changed are painted. Operator input stays with the
+    // window system; what reaches the widgets all the same (a posted event, a window closed)
+    // and timer ticks are held by the delivery functions.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    waiting_ = false;
+}
+
+void QtFrontEnd::holdTick(int panel, int control) {
+    tickHeld_ = true;
+    heldTick_ = {panel, control};
+}
+
+void QtFrontEnd::releaseHeld() {
+    if (waiting_ || releasing_ || callbackRunning()) return;
+    if (held_.empty() && !tickHeld_) return;
+    releasing_ = true;
+    while (!held_.empty()) {
+        std::function<void()> event = std::move(held_.front());
+        held_.pop_front();
+        event();
+    }
+    if (tickHeld_) {
+        // Operator input the window system held during the wait goes ahead of the tick.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        while (!held_.empty()) {
+            std::function<void()> event = std::move(held_.front());
+            held_.pop_front();
+            event();
+        }
+        if (tickHeld_) {
+            tickHeld_ = false;
+            releasing_ = false;
+            qt::deliverTimerTick(heldTick_.first, heldTick_.second);
+            return;
+        }
+    }
+    releasing_ = false;
+}
+
 // ---- Popups ----------------------------------------------------------------------------------
 
 QWidget* QtFrontEnd::popupParent() const {
@@ -289,7 +355,14 @@ double QtFrontEnd::now() {
 }
 
 void QtFrontEnd::delay(double seconds) {
-    if (seconds > 0 && seconds < 1e9) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    if (!(seconds > 0 && seconds < 1e9)) return;
+    // In slices, so that the windows paint during a long delay.
+    const double end = now() + seconds;
+    for (double left = seconds; left > 0; left = end - now()) {
+        std::this_thread::sleep_for(
+            std::chrono::duration<double>(std::min(left, rt::kWaitSliceMs / 1000.0)));
+        whileWaiting();
+    }
 }
 
 namespace {

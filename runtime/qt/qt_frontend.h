@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <utility>
@@ -45,6 +47,7 @@ public:
     void timerChanged(int panel, int control) override;
     void waitCursor(bool on) override;
     void processDrawEvents() override;
+    void whileWaiting() override;
 
     void messagePopup(const std::string& title, const std::string& message) override;
     int confirmPopup(const std::string& title, const std::string& question) override;
@@ -74,6 +77,14 @@ public:
     void flushPending();
     bool redrawPending() const { return !dirtyGraphs_.empty(); }
 
+    // Events that arrive while a callback waits for a device are held, and delivered once no
+    // callback runs: operator events in order, then one timer tick if one fell due meanwhile.
+    bool holding() const { return waiting_; }
+    void hold(std::function<void()> event) { held_.push_back(std::move(event)); }
+    void holdTick(int panel, int control);
+    void tickDelivered() { tickHeld_ = false; }
+    void releaseHeld();
+
 private:
     struct PanelEntry {
         QPointer<QWidget> frame;           // PanelWindow or ChildPanelFrame
@@ -95,6 +106,11 @@ private:
     std::set<std::pair<int, int>> changedControls_;  // since the event loop last ran
     QTimer flushTimer_;
     bool waitCursor_ = false;
+    bool waiting_ = false;    // in whileWaiting: events are held
+    bool releasing_ = false;  // in releaseHeld
+    std::deque<std::function<void()>> held_;
+    bool tickHeld_ = false;
+    std::pair<int, int> heldTick_{0, 0};
 };
 
 }  // namespace rt

@@ -13,6 +13,7 @@
 // - A write that cannot finish drops what it did not send, so no fragment precedes the next one.
 #include "runtime/rs232.h"
 
+#include "runtime/core/frontend.h"
 #include "runtime/rs232/port_names.h"
 #include "runtime/textfiles.h"
 
@@ -281,6 +282,12 @@ int msUntil(const QDeadlineTimer& deadline) {
     return static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max()));
 }
 
+// One slice of a wait on the device [ms]: the rest of the time-out, at most kWaitSliceMs, so that
+// the windows can paint between slices.
+int waitSlice(const QDeadlineTimer& deadline) {
+    return std::max(1, std::min(rt::kWaitSliceMs, msUntil(deadline)));
+}
+
 // A failed wait that was not a time-out: the device is gone or broken.
 int exchangeFailure(QSerialPort::SerialPortError error, int otherwise) {
     switch (error) {
@@ -460,9 +467,11 @@ int ComWrt(int port, const char* buffer, int count) {
     while (serial->bytesToWrite() > 0 && failure == RS232_OK) {
         if (deadline.hasExpired())
             failure = RS232_ERR_TIMEOUT;
-        else if (!serial->waitForBytesWritten(std::max(1, msUntil(deadline))) &&
+        else if (!serial->waitForBytesWritten(waitSlice(deadline)) &&
                  serial->error() != QSerialPort::NoError && serial->error() != QSerialPort::TimeoutError)
             failure = exchangeFailure(serial->error(), RS232_ERR_WRITE);
+        else if (serial->bytesToWrite() > 0)
+            rt::whileWaiting();
     }
     if (failure != RS232_OK) {
         // What is left would otherwise go out in front of the next command.
@@ -509,7 +518,7 @@ int ComRdTerm(int port, char* buffer, int maxCount, int terminator) {
             setStatus(RS232_ERR_TIMEOUT);
             return stored;
         }
-        if (!serial->waitForReadyRead(std::max(1, msUntil(deadline)))) {
+        if (!serial->waitForReadyRead(waitSlice(deadline))) {
             if (serial->bytesAvailable() > 0)
                 continue;
             const QSerialPort::SerialPortError error = serial->error();
@@ -518,7 +527,9 @@ int ComRdTerm(int port, char* buffer, int maxCount, int terminator) {
                     setStatus(RS232_ERR_TIMEOUT);
                     return stored;
                 }
-                continue;  // woke early without data or error: wait for the rest
+                // A slice of the wait went by: the windows paint meanwhile.
+                rt::whileWaiting();
+                continue;
             }
             // The far end went away (a read or resource error); waiting again would return at
             // once with the same error.

@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLineSeries>
 #include <QProcess>
 #include <QTest>
@@ -158,7 +159,9 @@ private:
              }},
             {"serial-port panel", [this] { return fe()->panelWidget(app.p4)->isVisible(); },
              [this] {
-                 QString list = text(app.p4, PORT_LIST);
+                 QString list;
+                 if (auto* l = control<QListWidget>(app.p4, PORT_LIST))
+                     for (int i = 0; i < l->count(); ++i) list += l->item(i)->text() + "\n";
                  check(list.contains("COM1: /dev/pts/"), "port list names COM1: " +
                                                              list.toStdString());
                  check(control<QAbstractSpinBox>(app.p4, PORT_NUMBER)->text() == "1",
