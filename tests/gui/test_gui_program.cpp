@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QLineSeries>
 #include <QProcess>
 #include <QTest>
@@ -78,15 +79,20 @@ public:
         std::function<void()> act;
     };
 
-    explicit Operator(std::string dir) : dir_(std::move(dir)) {
+    Operator(std::string dir, const std::string& session) : dir_(std::move(dir)) {
         poll_.setInterval(20);
         connect(&poll_, &QTimer::timeout, this, [this] { run(); });
         poll_.start();
         stepClock_.start();
-        script();
+        if (session == "link")
+            linkScript();
+        else
+            script();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched == paramWindow_ && !paintedWhileReading_)
+            paintedWhileReading_ = app.pr && comLedOn();
         if (event->type() == QEvent::Paint) {
             if (auto* led = qobject_cast<rt::qt::LedWidget*>(watched); led && led->isOn())
                 ++ledOnPaints_;
@@ -236,6 +242,84 @@ private:
         };
     }
 
+    bool comLedOn() const {
+        auto* led = control<rt::qt::LedWidget>(app.p1, MAIN_COM_LED);
+        return led && led->isOn();
+    }
+    QListWidget* portList() const { return control<QListWidget>(app.p4, PORT_LIST); }
+
+    // A silent instrument: the device chosen with a click, the parameter panel painted while its
+    // read still waits, a menu chosen meanwhile held until the read is over, the unread fields
+    // marked, and OK answered "no" writes nothing.
+    void linkScript() {
+        steps_ = {
+            {"start on a port that names nothing",
+             [this] { return fe() && fe()->panelWidget(app.p4) && fe()->panelWidget(app.p4)->isVisible(); },
+             [this] {
+                 check(app.com_open == 0, "port 7 not opened");
+                 check(text(app.p1, MAIN_STATUS).startsWith("COM7: no entry COM7 in "),
+                       "the status line says why: " + text(app.p1, MAIN_STATUS).toStdString());
+                 check(text(app.p4, PORT_DIR) == QString::fromStdString(dir_), "entry directory shown");
+                 QListWidget* list = portList();
+                 QListWidgetItem* sim = nullptr;
+                 for (int i = 0; list && i < list->count(); ++i)
+                     if (list->item(i)->text().startsWith("COM1: /dev/pts/")) sim = list->item(i);
+                 check(sim != nullptr, "the simulator's device is listed");
+                 if (!sim) return finish();
+                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                   list->visualItemRect(sim).center());
+                 check(control<QAbstractSpinBox>(app.p4, PORT_NUMBER)->text() == "1",
+                       "its number put into the port field");
+                 shot("serial-port.png");
+                 control<QAbstractButton>(app.p4, PORT_OK)->click();
+             }},
+            {"port open", [this] { return !fe()->panelWidget(app.p4)->isVisible(); },
+             [this] {
+                 check(app.com_open == 1 && app.com_nummer == 1, "COM1 opened");
+                 paramWindow_ = fe()->panelWidget(app.pr);
+                 paramWindow_->installEventFilter(this);
+                 reading_ = true;
+                 menu(MENU_PARAMETERS)->trigger();  // returns when the whole read has failed
+                 reading_ = false;
+                 check(paintedWhileReading_, "the parameter panel painted while its read waited");
+                 check(allValuesHeld_ && fe()->panelWidget(app.av)->isVisible(),
+                       "the menu chosen during the read came after it");
+             }},
+            {"a menu chosen during the read", [this] { return reading_ && comLedOn(); },
+             [this] {
+                 menu(MENU_ALLVALUES)->trigger();
+                 allValuesHeld_ = reading_ && !fe()->panelWidget(app.av)->isVisible();
+             }},
+            {"read over", [this] { return !reading_ && !comLedOn(); },
+             [this] {
+                 check(text(app.pr, REG_STATUS).startsWith("Not read from the instrument"),
+                       "the panel says the fields were not read");
+                 auto* field = control<QAbstractSpinBox>(app.pr, REG_PARAM2);
+                 check(field->palette().color(QPalette::Active, QPalette::Text) == QColor(0xC0, 0, 0),
+                       "unread field in red");
+                 fe()->panelWidget(app.av)->hide();
+                 shot("parameters-unread.png");
+                 control<QAbstractButton>(app.pr, REG_OK)->click();
+             }},
+            {"asked before writing", [this] { return modal<QMessageBox>() != nullptr; },
+             [this] { modal<QMessageBox>()->button(QMessageBox::No)->click(); }},
+            {"nothing written", [this] { return !QApplication::activeModalWidget(); },
+             [this] {
+                 check(readBytes(dir_ + "/sim.log").find('R') == std::string::npos,
+                       "not one byte of a write on the line");
+                 finish();
+             }},
+        };
+    }
+
+    // A picture of the main window for the README, when TEVRAN_SHOTS names a directory.
+    void shot(const char* name) {
+        const char* where = std::getenv("TEVRAN_SHOTS");
+        if (!where || !*where) return;
+        QWidget* w = fe()->panelWidget(std::string(name) == "serial-port.png" ? app.p1 : app.pr);
+        w->grab().save(QString::fromStdString(std::string(where) + "/" + name));
+    }
+
     void finish() {
         if (!failures_.empty()) {
             for (const std::string& f : failures_) std::fprintf(stderr, "FAILED %s\n", f.c_str());
@@ -272,18 +356,22 @@ private:
     QElapsedTimer stepClock_;
     std::vector<std::string> failures_;
     QWidget* loadCount_ = nullptr;
+    QWidget* paramWindow_ = nullptr;
+    bool reading_ = false;
+    bool paintedWhileReading_ = false;
+    bool allValuesHeld_ = false;
     int ledOnPaints_ = 0;
     bool busyWhileLoading_ = false;
 };
 
-int drive(const std::string& dir) {
+int drive(const std::string& dir, const std::string& session) {
     static int argc = 1;
     static char name[] = "tevran";
     static char* argv[] = {name, nullptr};
     QApplication qtApp(argc, argv);
     rt::setProjectDir(dir);
     QDir::setCurrent(QString::fromStdString(dir));  // where the file dialogs start
-    Operator op(dir);
+    Operator op(dir, session);
     return runTevranInWindows(qtApp);
 }
 
@@ -349,10 +437,47 @@ TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
     fs::remove_all(dir, ec);
 }
 
+TEST(ProgramWindows, ChoosesTheDeviceAndPaintsWhileASilentInstrumentKeepsItWaiting) {
+    namespace fs = std::filesystem;
+    char tmpl[] = "/tmp/tevran-gui-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl;
+    fs::copy_file(std::string(TEVRAN_BIN_DIR) + "/TEVRAN.uir", dir + "/TEVRAN.uir");
+    std::ofstream(dir + "/TEVRAN.ini", std::ios::binary)
+        << " 7 1.000000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
+
+    QProcess sim;
+    sim.start(QString(TEVRAN_BIN_DIR) + "/tevran-sim",
+              {"--link", QString::fromStdString(dir + "/COM1"), "--delay", "100000", "--log",
+               QString::fromStdString(dir + "/sim.log")});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    QElapsedTimer t;
+    t.start();
+    while (!sim.canReadLine() && t.elapsed() < 5000) sim.waitForReadyRead(100);
+    ASSERT_TRUE(sim.readLine().startsWith("ready")) << sim.readAllStandardError().toStdString();
+
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.start("/proc/self/exe", {"--drive", QString::fromStdString(dir), "link"});
+    ASSERT_TRUE(program.waitForStarted(5000));
+    bool ended = program.waitForFinished(60000);
+    if (!ended) program.kill(), program.waitForFinished(5000);
+    sim.terminate();
+    sim.waitForFinished(5000);
+    const std::string err = program.readAllStandardError().toStdString();
+    ASSERT_TRUE(ended) << "the program did not end\n" << err;
+    EXPECT_EQ(program.exitCode(), 0) << err;
+    EXPECT_EQ(err.find("FAILED"), std::string::npos) << err;
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--drive") return drive(argv[2]);
+    if (argc >= 3 && std::string(argv[1]) == "--drive") return drive(argv[2], argc > 3 ? argv[3] : "");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
