@@ -51,8 +51,8 @@ void ComOpen() {
     if (!portKnown(app.com_nummer)) {
         setStatus(StatusTopic::Link,
                   "COM" + std::to_string(app.com_nummer) + ": no entry COM" +
-                      std::to_string(app.com_nummer) + " in " + ComEntryDir() +
-                      " and no serial port of this computer has that number - choose the "
+                      std::to_string(app.com_nummer) +
+                      " and no serial port of this computer with that number - choose the "
                       "instrument's device under Instrument > Serial port");
         showPortPanel();
         return;

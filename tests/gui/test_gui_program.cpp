@@ -257,7 +257,7 @@ private:
              [this] { return fe() && fe()->panelWidget(app.p4) && fe()->panelWidget(app.p4)->isVisible(); },
              [this] {
                  check(app.com_open == 0, "port 7 not opened");
-                 check(text(app.p1, MAIN_STATUS).startsWith("COM7: no entry COM7 in "),
+                 check(text(app.p1, MAIN_STATUS).startsWith("COM7: no entry COM7 and no serial port"),
                        "the status line says why: " + text(app.p1, MAIN_STATUS).toStdString());
                  check(text(app.p4, PORT_DIR) == QString::fromStdString(dir_), "entry directory shown");
                  QListWidget* list = portList();
