@@ -1,6 +1,7 @@
 #include "runtime/qt/qt_frontend.h"
 
 #include <QLabel>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCursor>
 #include <QMainWindow>
@@ -62,7 +63,7 @@ void deliverMenu(int menuBar, int menuItem) {
 
 void deliverTimerTick(int panel, int control) {
     QtFrontEnd* fe = QtFrontEnd::active();
-    if (fe && fe->holding()) {
+    if (fe && fe->holdingTicks()) {
         fe->holdTick(panel, control);  // ticks coalesce: one is held, however many fell due
         return;
     }
@@ -244,12 +245,54 @@ void QtFrontEnd::whileWaiting() {
     // Only a callback waits; during its popups the popup's own event loop runs.
     if (waiting_ || !callbackRunning() || popupOpen()) return;
     waiting_ = true;
-    flushPending();
-    // Exposed areas and what the callback changed are painted. Operator input stays with the
-    // window system; what reaches the widgets all the same (a posted event, a window closed)
-    // and timer ticks are held by the delivery functions.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    exposed_ = false;
+    // Everything is processed except what would reach the program: operator input is taken off
+    // at its window (eventFilter), operator events and timer ticks are held by the delivery
+    // functions. (Excluding user input in processEvents leaves it stuck in the X11 queue until
+    // some other X event arrives.)
+    qApp->installEventFilter(this);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    qApp->removeEventFilter(this);
+    // A window's repaint after an exposure, and a control's after the program changed it, wait
+    // for the event loop's next pass, which does not come while a callback waits: paint them now.
+    if (exposed_ || !changedControls_.empty() || redrawPending()) processDrawEvents();
+    // The window system's connection sends what was painted when the event loop is about to
+    // block, which it does not while we wait: tell it now, or nothing reaches the screen.
+    if (QAbstractEventDispatcher* dispatcher = QCoreApplication::eventDispatcher())
+        emit dispatcher->aboutToBlock();
     waiting_ = false;
+}
+
+namespace {
+bool operatorInput(QEvent::Type t) {
+    switch (t) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::TabletMove: return true;
+        default: return false;
+    }
+}
+}  // namespace
+
+bool QtFrontEnd::eventFilter(QObject* watched, QEvent* event) {
+    if (!waiting_) return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Expose) exposed_ = true;
+    if (watched->isWindowType() && operatorInput(event->type())) {
+        // Taken off at the window and handed to it again after the callback, in order.
+        held_.push_back({QPointer<QObject>(watched), event->clone(), {}});
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void QtFrontEnd::holdTick(int panel, int control) {
@@ -258,30 +301,36 @@ void QtFrontEnd::holdTick(int panel, int control) {
 }
 
 void QtFrontEnd::releaseHeld() {
-    if (waiting_ || releasing_ || callbackRunning()) return;
-    if (held_.empty() && !tickHeld_) return;
-    releasing_ = true;
+    if (waiting_ || callbackRunning()) return;
+    // Handed back to the event loop in the order they came, the tick that fell due last: each
+    // is a posted event, and posted events are delivered first in, first out.
     while (!held_.empty()) {
-        std::function<void()> event = std::move(held_.front());
+        Held h = std::move(held_.front());
         held_.pop_front();
-        event();
+        ++releasing_;
+        QMetaObject::invokeMethod(
+            this,
+            [this, h] {
+                --releasing_;
+                if (h.call) {
+                    h.call();
+                } else if (h.target) {
+                    QCoreApplication::sendEvent(h.target, h.event);
+                }
+                delete h.event;
+            },
+            Qt::QueuedConnection);
     }
     if (tickHeld_) {
-        // Operator input the window system held during the wait goes ahead of the tick.
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        while (!held_.empty()) {
-            std::function<void()> event = std::move(held_.front());
-            held_.pop_front();
-            event();
-        }
-        if (tickHeld_) {
-            tickHeld_ = false;
-            releasing_ = false;
-            qt::deliverTimerTick(heldTick_.first, heldTick_.second);
-            return;
-        }
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!tickHeld_) return;  // a tick came meanwhile: they coalesce
+                tickHeld_ = false;
+                qt::deliverTimerTick(heldTick_.first, heldTick_.second);
+            },
+            Qt::QueuedConnection);
     }
-    releasing_ = false;
 }
 
 // ---- Popups ----------------------------------------------------------------------------------
