@@ -282,16 +282,17 @@ private:
                  menu(MENU_PARAMETERS)->trigger();  // returns when the whole read has failed
                  reading_ = false;
                  check(paintedWhileReading_, "the parameter panel painted while its read waited");
-                 check(allValuesHeld_ && fe()->panelWidget(app.av)->isVisible(),
-                       "the menu chosen during the read came after it");
+                 check(!fe()->panelWidget(app.av)->isVisible(), "no menu callback inside the read");
              }},
             {"a menu chosen during the read", [this] { return reading_ && comLedOn(); },
              [this] {
                  menu(MENU_ALLVALUES)->trigger();
                  allValuesHeld_ = reading_ && !fe()->panelWidget(app.av)->isVisible();
              }},
-            {"read over", [this] { return !reading_ && !comLedOn(); },
+            {"read over, the menu chosen meanwhile delivered",
+             [this] { return !reading_ && !comLedOn() && fe()->panelWidget(app.av)->isVisible(); },
              [this] {
+                 check(allValuesHeld_, "the menu chosen during the read was held until after it");
                  check(text(app.pr, REG_STATUS).startsWith("Not read from the instrument"),
                        "the panel says the fields were not read");
                  auto* field = control<QAbstractSpinBox>(app.pr, REG_PARAM2);
