@@ -30,8 +30,8 @@ std::string linkFailureText(const LinkFailure& f) {
                    " s - is the instrument switched on and the cable connected?";
         case 1:
             return named + ": " + what +
-                   "the answer was garbled (it did not begin with u) - is the instrument on this "
-                   "port, at 9600 baud, 8 data bits, no parity?";
+                   "the answer could not be read - is the instrument on this port, at 9600 baud, "
+                   "8 data bits, no parity?";
         case RS232_ERR_DEVICE_GONE:
             return port + ": the adapter went away; waiting for it to come back";
         case RS232_ERR_NOT_OPEN:
