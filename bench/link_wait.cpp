@@ -19,7 +19,6 @@
 #include <QProcess>
 #include <QTimer>
 #include <QWidget>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -46,8 +45,8 @@ void report(const char* what, std::vector<double> ms, const char* target) {
 
 // A real click of the X server's pointer (input the program gets like an operator's).
 void clickAt(QPoint p) {
-    QProcess::execute("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y()),
-                                  "click", "1"});
+    QProcess::execute("xdotool",
+                      {"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "1"});
 }
 
 void click(QWidget* w) { clickAt(w->mapToGlobal(w->rect().center())); }
@@ -93,9 +92,12 @@ private:
         const bool polling = busy();
         if (polling && !wasBusy_) pollStart_ = now();
         wasBusy_ = polling;
-        if (phase_ == 0) parameterPanel();
-        else if (phase_ == 1) uncover();
-        else if (phase_ == 2) clicks();
+        if (phase_ == 0)
+            parameterPanel();
+        else if (phase_ == 1)
+            uncover();
+        else if (phase_ == 2)
+            clicks();
         stepping_ = false;
     }
 
@@ -103,7 +105,8 @@ private:
         if (inRun_) return;
         if (runs_ == 5) {
             report("parameter panel painted after it was chosen", samples_, "<= 300 ms");
-            std::printf("  %s\n", paintedWhileBusy_ ? "each time while its read still ran" : "NOT while its read ran");
+            std::printf("  %s\n", paintedWhileBusy_ ? "each time while its read still ran"
+                                                    : "NOT while its read ran");
             samples_.clear();
             runs_ = 0;
             phase_ = 1;
@@ -131,8 +134,10 @@ private:
     void uncover() {
         if (paintFrom_ >= 0 || (cover_ && coverShown_ && now() < coverUntil_)) return;
         if (runs_ == 20) {
-            report("main window repainted after it was uncovered, poll waiting", samples_, "<= 50 ms");
-            std::printf("  %s\n", paintedWhileBusy_ ? "each time during a poll" : "NOT always during a poll");
+            report("main window repainted after it was uncovered, poll waiting", samples_,
+                   "<= 50 ms");
+            std::printf("  %s\n",
+                        paintedWhileBusy_ ? "each time during a poll" : "NOT always during a poll");
             samples_.clear();
             runs_ = 0;
             phase_ = 2;
@@ -149,8 +154,10 @@ private:
         if (!coverShown_) {
             // Mapped and unmapped by another X client (xdotool), as another program's window
             // would be: the X server sends the exposure itself.
-            if (!cover_->isVisible()) cover_->show();
-            else QProcess::execute("xdotool", {"windowmap", QString::number(cover_->winId())});
+            if (!cover_->isVisible())
+                cover_->show();
+            else
+                QProcess::execute("xdotool", {"windowmap", QString::number(cover_->winId())});
             coverShown_ = true;
             coverUntil_ = now() + 150 + 37 * (runs_ % 7);  // uncovered at varying points of a poll
             return;
@@ -174,7 +181,8 @@ private:
             app.hol = 1;  // polling again
             nextClick_ = now() + 200 + 53 * (runs_ % 9);
             if (runs_ == 20) {
-                report("click on Stop took effect, polls timing out at 0.1 s", samples_, "<= 600 ms");
+                report("click on Stop took effect, polls timing out at 0.1 s", samples_,
+                       "<= 600 ms");
                 report("  the same from the click at the X server", fromSent_, "<= 600 ms");
                 samples_.clear();
                 fromSent_.clear();

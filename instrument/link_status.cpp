@@ -55,8 +55,8 @@ std::string linkFailureText(const LinkFailure& f) {
         case RS232_ERR_BAD_PORT:
             return port + ": port numbers run from 1 to 255 - " + kChoosePort;
         default:
-            return named + ": " + what + "the system reported an error (" +
-                   std::to_string(f.code) + ") - plug the adapter in again or " + kChoosePort;
+            return named + ": " + what + "the system reported an error (" + std::to_string(f.code) +
+                   ") - plug the adapter in again or " + kChoosePort;
     }
 }
 

@@ -3,12 +3,12 @@
 #include <string>
 
 struct LinkFailure {
-    int port = 0;             // com_nummer
-    std::string device;       // the device it opens or is open on, "" when not known
-    int code = 0;             // RS-232 error code, or 1 for a reply not beginning with u
+    int port = 0;                 // com_nummer
+    std::string device;           // the device it opens or is open on, "" when not known
+    int code = 0;                 // RS-232 error code, or 1 for a reply not beginning with u
     double timeoutSeconds = 0.0;  // of the exchange that failed [s]
-    std::string what;         // which exchange, when not the poll ("opening it", ...)
-    bool gone = false;        // the port's device went away and is not back yet
+    std::string what;             // which exchange, when not the poll ("opening it", ...)
+    bool gone = false;            // the port's device went away and is not back yet
 };
 
 // One sentence: port, device, what went wrong and what helps. For example

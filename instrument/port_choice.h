@@ -10,8 +10,9 @@
 std::string portListLabel(const ComPortInfo& port);
 
 struct PortChoice {
-    int number = 0;      // what goes into PORT_NUMBER
-    std::string target;  // what the COMn entry is to name, "" when `number` opens the device already
+    int number = 0;  // what goes into PORT_NUMBER
+    std::string
+        target;  // what the COMn entry is to name, "" when `number` opens the device already
 };
 
 // The number that opens `port`: the first of its own, or else the lowest number that has no

@@ -1,15 +1,13 @@
 // Choosing a device in the serial-port panel's list: the number that opens it, and for a device
 // without one the COMn entry made by its stable name, which then opens it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QString>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "instrument/port_choice.h"
 #include "runtime/rs232.h"
@@ -75,7 +73,8 @@ TEST(PortChoice, AnUnnumberedDeviceGetsTheLowestFreeNumberAndAnEntryByItsStableN
         chmod(usb1.c_str(), 0);
         ports = rt::rs232::describePorts(system, prog, byId);
         EXPECT_FALSE(find(usb1).mayOpen);
-        EXPECT_NE(portListLabel(find(usb1)).find("no permission (dialout group)"), std::string::npos);
+        EXPECT_NE(portListLabel(find(usb1)).find("no permission (dialout group)"),
+                  std::string::npos);
     }
     rt::setProjectDir("");
     fs::remove_all(root);
