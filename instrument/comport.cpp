@@ -94,7 +94,8 @@ int portpick(int, int, int event, void*, int, int) {
         app.portChoiceNumber = choice.number;
         app.portChoiceTarget = choice.target;
         if (!choice.target.empty())
-            hint = "OK makes COM" + std::to_string(choice.number) + " a link to " + choice.target + ".";
+            hint = "OK makes COM" + std::to_string(choice.number) + " a link to " +
+                   choice.target + ".";
     }
     if (!port.mayOpen)
         hint += (hint.empty() ? "" : " ") + std::string("You may not open ") + port.device +
@@ -124,7 +125,8 @@ int comok(int, int, int event, void*, int, int) {
         if (linkProblem.empty())
             noteLinkFailure(code, 0.0, "cannot be opened");
         else
-            setStatus(StatusTopic::Link, "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
+            setStatus(StatusTopic::Link,
+                      "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
         MessagePopup("", "COM port cannot be opened !");
         app.com_open = 0;
     } else {

@@ -27,9 +27,9 @@ int parseParameterReply(const char* reply, double& value) {
 
 namespace {
 
-// "1, 2 and 4" for the parameters whose bits are set.
-std::string parameterList(int bits) {
-    std::string out;
+// "parameter 3", "parameters 1, 2 and 4": the parameters whose bits are set.
+std::string parametersNamed(int bits) {
+    std::string out = bits & (bits - 1) ? "parameters " : "parameter ";
     int left = 0;
     for (int n = 0; n <= 4; ++n) left += (bits >> n) & 1;
     for (int n = 0; n <= 4; ++n) {
@@ -51,8 +51,7 @@ void markUnread(int bits) {
         SetCtrlAttribute(app.pr, REG_PARAM0 + n, ATTR_COLOR, (bits >> n) & 1 ? kUnreadColour : 0);
     std::string text;
     if (bits != 0)
-        text = "Not read from the instrument (red): parameter" + std::string(bits & (bits - 1) ? "s " : " ") +
-               parameterList(bits);
+        text = "Not read from the instrument (red): " + parametersNamed(bits);
     SetCtrlVal(app.pr, REG_STATUS, text.c_str());
 }
 
@@ -114,9 +113,8 @@ int regok(int, int, int event, void*, int, int) {
     // A field that was never read holds whatever it held before (0.0 at first): written without a
     // question, it would set the instrument's controller to it.
     if (app.regUnread != 0) {
-        std::string question = "Parameter" + std::string(app.regUnread & (app.regUnread - 1) ? "s " : " ") +
-                               parameterList(app.regUnread) +
-                               " could not be read from the instrument.\nWrite the values shown anyway?";
+        std::string question = "Not read from the instrument: " + parametersNamed(app.regUnread) +
+                               ".\nWrite the values shown anyway?";
         if (!ConfirmPopup("Controller parameters", question.c_str())) return 0;
     }
     stellregelparameter(1);

@@ -275,9 +275,10 @@ void NumericFieldView::commitValue() {
 namespace {
 bool sameItems(const std::vector<SelectorItem>& a, const std::vector<SelectorItem>& b) {
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](const SelectorItem& x, const SelectorItem& y) {
-               return x.label == y.label && x.value == y.value;
-           });
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](const SelectorItem& x, const SelectorItem& y) {
+                          return x.label == y.label && x.value == y.value;
+                      });
 }
 }  // namespace
 

@@ -83,7 +83,9 @@ public:
     bool holding() const { return waiting_; }
     // Ticks are also held until held operator events are handed back, so that these go first.
     bool holdingTicks() const { return waiting_ || releasing_ > 0; }
-    void hold(std::function<void()> event) { held_.push_back({nullptr, nullptr, std::move(event)}); }
+    void hold(std::function<void()> event) {
+        held_.push_back({nullptr, nullptr, std::move(event)});
+    }
     void holdTick(int panel, int control);
     void tickDelivered() { tickHeld_ = false; }
     void releaseHeld();

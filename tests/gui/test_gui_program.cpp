@@ -254,12 +254,15 @@ private:
     void linkScript() {
         steps_ = {
             {"start on a port that names nothing",
-             [this] { return fe() && fe()->panelWidget(app.p4) && fe()->panelWidget(app.p4)->isVisible(); },
+             [this] {
+                 return fe() && fe()->panelWidget(app.p4) && fe()->panelWidget(app.p4)->isVisible();
+             },
              [this] {
                  check(app.com_open == 0, "port 7 not opened");
                  check(text(app.p1, MAIN_STATUS).startsWith("COM7: no entry COM7 and no serial port"),
                        "the status line says why: " + text(app.p1, MAIN_STATUS).toStdString());
-                 check(text(app.p4, PORT_DIR) == QString::fromStdString(dir_), "entry directory shown");
+                 check(text(app.p4, PORT_DIR) == QString::fromStdString(dir_),
+                       "entry directory shown");
                  QListWidget* list = portList();
                  QListWidgetItem* sim = nullptr;
                  for (int i = 0; list && i < list->count(); ++i)
