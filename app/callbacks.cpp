@@ -15,6 +15,7 @@ void registerProgramCallbacks() {
         {"av_ende", nullptr, av_ende, nullptr},
         {"comport", nullptr, nullptr, comport},
         {"comok", comok, nullptr, nullptr},
+        {"portpick", portpick, nullptr, nullptr},
         {"regoffen", nullptr, nullptr, regoffen},
         {"regok", regok, nullptr, nullptr},
         {"reg_ende", nullptr, reg_ende, nullptr},

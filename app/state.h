@@ -57,6 +57,14 @@ struct AppState {
     int writeFailed = 0;
     // The device of the open port went away (an unplugged adapter); the next exchange reopens it.
     int portGone = 0;
+    // Controller parameters the last read left unread (bit n: parameter n): their fields do not
+    // show the instrument's values, and OK asks before writing them.
+    int regUnread = 0;
+    // A device chosen in the serial-port panel's list: the number put into PORT_NUMBER and the
+    // device its COMn entry is to name when OK opens that number ("" when the number opens it
+    // already).
+    int portChoiceNumber = 0;
+    std::string portChoiceTarget;
 
     // The two sentences of MAIN_STATUS (see setStatus): the data file's and the instrument link's.
     std::string fileStatus;

@@ -42,6 +42,7 @@ int vamor_end(int panel, int event, void* callbackData, int eventData1, int even
 void allvalues(int menuBar, int menuItem, void* callbackData, int panel);
 int av_ende(int panel, int event, void* callbackData, int eventData1, int eventData2);
 void comport(int menuBar, int menuItem, void* callbackData, int panel);
+int portpick(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int comok(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 void regoffen(int menuBar, int menuItem, void* callbackData, int panel);
 int regok(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

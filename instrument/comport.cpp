@@ -1,8 +1,12 @@
 // The serial port: opened at start, chosen again on the serial-port panel.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/state.h"
 #include "app/system.h"
+#include "instrument/link_status.h"
+#include "instrument/port_choice.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"
 #include "runtime/rs232.h"
@@ -13,49 +17,93 @@ namespace {
 // The instrument's line: 9600 baud, no parity, 8 data bits, 1 stop bit.
 int openPort() { return OpenComConfig(app.com_nummer, "", 9600, 0, 8, 1, 128, 24); }
 
-// One line per serial port of the system, for the list on the serial-port panel:
-// "COM3: /dev/ttyUSB0 (FT232R USB UART) = /dev/serial/by-id/usb-FTDI_..."
-std::string portListText() {
-    std::string out;
-    for (const ComPortInfo& port : ListComPorts()) {
-        std::string line;
-        for (int n : port.numbers) line += (line.empty() ? "COM" : ", COM") + std::to_string(n);
-        line += line.empty() ? "no number: " : ": ";
-        line += port.device;
-        if (!port.description.empty()) line += " (" + port.description + ")";
-        if (!port.present) line += " - missing";
-        if (!port.stableName.empty()) line += " = " + port.stableName;
-        out += (out.empty() ? "" : "\n") + line;
-    }
-    return out.empty() ? "No serial ports found." : out;
-}
+// The devices the list on the serial-port panel shows, in its order (an entry's value is its
+// index here).
+std::vector<ComPortInfo> listedPorts;
 
 void showPortPanel() {
     DisplayPanel(app.p4);
     SetCtrlVal(app.p4, PORT_NUMBER, app.com_nummer);
-    SetCtrlVal(app.p4, PORT_LIST, portListText().c_str());
+    listedPorts = ListComPorts();
+    ClearListCtrl(app.p4, PORT_LIST);
+    for (std::size_t i = 0; i < listedPorts.size(); ++i)
+        InsertListItem(app.p4, PORT_LIST, -1, portListLabel(listedPorts[i]).c_str(), int(i));
+    if (listedPorts.empty()) InsertListItem(app.p4, PORT_LIST, -1, "No serial ports found.", -1);
+    SetCtrlVal(app.p4, PORT_LIST, -1);
+    SetCtrlVal(app.p4, PORT_DIR, ComEntryDir().c_str());
+    SetCtrlVal(app.p4, PORT_HINT, "");
+    app.portChoiceNumber = 0;
+    app.portChoiceTarget.clear();
+}
+
+// Whether port n names anything: a COMn entry, or a serial port the system reports (an empty
+// motherboard socket that the system does not list is not one).
+bool portKnown(int n) {
+    for (const ComPortInfo& p : ListComPorts())
+        if (std::find(p.numbers.begin(), p.numbers.end(), n) != p.numbers.end()) return true;
+    return false;
 }
 }  // namespace
 
 void ComOpen() {
+    // A port number without an entry and without a serial port of its own would open nothing
+    // the operator knows of; it is not tried, and the status line says what to do.
+    if (!portKnown(app.com_nummer)) {
+        setStatus(StatusTopic::Link,
+                  "COM" + std::to_string(app.com_nummer) + ": no entry COM" +
+                      std::to_string(app.com_nummer) +
+                      " and no serial port of this computer with that number - choose the "
+                      "instrument's device under Instrument > Serial port");
+        showPortPanel();
+        return;
+    }
     if (openPort() == 0) {
         app.com_open = 1;
         SetComTime(app.com_nummer, 0.6);
     } else {
+        noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
         showPortPanel();
     }
 }
 
 // A port whose device went away (an unplugged USB adapter) is opened again before the next
-// exchange, so a long recording resumes by itself once the device is back; until then each
-// exchange fails like any failed exchange.
+// exchange, on the same device only, so a long recording resumes by itself once the device is
+// back; until then each exchange fails like any failed exchange.
 void reopenIfGone() {
     if (!app.com_open || !app.portGone) return;
-    if (openPort() == 0) app.portGone = 0;
+    if (ReopenCom(app.com_nummer) == 0) app.portGone = 0;
 }
 
 void notePortStatus(int status) {
     if (status == RS232_ERR_DEVICE_GONE) app.portGone = 1;
+}
+
+// A device chosen in the list: its number goes into PORT_NUMBER; OK makes the entry, if needed.
+int portpick(int, int, int event, void*, int, int) {
+    if (event != EVENT_COMMIT) return 0;
+    int index = -1;
+    GetCtrlVal(app.p4, PORT_LIST, &index);
+    if (index < 0 || std::size_t(index) >= listedPorts.size()) return 0;
+    const ComPortInfo& port = listedPorts[std::size_t(index)];
+    PortChoice choice = choosePort(listedPorts, port);
+    std::string hint;
+    if (choice.number == 0) {
+        hint = "All 255 port numbers are taken: remove an entry in the directory below.";
+    } else {
+        SetCtrlVal(app.p4, PORT_NUMBER, choice.number);
+        app.portChoiceNumber = choice.number;
+        app.portChoiceTarget = choice.target;
+        if (!choice.target.empty())
+            hint = "OK makes COM" + std::to_string(choice.number) + " a link to " +
+                   choice.target + ".";
+    }
+    if (!port.mayOpen)
+        hint += (hint.empty() ? "" : " ") + std::string("You may not open ") + port.device +
+                ": join the dialout group (sudo adduser $USER dialout), then log in again.";
+    else if (!port.present)
+        hint += (hint.empty() ? "" : " ") + port.device + " is missing: plug the adapter in.";
+    SetCtrlVal(app.p4, PORT_HINT, hint.c_str());
+    return 0;
 }
 
 void comport(int, int, void*, int) { showPortPanel(); }
@@ -65,11 +113,24 @@ int comok(int, int, int event, void*, int, int) {
     if (app.com_open) CloseCom(app.com_nummer);
     app.portGone = 0;
     GetCtrlVal(app.p4, PORT_NUMBER, &app.com_nummer);
+    // A device chosen in the list that no number opened yet: its entry is made now.
+    std::string linkProblem;
+    if (app.portChoiceNumber == app.com_nummer && !app.portChoiceTarget.empty())
+        LinkComEntry(app.com_nummer, app.portChoiceTarget.c_str(), linkProblem);
+    app.portChoiceNumber = 0;
+    app.portChoiceTarget.clear();
     openPort();
     if (_GetRs232Err() != 0) {
+        const int code = _GetRs232Err();
+        if (linkProblem.empty())
+            noteLinkFailure(code, 0.0, "cannot be opened");
+        else
+            setStatus(StatusTopic::Link,
+                      "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
         MessagePopup("", "COM port cannot be opened !");
         app.com_open = 0;
     } else {
+        noteLinkGood();
         app.com_open = 1;
     }
     if (app.com_open == 1) {

@@ -4,6 +4,7 @@
 
 #include "app/state.h"
 #include "app/system.h"
+#include "instrument/link_status.h"
 #include "instrument/measurement.h"
 #include "runtime/panels.h"
 #include "runtime/rs232.h"
@@ -48,6 +49,9 @@ void wert() {
         app.mw[1] = 0.0;
         app.mw[3] = 0.0;
         Fmt(fehler, "ERROR (%d)", fehl1);
+        noteLinkFailure(fehl1, 0.5);
+    } else {
+        noteLinkGood();
     }
     app.o2soll = kO2Reference;
     app.mw[2] = nernst(app.o2soll, app.mw[0], app.mw[1]);

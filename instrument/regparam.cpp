@@ -1,10 +1,13 @@
 // The controller-parameter exchange: five parameters read from the instrument or written to it.
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "app/state.h"
 #include "app/system.h"
+#include "instrument/link_status.h"
 #include "instrument/measurement.h"
+#include "runtime/popups.h"
 #include "runtime/panels.h"
 #include "runtime/rs232.h"
 #include "runtime/textfiles.h"
@@ -22,6 +25,38 @@ int parseParameterReply(const char* reply, double& value) {
     return 1;
 }
 
+namespace {
+
+// "parameter 3", "parameters 1, 2 and 4": the parameters whose bits are set.
+std::string parametersNamed(int bits) {
+    std::string out = bits & (bits - 1) ? "parameters " : "parameter ";
+    int left = 0;
+    for (int n = 0; n <= 4; ++n) left += (bits >> n) & 1;
+    for (int n = 0; n <= 4; ++n) {
+        if (!((bits >> n) & 1)) continue;
+        --left;
+        out += std::to_string(n);
+        if (left > 1) out += ", ";
+        if (left == 1) out += " and ";
+    }
+    return out;
+}
+
+constexpr int kUnreadColour = 0xC00000;
+
+// Fields the last read left unread are shown in red, and the panel says which they are.
+void markUnread(int bits) {
+    app.regUnread = bits;
+    for (int n = 0; n <= 4; ++n)
+        SetCtrlAttribute(app.pr, REG_PARAM0 + n, ATTR_COLOR, (bits >> n) & 1 ? kUnreadColour : 0);
+    std::string text;
+    if (bits != 0)
+        text = "Not read from the instrument (red): " + parametersNamed(bits);
+    SetCtrlVal(app.pr, REG_STATUS, text.c_str());
+}
+
+}  // namespace
+
 void stellregelparameter(int stellen) {
     const double null = 0.0;
     SetCtrlVal(app.p1, MAIN_COM_LED, 1);
@@ -33,6 +68,8 @@ void stellregelparameter(int stellen) {
         // REG_PARAM0 keeps its value until the exchange ends.
         for (int n = 1; n <= 4; ++n) SetCtrlVal(app.pr, REG_PARAM0 + n, null);
     }
+    int unread = 0;     // bit n: parameter n got no number from the instrument
+    int failure = 0;    // the first failed message's status
     for (int i = 0; i <= 4 + stellen; ++i) {
         if (stellen == 1 && i < 5)
             Fmt(app.wr_buf, "R%i %f%c", i, app.rpara[i], 13);  // e.g. "R2 12.500000" CR
@@ -49,10 +86,20 @@ void stellregelparameter(int stellen) {
         app.rd_buf[count > 0 ? count : 0] = '\0';
         int fehl1 = ReturnRS232Err();
         notePortStatus(fehl1);
+        if (fehl1 != 0 && failure == 0) failure = fehl1;
         // reply: three bytes not examined ("rN " or "RN "), then the value
-        if (i < 5 && fehl1 == 0) parseParameterReply(app.rd_buf, app.rpara[i]);
+        bool taken = i < 5 && fehl1 == 0 && parseParameterReply(app.rd_buf, app.rpara[i]) == 1;
+        if (i < 5 && !taken) unread |= 1 << i;
     }
     for (int n = 0; n <= 4; ++n) SetCtrlVal(app.pr, REG_PARAM0 + n, app.rpara[n]);
+    if (stellen == 0) markUnread(unread);
+    if (failure != 0)
+        noteLinkFailure(failure, 0.6, stellen == 1 ? "writing the controller parameters"
+                                                   : "reading the controller parameters");
+    else if (stellen == 0 && unread != 0)
+        noteLinkFailure(1, 0.6, "reading the controller parameters");
+    else
+        noteLinkGood();
     SetCtrlVal(app.p1, MAIN_COM_LED, 0);
 }
 
@@ -63,6 +110,13 @@ void regoffen(int, int, void*, int) {
 
 int regok(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
+    // A field that was never read holds whatever it held before (0.0 at first): written without a
+    // question, it would set the instrument's controller to it.
+    if (app.regUnread != 0) {
+        std::string question = "Not read from the instrument: " + parametersNamed(app.regUnread) +
+                               ".\nWrite the values shown anyway?";
+        if (!ConfirmPopup("Controller parameters", question.c_str())) return 0;
+    }
     stellregelparameter(1);
     Delay(0.2);
     stellregelparameter(0);

@@ -49,6 +49,11 @@ int GetCtrlVal(int panel, int control, char (&value)[N]) {
     return rt::getCtrlString(panel, control, value, N);
 }
 
+// Entries of a selector or list: each a label and an int value, the control's value when chosen.
+int ClearListCtrl(int panel, int control);
+// Inserts an entry before `index` (-1: at the end).
+int InsertListItem(int panel, int control, int index, const char* label, int value);
+
 int SetCtrlAttribute(int panel, int control, int attribute, int value);
 int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int GetCtrlAttribute(int panel, int control, int attribute, int* value);

@@ -35,6 +35,14 @@ enum Rs232Error {
 int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
                   int stopBits, int inputQueueSize, int outputQueueSize);
 int CloseCom(int port);
+// Opens a port whose device went away again, with the line settings and the time-out it had, on
+// the device it was opened on: through the same COMn entry, followed again (a replugged adapter
+// behind a stable name is found), or the same system device. A port opened through an entry never
+// falls back to the system's n-th port: while the entry is missing or dangling this returns
+// RS232_ERR_DEVICE_GONE. RS232_ERR_NOT_OPEN when the port was never opened or was closed.
+int ReopenCom(int port);
+// The device port n is open on, or else the one opening it would try (for messages).
+std::string ComDeviceName(int port);
 // Time-out for the following reads and writes on the port [s].
 int SetComTime(int port, double timeoutSeconds);
 // Discards what was received and not yet read.
@@ -64,8 +72,15 @@ struct ComPortInfo {
     std::vector<int> numbers; // the port numbers that open it, smallest first (may be none)
     bool present = true;      // false: a COMn entry of the program's directory names a device
                               // that does not exist (adapter unplugged, stale link)
+    bool mayOpen = true;      // false: the operator's access rights do not allow opening it
+                              // (not in the device's group, dialout on most systems)
 };
 
 // The serial ports of the system, and every COMn entry of the program's directory (links to
 // pseudo-terminals and to missing devices included), ordered by port number, then by name.
 std::vector<ComPortInfo> ListComPorts();
+// The directory the COMn entries live in (the program's settings directory).
+std::string ComEntryDir();
+// Makes the entry COMn a link to `device` (a stable /dev/serial/by-id name where there is one),
+// replacing what the entry was. 0 on success; otherwise -1 and the system's reason in `reason`.
+int LinkComEntry(int port, const char* device, std::string& reason);

@@ -42,7 +42,9 @@ enum {
 enum {
     PORT_NUMBER = 2,
     PORT_OK = 3,
-    PORT_LIST = 4,  // the system's serial ports, for reference
+    PORT_LIST = 4,  // the system's serial devices and the COMn entries; choosing one fills PORT_NUMBER
+    PORT_DIR = 6,   // the directory the COMn entries live in
+    PORT_HINT = 7,  // what the chosen device needs (a COMn entry made at OK, the dialout group)
 };
 
 // Controller-parameter panel: parameter n lives in field REG_PARAM0 + n.
@@ -53,6 +55,7 @@ enum {
     REG_PARAM3 = 5,
     REG_PARAM4 = 6,
     REG_OK = 7,
+    REG_STATUS = 8,  // which parameters the last read left unread
 };
 
 // All-values panel: quantity k lives in field ALLVAL_VZ + k.

@@ -20,4 +20,8 @@ void printClosingMessage(const std::string& message) {
 
 void FrontEnd::closingMessage(const std::string& message) { printClosingMessage(message); }
 
+void whileWaiting() {
+    if (current) current->whileWaiting();
+}
+
 }  // namespace rt

@@ -41,6 +41,9 @@ public:
     virtual void timerChanged(int /*panel*/, int /*control*/) {}    // interval set or reset
     virtual void waitCursor(bool /*on*/) {}
     virtual void processDrawEvents() {}
+    // Called every few milliseconds while a callback waits for a device (a serial exchange, a
+    // delay): the windows may paint; nothing may reach the program meanwhile.
+    virtual void whileWaiting() {}
 
     // Popups (modal). Texts are Windows-1252.
     virtual void messagePopup(const std::string& title, const std::string& message) = 0;
@@ -70,5 +73,9 @@ void printClosingMessage(const std::string& message);
 // The front end in use; the core calls nothing when none is set (and popups then answer 0).
 void setFrontEnd(FrontEnd* frontEnd);
 FrontEnd* frontEnd();
+
+// What a wait for a device does every kWaitSliceMs: lets the front end paint.
+constexpr int kWaitSliceMs = 20;
+void whileWaiting();
 
 }  // namespace rt

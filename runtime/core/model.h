@@ -19,6 +19,7 @@ enum class ControlKind {
     NumericDisplay,  // numeric indicator (Int or Double)
     Switch,          // on/off switch (Int 0/1)
     Selector,        // ring of labelled entries, each with an int value
+    ListBox,         // list of labelled entries, each with an int value; a click commits
     TextDisplay,     // text indicator (String)
     Led,             // round indicator (Int 0/1), lit in `colour`
     Mark,            // coloured mark whose colour the program sets
@@ -194,7 +195,7 @@ struct Control {
     // Numeric fields: range, step and decimals shown.
     double minimum = -1e300, maximum = 1e300, increment = 1.0;
     int precision = 2;
-    std::vector<SelectorItem> items;  // selectors
+    std::vector<SelectorItem> items;  // selectors and lists
     std::string callbackName;
     CtrlCallback callback = nullptr;
     // Value.

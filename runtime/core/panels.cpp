@@ -175,6 +175,37 @@ int SetCtrlVal(int panel, int control, const char* value) {
     return UIE_NO_ERROR;
 }
 
+namespace {
+Control* listOf(int panel, int control, int& err) {
+    Control* c = controlOf(panel, control, err);
+    if (c && c->kind != ControlKind::Selector && c->kind != ControlKind::ListBox) {
+        err = UIE_BAD_CONTROL;
+        return nullptr;
+    }
+    return c;
+}
+}  // namespace
+
+int ClearListCtrl(int panel, int control) {
+    int err;
+    Control* c = listOf(panel, control, err);
+    if (!c) return err;
+    c->items.clear();
+    notify([&](FrontEnd& fe) { fe.controlChanged(panel, control); });
+    return UIE_NO_ERROR;
+}
+
+int InsertListItem(int panel, int control, int index, const char* label, int value) {
+    int err;
+    Control* c = listOf(panel, control, err);
+    if (!c) return err;
+    std::size_t at = index < 0 || std::size_t(index) > c->items.size() ? c->items.size()
+                                                                        : std::size_t(index);
+    c->items.insert(c->items.begin() + std::ptrdiff_t(at), SelectorItem{label ? label : "", value});
+    notify([&](FrontEnd& fe) { fe.controlChanged(panel, control); });
+    return UIE_NO_ERROR;
+}
+
 int GetCtrlVal(int panel, int control, int* value) {
     int err;
     Control* c = controlOf(panel, control, err);

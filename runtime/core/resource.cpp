@@ -27,6 +27,7 @@ constexpr KindName kKinds[] = {
     {"numericDisplay", ControlKind::NumericDisplay, ValueType::Double},
     {"switch", ControlKind::Switch, ValueType::Int},
     {"selector", ControlKind::Selector, ValueType::Int},
+    {"list", ControlKind::ListBox, ValueType::Int},
     {"text", ControlKind::TextDisplay, ValueType::String},
     {"led", ControlKind::Led, ValueType::Int},
     {"mark", ControlKind::Mark, ValueType::None},

@@ -11,6 +11,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -216,6 +217,15 @@ void NumericFieldView::refreshValue(const Control& c) {
     // Only touch the widget when the shown number changes: setting it again would throw away
     // what the operator is typing.
     QSignalBlocker block(widget_);
+    if (c.colour != colour_ && (colour_ >= 0 || c.colour != 0)) {
+        // A field in a colour of its own (a value not read from the instrument, in red); 0 is
+        // the style's text colour.
+        if (c.colour == 0)
+            widget_->setPalette(QPalette());
+        else
+            setTextColour(widget_, rgbColour(c.colour));
+        colour_ = c.colour;
+    }
     if (isDouble_) {
         auto* d = static_cast<QDoubleSpinBox*>(widget_);
         if (roundedTo(c.doubleValue, d->decimals()) != shown_ || d->value() != shown_) {
@@ -267,6 +277,16 @@ void NumericFieldView::commitValue() {
     deliverCommit(panel_, id_);
 }
 
+namespace {
+bool sameItems(const std::vector<SelectorItem>& a, const std::vector<SelectorItem>& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](const SelectorItem& x, const SelectorItem& y) {
+                          return x.label == y.label && x.value == y.value;
+                      });
+}
+}  // namespace
+
 // ---- Selector --------------------------------------------------------------------------------
 
 SelectorView::SelectorView(int panel, const Control& c, QWidget* container, const QRect& rect,
@@ -283,12 +303,7 @@ QComboBox* SelectorView::combo() const { return static_cast<QComboBox*>(widget_)
 void SelectorView::refreshValue(const Control& c) {
     QComboBox* box = combo();
     QSignalBlocker block(box);
-    bool same = items_.size() == c.items.size() &&
-                std::equal(items_.begin(), items_.end(), c.items.begin(),
-                           [](const SelectorItem& a, const SelectorItem& b) {
-                               return a.label == b.label && a.value == b.value;
-                           });
-    if (!same) {
+    if (!sameItems(items_, c.items)) {
         box->clear();
         for (const SelectorItem& item : c.items) box->addItem(fromCp1252(item.label), item.value);
         items_ = c.items;
@@ -309,6 +324,52 @@ void SelectorView::chosen(int index) {
     int value = items_[std::size_t(index)].value;
     if (value == c->intValue) return;  // the entry shown already: no change, no commit
     c->intValue = value;
+    deliverCommit(panel_, id_);
+}
+
+// ---- List ------------------------------------------------------------------------------------
+
+ListBoxView::ListBoxView(int panel, const Control& c, QWidget* container, const QRect& rect,
+                         const CaptionLayout& layout)
+    : ControlView(panel, c) {
+    auto* list = new QListWidget;
+    list->setFont(controlFont(list->font(), c.textSize));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem* item) {
+        chosen(list->row(item));
+    });
+    connect(list, &QListWidget::itemActivated, this, [this, list](QListWidgetItem* item) {
+        chosen(list->row(item));
+    });
+    place(container, list, rect, c, layout);
+}
+
+QListWidget* ListBoxView::list() const { return static_cast<QListWidget*>(widget_); }
+
+void ListBoxView::refreshValue(const Control& c) {
+    QListWidget* box = list();
+    QSignalBlocker block(box);
+    if (!sameItems(items_, c.items)) {
+        box->clear();
+        for (const SelectorItem& item : c.items) box->addItem(fromCp1252(item.label));
+        items_ = c.items;
+    }
+    int row = -1;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].value == c.intValue) {
+            row = int(i);
+            break;
+        }
+    }
+    if (box->currentRow() != row) box->setCurrentRow(row);
+}
+
+void ListBoxView::chosen(int row) {
+    Control* c = model();
+    if (!c || row < 0 || std::size_t(row) >= items_.size()) return;
+    c->intValue = items_[std::size_t(row)].value;
+    c->doubleValue = c->intValue;
     deliverCommit(panel_, id_);
 }
 
@@ -532,6 +593,9 @@ ControlView* makeControlView(int panel, const Control& c, QWidget* container, co
         case ControlKind::Switch: view = new SwitchView(panel, c, container, rect); break;
         case ControlKind::Selector:
             view = new SelectorView(panel, c, container, rect, caption);
+            break;
+        case ControlKind::ListBox:
+            view = new ListBoxView(panel, c, container, rect, caption);
             break;
         case ControlKind::Led: view = new LedView(panel, c, container, rect); break;
         case ControlKind::Mark: view = new MarkView(panel, c, container, rect); break;

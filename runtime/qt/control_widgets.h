@@ -16,6 +16,7 @@
 
 class QLabel;
 class QComboBox;
+class QListWidget;
 class QCheckBox;
 class QPushButton;
 class QGroupBox;
@@ -91,6 +92,7 @@ private:
     void commitValue();
 
     bool isDouble_ = true;
+    int colour_ = -1;          // the text colour shown, -1 the style's
     double shown_ = 0.0;       // the value the widget showed after the last refresh or commit
     bool enterPressed_ = false;
     int commitsAtEnter_ = 0;
@@ -109,6 +111,23 @@ protected:
 
 private:
     void chosen(int index);
+    std::vector<SelectorItem> items_;
+};
+
+// A list of entries, one per line; a click on an entry (or Enter on it) chooses it and commits,
+// also when it is the entry chosen already.
+class ListBoxView : public ControlView {
+    Q_OBJECT
+public:
+    ListBoxView(int panel, const Control& c, QWidget* container, const QRect& rect,
+                const CaptionLayout& layout);
+    QListWidget* list() const;
+
+protected:
+    void refreshValue(const Control& c) override;
+
+private:
+    void chosen(int row);
     std::vector<SelectorItem> items_;
 };
 

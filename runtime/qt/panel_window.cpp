@@ -23,6 +23,7 @@ bool hasCaption(const Control& c) {
         case ControlKind::Numeric:
         case ControlKind::NumericDisplay:
         case ControlKind::Selector:
+        case ControlKind::ListBox:
         case ControlKind::TextDisplay: return !c.label.empty();
         default: return false;
     }

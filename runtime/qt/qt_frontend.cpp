@@ -1,6 +1,7 @@
 #include "runtime/qt/qt_frontend.h"
 
 #include <QLabel>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCursor>
 #include <QMainWindow>
@@ -34,24 +35,46 @@ QtFrontEnd* g_active = nullptr;
 
 namespace qt {
 
+namespace {
+// Hands an operator event to the program, or holds it while a callback waits for a device.
+template <class Dispatch>
+void deliver(std::function<void()> again, Dispatch dispatch) {
+    QtFrontEnd* fe = QtFrontEnd::active();
+    if (fe && fe->holding()) {
+        fe->hold(std::move(again));
+        return;
+    }
+    dispatch();
+    if (fe) {
+        fe->flushPending();
+        fe->releaseHeld();
+    }
+}
+}  // namespace
+
 void deliverCommit(int panel, int control) {
-    dispatchCommit(panel, control);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+    deliver([=] { deliverCommit(panel, control); }, [=] { dispatchCommit(panel, control); });
 }
 
 void deliverClose(int panel) {
-    dispatchClose(panel);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+    deliver([=] { deliverClose(panel); }, [=] { dispatchClose(panel); });
 }
 
 void deliverMenu(int menuBar, int menuItem) {
-    dispatchMenu(menuBar, menuItem);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushPending();
+    deliver([=] { deliverMenu(menuBar, menuItem); }, [=] { dispatchMenu(menuBar, menuItem); });
 }
 
 void deliverTimerTick(int panel, int control) {
-    dispatchTimerTick(panel, control);
-    if (QtFrontEnd* fe = QtFrontEnd::active()) fe->flushAtFramePace();
+    QtFrontEnd* fe = QtFrontEnd::active();
+    if (fe && fe->holdingTicks()) {
+        fe->holdTick(panel, control);  // ticks coalesce: one is held, however many fell due
+        return;
+    }
+    if (dispatchTimerTick(panel, control) && fe) fe->tickDelivered();
+    if (fe) {
+        fe->flushAtFramePace();
+        fe->releaseHeld();
+    }
 }
 
 }  // namespace qt
@@ -248,6 +271,98 @@ void QtFrontEnd::processDrawEvents() {
     }
 }
 
+void QtFrontEnd::whileWaiting() {
+    // Only a callback waits; during its popups the popup's own event loop runs.
+    if (waiting_ || !callbackRunning() || popupOpen()) return;
+    waiting_ = true;
+    exposed_ = false;
+    // Everything is processed except what would reach the program: operator input is taken off
+    // at its window (eventFilter), operator events and timer ticks are held by the delivery
+    // functions. (Excluding user input in processEvents leaves it stuck in the X11 queue until
+    // some other X event arrives.)
+    qApp->installEventFilter(this);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    qApp->removeEventFilter(this);
+    // A window's repaint after an exposure, and a control's after the program changed it, wait
+    // for the event loop's next pass, which does not come while a callback waits: paint them now.
+    if (exposed_ || !changedControls_.empty() || redrawPending()) processDrawEvents();
+    // The window system's connection sends what was painted when the event loop is about to
+    // block, which it does not while we wait: tell it now, or nothing reaches the screen.
+    if (QAbstractEventDispatcher* dispatcher = QCoreApplication::eventDispatcher())
+        emit dispatcher->aboutToBlock();
+    waiting_ = false;
+}
+
+namespace {
+bool operatorInput(QEvent::Type t) {
+    switch (t) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::TabletMove: return true;
+        default: return false;
+    }
+}
+}  // namespace
+
+bool QtFrontEnd::eventFilter(QObject* watched, QEvent* event) {
+    if (!waiting_) return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Expose) exposed_ = true;
+    if (watched->isWindowType() && operatorInput(event->type())) {
+        // Taken off at the window and handed to it again after the callback, in order.
+        held_.push_back({QPointer<QObject>(watched), event->clone(), {}});
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void QtFrontEnd::holdTick(int panel, int control) {
+    tickHeld_ = true;
+    heldTick_ = {panel, control};
+}
+
+void QtFrontEnd::releaseHeld() {
+    if (waiting_ || callbackRunning()) return;
+    // Handed back to the event loop in the order they came, the tick that fell due last: each
+    // is a posted event, and posted events are delivered first in, first out.
+    while (!held_.empty()) {
+        Held h = std::move(held_.front());
+        held_.pop_front();
+        ++releasing_;
+        QMetaObject::invokeMethod(
+            this,
+            [this, h] {
+                --releasing_;
+                if (h.call) {
+                    h.call();
+                } else if (h.target) {
+                    QCoreApplication::sendEvent(h.target, h.event);
+                }
+                delete h.event;
+            },
+            Qt::QueuedConnection);
+    }
+    if (tickHeld_) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!tickHeld_) return;  // a tick came meanwhile: they coalesce
+                tickHeld_ = false;
+                qt::deliverTimerTick(heldTick_.first, heldTick_.second);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
 // ---- Popups ----------------------------------------------------------------------------------
 
 QWidget* QtFrontEnd::popupParent() const {
@@ -329,7 +444,14 @@ double QtFrontEnd::now() {
 }
 
 void QtFrontEnd::delay(double seconds) {
-    if (seconds > 0 && seconds < 1e9) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    if (!(seconds > 0 && seconds < 1e9)) return;
+    // In slices, so that the windows paint during a long delay.
+    const double end = now() + seconds;
+    for (double left = seconds; left > 0; left = end - now()) {
+        std::this_thread::sleep_for(
+            std::chrono::duration<double>(std::min(left, rt::kWaitSliceMs / 1000.0)));
+        whileWaiting();
+    }
 }
 
 namespace {

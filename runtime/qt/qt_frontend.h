@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <utility>
@@ -47,6 +49,8 @@ public:
     void timerChanged(int panel, int control) override;
     void waitCursor(bool on) override;
     void processDrawEvents() override;
+    void whileWaiting() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     void messagePopup(const std::string& title, const std::string& message) override;
     int confirmPopup(const std::string& title, const std::string& question) override;
@@ -80,6 +84,18 @@ public:
     void flushAtFramePace();
     bool redrawPending() const { return !dirtyGraphs_.empty(); }
 
+    // Events that arrive while a callback waits for a device are held, and delivered once no
+    // callback runs: operator events in order, then one timer tick if one fell due meanwhile.
+    bool holding() const { return waiting_; }
+    // Ticks are also held until held operator events are handed back, so that these go first.
+    bool holdingTicks() const { return waiting_ || releasing_ > 0; }
+    void hold(std::function<void()> event) {
+        held_.push_back({nullptr, nullptr, std::move(event)});
+    }
+    void holdTick(int panel, int control);
+    void tickDelivered() { tickHeld_ = false; }
+    void releaseHeld();
+
 private:
     struct PanelEntry {
         QPointer<QWidget> frame;           // PanelWindow or ChildPanelFrame
@@ -103,6 +119,18 @@ private:
     QTimer flushTimer_;
     QElapsedTimer lastChartFrame_;  // since the charts were last redrawn
     bool waitCursor_ = false;
+    bool waiting_ = false;    // in whileWaiting: events are held
+    bool exposed_ = false;    // a window was exposed during this pass of whileWaiting
+    int releasing_ = 0;       // held events handed back to the event loop, not yet delivered
+    // An operator event for the program (`call`), or input taken off at a window (`event`).
+    struct Held {
+        QPointer<QObject> target;
+        QEvent* event = nullptr;
+        std::function<void()> call;
+    };
+    std::deque<Held> held_;
+    bool tickHeld_ = false;
+    std::pair<int, int> heldTick_{0, 0};
 };
 
 }  // namespace rt

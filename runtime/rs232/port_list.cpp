@@ -2,9 +2,14 @@
 // stable name (a USB adapter's /dev/ttyUSBn changes from one plug-in to the next, its
 // /dev/serial/by-id name does not) and the port numbers that open it.
 #include <QDir>
+#include <QFile>
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <map>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 #include "runtime/core/encoding.h"
 #include "runtime/rs232/port_names.h"
@@ -25,6 +30,17 @@ QString deviceKey(const QString& path) {
     return canonical.isEmpty() ? path : canonical;
 }
 
+bool mayOpen(const QString& path) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return true;
+#else
+    QFileInfo info(path);
+    if (!info.exists()) return true;  // nothing to tell yet: opening it says what is wrong
+    return ::access(path.toLocal8Bit().constData(), R_OK | W_OK) == 0;
+#endif
+}
+
 }  // namespace
 
 std::vector<ComPortInfo> describePorts(const std::vector<SystemPort>& systemPorts,
@@ -37,6 +53,7 @@ std::vector<ComPortInfo> describePorts(const std::vector<SystemPort>& systemPort
         ComPortInfo info;
         info.device = text(sp.location);
         info.description = text(sp.description);
+        info.mayOpen = mayOpen(sp.location);
         byKey[key] = ports.size();
         ports.push_back(info);
     }
@@ -66,6 +83,7 @@ std::vector<ComPortInfo> describePorts(const std::vector<SystemPort>& systemPort
             ComPortInfo info;
             info.device = text(linked);
             info.present = entry.exists();
+            info.mayOpen = !info.present || mayOpen(linked);
             it = byKey.emplace(key, ports.size()).first;
             ports.push_back(info);
         }
@@ -89,4 +107,23 @@ std::vector<ComPortInfo> ListComPorts() {
         system.push_back({info.systemLocation(), info.description()});
     return rt::rs232::describePorts(system, QString::fromStdString(rt::projectDir()),
                                     QStringLiteral("/dev/serial/by-id"));
+}
+
+std::string ComEntryDir() { return rt::projectDir(); }
+
+int LinkComEntry(int port, const char* device, std::string& reason) {
+    const QString entry =
+        rt::rs232::comEntryPath(QString::fromStdString(rt::projectDir()), port);
+    const QString target = QString::fromLocal8Bit(device ? device : "");
+    QFileInfo old(entry);
+    if ((old.exists() || old.isSymLink()) && !QFile::remove(entry)) {
+        reason = "cannot replace " + entry.toStdString();
+        return -1;
+    }
+    // A symbolic link on Linux (a shortcut file on Windows, where COMn needs no entry).
+    if (!QFile::link(target, entry)) {
+        reason = "cannot create " + entry.toStdString() + " (is the directory writable?)";
+        return -1;
+    }
+    return 0;
 }

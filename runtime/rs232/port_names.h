@@ -19,6 +19,9 @@ QString comEntryPath(const QString& programDir, int port);
 QString linkedDevice(const QFileInfo& entry);
 // The device OpenComConfig opens for `port` and `deviceName`.
 QString devicePath(int port, const char* deviceName);
+// The entry of the program's directory that names that device (the COMn entry, or the named
+// entry), also when it names nothing; "" when the device is not named through an entry.
+QString entryPath(int port, const char* deviceName);
 
 // A serial device as the system reports it.
 struct SystemPort {

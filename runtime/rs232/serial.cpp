@@ -13,6 +13,7 @@
 // - A write that cannot finish drops what it did not send, so no fragment precedes the next one.
 #include "runtime/rs232.h"
 
+#include "runtime/core/frontend.h"
 #include "runtime/rs232/port_names.h"
 #include "runtime/textfiles.h"
 
@@ -38,9 +39,24 @@ namespace {
 constexpr int kMaxPort = 255;
 constexpr double kDefaultTimeoutSeconds = 5.0;
 
+// How a port was opened, kept until CloseCom so that a port whose device went away is opened
+// again on the same device: through the same COMn entry (followed anew, so a replugged adapter
+// behind a stable name is found), or the same system device. Never another one.
+struct PortOrigin {
+    bool known = false;
+    QString entry;   // the COMn entry (or named entry) it was opened through, or ""
+    QString device;  // the device it was opened on
+    qint32 baudRate = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
 struct OpenPort {
     QSerialPort* serial = nullptr;
     double timeoutSeconds = kDefaultTimeoutSeconds;
+    PortOrigin origin;
+    bool gone = false;  // its device went away and was let go of; not yet opened again
 };
 
 // Indexed by port number; entry 0 is never used. Ports left open at exit are closed here, which
@@ -72,6 +88,18 @@ int setStatus(int code) {
 
 bool validPort(int port) { return port >= 1 && port <= kMaxPort; }
 
+// Ends an exchange that failed. A device that went away is let go of at once: the program holds
+// no device but the one its port names, and ReopenCom opens it again once it is back.
+int exchangeFailed(OpenPort& p, int code) {
+    if (code == RS232_ERR_DEVICE_GONE && p.serial) {
+        p.serial->close();
+        delete p.serial;
+        p.serial = nullptr;
+        p.gone = true;
+    }
+    return setStatus(code);
+}
+
 // The open port `port`, or nullptr with the status set (bad number, or not open).
 OpenPort* openPort(int port) {
     if (!validPort(port)) {
@@ -80,12 +108,12 @@ OpenPort* openPort(int port) {
     }
     OpenPort& p = table().ports[port];
     if (!p.serial) {
-        setStatus(RS232_ERR_NOT_OPEN);
+        setStatus(p.gone ? RS232_ERR_DEVICE_GONE : RS232_ERR_NOT_OPEN);
         return nullptr;
     }
     if (!p.serial->isOpen()) {
         // Still in our table but closed underneath us: the device failed while open.
-        setStatus(RS232_ERR_DEVICE_GONE);
+        exchangeFailed(p, RS232_ERR_DEVICE_GONE);
         return nullptr;
     }
     return &p;
@@ -142,6 +170,20 @@ QString devicePath(int port, const char* deviceName) {
 #else
     return QStringLiteral("/dev/") + name;
 #endif
+}
+
+QString entryPath(int port, const char* deviceName) {
+    const QString programDir = QString::fromStdString(rt::projectDir());
+    QString entry;
+    if (!deviceName || !*deviceName) {
+        entry = comEntryPath(programDir, port);
+    } else {
+        const QString name = QString::fromLocal8Bit(deviceName);
+        if (name.contains(QLatin1Char('/'))) return QString();
+        entry = QDir(programDir).filePath(name);
+    }
+    const QFileInfo info(entry);
+    return info.exists() || info.isSymLink() ? info.absoluteFilePath() : QString();
 }
 
 }  // namespace rt::rs232
@@ -219,6 +261,7 @@ bool stopBitsFor(int bits, QSerialPort::StopBits& out) {
 }
 
 void closeEntry(OpenPort& p) {
+    p.gone = false;
     if (p.serial) {
         p.serial->close();
         delete p.serial;
@@ -239,6 +282,12 @@ int msUntil(const QDeadlineTimer& deadline) {
     return static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max()));
 }
 
+// One slice of a wait on the device [ms]: the rest of the time-out, at most kWaitSliceMs, so that
+// the windows can paint between slices.
+int waitSlice(const QDeadlineTimer& deadline) {
+    return std::max(1, std::min(rt::kWaitSliceMs, msUntil(deadline)));
+}
+
 // A failed wait that was not a time-out: the device is gone or broken.
 int exchangeFailure(QSerialPort::SerialPortError error, int otherwise) {
     switch (error) {
@@ -253,26 +302,11 @@ int exchangeFailure(QSerialPort::SerialPortError error, int otherwise) {
 
 }  // namespace
 
-int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
-                  int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
-    if (!validPort(port))
-        return setStatus(RS232_ERR_BAD_PORT);
-    // A port that is open is closed first; after a failed call the port is closed.
-    OpenPort& entry = table().ports[port];
-    closeEntry(entry);
+namespace {
 
-    // Settings are checked before the device is opened, so refused ones never touch it.
-    const QString path = devicePath(port, deviceName);
-    QSerialPort::Parity qParity;
-    QSerialPort::DataBits qData;
-    QSerialPort::StopBits qStop;
-    if (baudRate <= 0 || baudRate > std::numeric_limits<qint32>::max() ||
-        !parityFor(parity, qParity) || !dataBitsFor(dataBits, qData) || !stopBitsFor(stopBits, qStop)) {
-        return openFailure(port, path, RS232_ERR_BAD_SETTINGS,
-                           QStringLiteral("line settings refused (baud %1, parity %2, %3 data bits, %4 stop bits)")
-                               .arg(baudRate).arg(parity).arg(dataBits).arg(stopBits));
-    }
-
+// Opens `path` for `port` with the line settings of its origin; the port's table entry gets the
+// new device. Returns 0 or a negative error code.
+int openDevice(int port, OpenPort& entry, const QString& path) {
     auto* serial = new QSerialPort;
     serial->setPortName(path);
     if (!serial->open(QIODevice::ReadWrite)) {
@@ -288,9 +322,9 @@ int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, i
                                                            : RS232_ERR_CANNOT_OPEN;
         return openFailure(port, path, code, reason);
     }
-
-    if (!serial->setBaudRate(static_cast<qint32>(baudRate)) || !serial->setParity(qParity) ||
-        !serial->setDataBits(qData) || !serial->setStopBits(qStop) ||
+    const PortOrigin& o = entry.origin;
+    if (!serial->setBaudRate(o.baudRate) || !serial->setParity(o.parity) ||
+        !serial->setDataBits(o.dataBits) || !serial->setStopBits(o.stopBits) ||
         !serial->setFlowControl(QSerialPort::NoFlowControl)) {
         const QString reason = serial->errorString();
         serial->close();
@@ -301,18 +335,85 @@ int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, i
     serial->clear();
     reportedFailure[port].clear();
     entry.serial = serial;
-    entry.timeoutSeconds = kDefaultTimeoutSeconds;
+    entry.origin.device = path;
     return setStatus(RS232_OK);
+}
+
+}  // namespace
+
+int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
+                  int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
+    if (!validPort(port))
+        return setStatus(RS232_ERR_BAD_PORT);
+    // A port that is open is closed first; after a failed call the port is closed.
+    OpenPort& entry = table().ports[port];
+    closeEntry(entry);
+    entry.origin = PortOrigin{};
+
+    // Settings are checked before the device is opened, so refused ones never touch it.
+    const QString path = devicePath(port, deviceName);
+    PortOrigin origin;
+    if (baudRate <= 0 || baudRate > std::numeric_limits<qint32>::max() ||
+        !parityFor(parity, origin.parity) || !dataBitsFor(dataBits, origin.dataBits) ||
+        !stopBitsFor(stopBits, origin.stopBits)) {
+        return openFailure(port, path, RS232_ERR_BAD_SETTINGS,
+                           QStringLiteral("line settings refused (baud %1, parity %2, %3 data bits, %4 stop bits)")
+                               .arg(baudRate).arg(parity).arg(dataBits).arg(stopBits));
+    }
+    origin.baudRate = static_cast<qint32>(baudRate);
+    origin.entry = rt::rs232::entryPath(port, deviceName);
+    entry.origin = origin;
+    const int status = openDevice(port, entry, path);
+    entry.origin.known = status == RS232_OK;
+    entry.timeoutSeconds = kDefaultTimeoutSeconds;
+    return status;
+}
+
+int ReopenCom(int port) {
+    if (!validPort(port))
+        return setStatus(RS232_ERR_BAD_PORT);
+    OpenPort& entry = table().ports[port];
+    if (!entry.origin.known)
+        return setStatus(RS232_ERR_NOT_OPEN);
+    const double timeout = entry.timeoutSeconds;
+    closeEntry(entry);
+    entry.timeoutSeconds = timeout;
+    QString path = entry.origin.device;
+    if (!entry.origin.entry.isEmpty()) {
+        // Through the entry only: while it is missing or names nothing, the device is gone.
+        const QFileInfo link(entry.origin.entry);
+        if (!link.exists()) {
+            const bool dangling = link.isSymLink();
+            return openFailure(port, dangling ? link.symLinkTarget() : entry.origin.entry,
+                               RS232_ERR_DEVICE_GONE,
+                               dangling ? QStringLiteral("the device its entry names went away")
+                                        : QStringLiteral("its entry is missing"));
+        }
+        path = rt::rs232::linkedDevice(link);
+    }
+    const QString opened = entry.origin.device;
+    const int status = openDevice(port, entry, path);
+    if (status != RS232_OK)
+        entry.origin.device = opened;  // the next try follows the entry again
+    return status;
+}
+
+std::string ComDeviceName(int port) {
+    if (!validPort(port))
+        return std::string();
+    const OpenPort& entry = table().ports[port];
+    const QString path = entry.origin.known ? entry.origin.device : devicePath(port, "");
+    return path.toLocal8Bit().toStdString();
 }
 
 int CloseCom(int port) {
     if (!validPort(port))
         return setStatus(RS232_ERR_BAD_PORT);
     OpenPort& entry = table().ports[port];
-    if (!entry.serial)
-        return setStatus(RS232_ERR_NOT_OPEN);
+    const bool wasOpen = entry.serial || entry.origin.known;
     closeEntry(entry);
-    return setStatus(RS232_OK);
+    entry.origin = PortOrigin{};
+    return setStatus(wasOpen ? RS232_OK : RS232_ERR_NOT_OPEN);
 }
 
 int SetComTime(int port, double timeoutSeconds) {
@@ -333,7 +434,7 @@ int FlushInQ(int port) {
     // Qt's own buffer first (clear() covers it too, this makes sure), then the system's queue.
     p->serial->read(p->serial->bytesAvailable());
     if (!p->serial->clear(QSerialPort::Input))
-        return setStatus(exchangeFailure(p->serial->error(), RS232_ERR_UNKNOWN));
+        return exchangeFailed(*p, exchangeFailure(p->serial->error(), RS232_ERR_UNKNOWN));
     return setStatus(RS232_OK);
 }
 
@@ -343,7 +444,7 @@ int FlushOutQ(int port) {
         return lastError;
     p->serial->clearError();
     if (!p->serial->clear(QSerialPort::Output))
-        return setStatus(exchangeFailure(p->serial->error(), RS232_ERR_UNKNOWN));
+        return exchangeFailed(*p, exchangeFailure(p->serial->error(), RS232_ERR_UNKNOWN));
     return setStatus(RS232_OK);
 }
 
@@ -358,7 +459,7 @@ int ComWrt(int port, const char* buffer, int count) {
         return 0;
     }
     if (serial->write(buffer, count) != count)
-        return setStatus(exchangeFailure(serial->error(), RS232_ERR_WRITE));
+        return exchangeFailed(*p, exchangeFailure(serial->error(), RS232_ERR_WRITE));
 
     // Qt hands the bytes to the system only while it waits, so wait until all of them are out.
     const QDeadlineTimer deadline(timeoutMs(p->timeoutSeconds));
@@ -366,14 +467,16 @@ int ComWrt(int port, const char* buffer, int count) {
     while (serial->bytesToWrite() > 0 && failure == RS232_OK) {
         if (deadline.hasExpired())
             failure = RS232_ERR_TIMEOUT;
-        else if (!serial->waitForBytesWritten(std::max(1, msUntil(deadline))) &&
+        else if (!serial->waitForBytesWritten(waitSlice(deadline)) &&
                  serial->error() != QSerialPort::NoError && serial->error() != QSerialPort::TimeoutError)
             failure = exchangeFailure(serial->error(), RS232_ERR_WRITE);
+        else if (serial->bytesToWrite() > 0)
+            rt::whileWaiting();
     }
     if (failure != RS232_OK) {
         // What is left would otherwise go out in front of the next command.
         serial->clear(QSerialPort::Output);
-        return setStatus(failure);
+        return exchangeFailed(*p, failure);
     }
     setStatus(RS232_OK);
     return count;
@@ -415,7 +518,7 @@ int ComRdTerm(int port, char* buffer, int maxCount, int terminator) {
             setStatus(RS232_ERR_TIMEOUT);
             return stored;
         }
-        if (!serial->waitForReadyRead(std::max(1, msUntil(deadline)))) {
+        if (!serial->waitForReadyRead(waitSlice(deadline))) {
             if (serial->bytesAvailable() > 0)
                 continue;
             const QSerialPort::SerialPortError error = serial->error();
@@ -424,11 +527,13 @@ int ComRdTerm(int port, char* buffer, int maxCount, int terminator) {
                     setStatus(RS232_ERR_TIMEOUT);
                     return stored;
                 }
-                continue;  // woke early without data or error: wait for the rest
+                // A slice of the wait went by: the windows paint meanwhile.
+                rt::whileWaiting();
+                continue;
             }
             // The far end went away (a read or resource error); waiting again would return at
             // once with the same error.
-            return setStatus(exchangeFailure(error, RS232_ERR_DEVICE_GONE));
+            return exchangeFailed(*p, exchangeFailure(error, RS232_ERR_DEVICE_GONE));
         }
     }
     setStatus(RS232_OK);

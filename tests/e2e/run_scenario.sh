@@ -11,13 +11,16 @@
 #   NAME.stderr   lines that must each appear in its standard error
 #   NAME.expect/  files that must exist in the program's directory afterwards, byte for byte
 #                 (sim.log is the simulator's log of what the program sent)
+# A scenario's `shell` commands run in the program's directory with SIM_BIN (the build's bin
+# directory), SIM_LIB (scripts/lib/simulator.sh) and E2E_DIR (this directory); the running
+# simulator's process id is in sim.pid, and a simulator a command starts writes its own there.
 set -u
 . "$(dirname "$0")/../../scripts/lib/simulator.sh"
 bin=$1
 scenario=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 name=${scenario%.tev}
 work=$(mktemp -d)
-trap 'kill $simpid 2>/dev/null; wait $simpid 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $simpid $(cat "$work/sim.pid" 2>/dev/null) 2>/dev/null; wait $simpid 2>/dev/null; rm -rf "$work"' EXIT
 simpid=
 cd "$work" || exit 1
 
@@ -27,8 +30,11 @@ if ! grep -q '^#nosim' "$scenario"; then
   simargs=$(sed -n 's/^#sim //p' "$scenario" | head -n 1)
   eval "set -- $simargs"
   start_sim "$bin" "$work" --log "$work/sim.log" "$@" || exit 1
+  echo "$simpid" > "$work/sim.pid"
 fi
 
+export SIM_BIN=$bin SIM_LIB=$(cd "$(dirname "$0")/../../scripts/lib" && pwd)/simulator.sh
+export E2E_DIR=$(cd "$(dirname "$0")" && pwd)
 "$bin/tevran-script" --dir "$work" "$scenario" > "$work/out.txt" 2> "$work/err.txt"
 status=$?
 fail=0

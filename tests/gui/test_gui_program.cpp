@@ -18,6 +18,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QLineSeries>
 #include <QProcess>
 #include <QTest>
@@ -77,18 +79,22 @@ public:
         std::function<void()> act;
     };
 
-    Operator(std::string dir, bool clicks) : dir_(std::move(dir)) {
+    Operator(std::string dir, const std::string& session) : dir_(std::move(dir)) {
         poll_.setInterval(20);
         connect(&poll_, &QTimer::timeout, this, [this] { run(); });
         poll_.start();
         stepClock_.start();
-        if (clicks)
+        if (session == "clicks")
             clickScript();
+        else if (session == "link")
+            linkScript();
         else
             script();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched == paramWindow_ && !paintedWhileReading_)
+            paintedWhileReading_ = app.pr && comLedOn();
         if (event->type() == QEvent::Paint) {
             if (auto* led = qobject_cast<rt::qt::LedWidget*>(watched); led && led->isOn())
                 ++ledOnPaints_;
@@ -161,7 +167,9 @@ private:
              }},
             {"serial-port panel", [this] { return fe()->panelWidget(app.p4)->isVisible(); },
              [this] {
-                 QString list = text(app.p4, PORT_LIST);
+                 QString list;
+                 if (auto* l = control<QListWidget>(app.p4, PORT_LIST))
+                     for (int i = 0; i < l->count(); ++i) list += l->item(i)->text() + "\n";
                  check(list.contains("COM1: /dev/pts/"), "port list names COM1: " +
                                                              list.toStdString());
                  check(control<QAbstractSpinBox>(app.p4, PORT_NUMBER)->text() == "1",
@@ -285,6 +293,88 @@ private:
         };
     }
 
+    bool comLedOn() const {
+        auto* led = control<rt::qt::LedWidget>(app.p1, MAIN_COM_LED);
+        return led && led->isOn();
+    }
+    QListWidget* portList() const { return control<QListWidget>(app.p4, PORT_LIST); }
+
+    // A silent instrument: the device chosen with a click, the parameter panel painted while its
+    // read still waits, a menu chosen meanwhile held until the read is over, the unread fields
+    // marked, and OK answered "no" writes nothing.
+    void linkScript() {
+        steps_ = {
+            {"start on a port that names nothing",
+             [this] {
+                 return fe() && fe()->panelWidget(app.p4) && fe()->panelWidget(app.p4)->isVisible();
+             },
+             [this] {
+                 check(app.com_open == 0, "port 7 not opened");
+                 check(text(app.p1, MAIN_STATUS).startsWith("COM7: no entry COM7 and no serial port"),
+                       "the status line says why: " + text(app.p1, MAIN_STATUS).toStdString());
+                 check(text(app.p4, PORT_DIR) == QString::fromStdString(dir_),
+                       "entry directory shown");
+                 QListWidget* list = portList();
+                 QListWidgetItem* sim = nullptr;
+                 for (int i = 0; list && i < list->count(); ++i)
+                     if (list->item(i)->text().startsWith("COM1: /dev/pts/")) sim = list->item(i);
+                 check(sim != nullptr, "the simulator's device is listed");
+                 if (!sim) return finish();
+                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                   list->visualItemRect(sim).center());
+                 check(control<QAbstractSpinBox>(app.p4, PORT_NUMBER)->text() == "1",
+                       "its number put into the port field");
+                 shot("serial-port.png");
+                 control<QAbstractButton>(app.p4, PORT_OK)->click();
+             }},
+            {"port open", [this] { return !fe()->panelWidget(app.p4)->isVisible(); },
+             [this] {
+                 check(app.com_open == 1 && app.com_nummer == 1, "COM1 opened");
+                 paramWindow_ = fe()->panelWidget(app.pr);
+                 paramWindow_->installEventFilter(this);
+                 reading_ = true;
+                 menu(MENU_PARAMETERS)->trigger();  // returns when the whole read has failed
+                 reading_ = false;
+                 check(paintedWhileReading_, "the parameter panel painted while its read waited");
+                 check(!fe()->panelWidget(app.av)->isVisible(), "no menu callback inside the read");
+             }},
+            {"a menu chosen during the read", [this] { return reading_ && comLedOn(); },
+             [this] {
+                 menu(MENU_ALLVALUES)->trigger();
+                 allValuesHeld_ = reading_ && !fe()->panelWidget(app.av)->isVisible();
+             }},
+            {"read over, the menu chosen meanwhile delivered",
+             [this] { return !reading_ && !comLedOn() && fe()->panelWidget(app.av)->isVisible(); },
+             [this] {
+                 check(allValuesHeld_, "the menu chosen during the read was held until after it");
+                 check(text(app.pr, REG_STATUS).startsWith("Not read from the instrument"),
+                       "the panel says the fields were not read");
+                 auto* field = control<QAbstractSpinBox>(app.pr, REG_PARAM2);
+                 check(field->palette().color(QPalette::Active, QPalette::Text) == QColor(0xC0, 0, 0),
+                       "unread field in red");
+                 fe()->panelWidget(app.av)->hide();
+                 shot("parameters-unread.png");
+                 control<QAbstractButton>(app.pr, REG_OK)->click();
+             }},
+            {"asked before writing", [this] { return modal<QMessageBox>() != nullptr; },
+             [this] { modal<QMessageBox>()->button(QMessageBox::No)->click(); }},
+            {"nothing written", [this] { return !QApplication::activeModalWidget(); },
+             [this] {
+                 check(readBytes(dir_ + "/sim.log").find('R') == std::string::npos,
+                       "not one byte of a write on the line");
+                 finish();
+             }},
+        };
+    }
+
+    // A picture of the main window for the README, when TEVRAN_SHOTS names a directory.
+    void shot(const char* name) {
+        const char* where = std::getenv("TEVRAN_SHOTS");
+        if (!where || !*where) return;
+        QWidget* w = fe()->panelWidget(std::string(name) == "serial-port.png" ? app.p1 : app.pr);
+        w->grab().save(QString::fromStdString(std::string(where) + "/" + name));
+    }
+
     void finish() {
         if (!failures_.empty()) {
             for (const std::string& f : failures_) std::fprintf(stderr, "FAILED %s\n", f.c_str());
@@ -323,18 +413,22 @@ private:
     QWidget* loadCount_ = nullptr;
     QTimer clicks_;
     int clicked_ = 0;
+    QWidget* paramWindow_ = nullptr;
+    bool reading_ = false;
+    bool paintedWhileReading_ = false;
+    bool allValuesHeld_ = false;
     int ledOnPaints_ = 0;
     bool busyWhileLoading_ = false;
 };
 
-int drive(const std::string& dir, bool clicks) {
+int drive(const std::string& dir, const std::string& session) {
     static int argc = 1;
     static char name[] = "tevran";
     static char* argv[] = {name, nullptr};
     QApplication qtApp(argc, argv);
     rt::setProjectDir(dir);
     QDir::setCurrent(QString::fromStdString(dir));  // where the file dialogs start
-    Operator op(dir, clicks);
+    Operator op(dir, session);
     return runTevranInWindows(qtApp);
 }
 
@@ -343,7 +437,11 @@ int drive(const std::string& dir, bool clicks) {
 // Runs the program in a new temporary program directory with `settings`, against the simulator
 // as COM1, driven by the operator of `mode`. Returns the directory; the process must end by its
 // own shutdown with status 0.
-std::string runProgram(const char* mode, const char* settings) {
+// Runs the real program in its windows, offscreen, driven by the operator `session`, against a
+// simulated instrument started in the program's directory with `simOptions`; returns that
+// directory.
+std::string runProgram(const char* session, const char* settings,
+                       const QStringList& simOptions = {"--seed", "7"}) {
     namespace fs = std::filesystem;
     char tmpl[] = "/tmp/tevran-gui-XXXXXX";
     EXPECT_NE(mkdtemp(tmpl), nullptr);
@@ -352,8 +450,9 @@ std::string runProgram(const char* mode, const char* settings) {
     std::ofstream(dir + "/TEVRAN.ini", std::ios::binary) << settings;
 
     QProcess sim;
+    sim.setWorkingDirectory(QString::fromStdString(dir));
     sim.start(QString(TEVRAN_BIN_DIR) + "/tevran-sim",
-              {"--link", QString::fromStdString(dir + "/COM1"), "--seed", "7"});
+              QStringList{"--link", QString::fromStdString(dir + "/COM1")} + simOptions);
     EXPECT_TRUE(sim.waitForStarted(5000));
     QElapsedTimer t;
     t.start();
@@ -365,7 +464,7 @@ std::string runProgram(const char* mode, const char* settings) {
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir + "/config"));
     program.setProcessEnvironment(env);
-    program.start("/proc/self/exe", {mode, QString::fromStdString(dir)});
+    program.start("/proc/self/exe", {"--drive", QString::fromStdString(dir), session});
     EXPECT_TRUE(program.waitForStarted(5000));
     bool ended = program.waitForFinished(60000);
     if (!ended) program.kill(), program.waitForFinished(5000);
@@ -382,7 +481,7 @@ std::string runProgram(const char* mode, const char* settings) {
 
 TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
     namespace fs = std::filesystem;
-    const std::string dir = runProgram("--drive", kSettings);
+    const std::string dir = runProgram("measure", kSettings);
     EXPECT_EQ(readBytes(dir + "/TEVRAN.ini"), kSettingsAfter);
     // The window and the folders of both file dialogs are remembered in the per-user file.
     const std::string user = readBytes(dir + "/config/tevran/tevran.conf");
@@ -418,7 +517,7 @@ TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
 // second, no gap longer than 1.5 s, while the operator clicks a setting every 0.2 s for 7 s.
 TEST(ProgramWindows, SettingsClickedFasterThanTheIntervalLeaveNoGapInTheRecording) {
     const std::string dir = runProgram(
-        "--drive-clicks", " 1 1.000000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n");
+        "clicks", " 1 1.000000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n");
     std::vector<std::string> lines = dataLines(dir + "/clicks.dat");
     ASSERT_GE(lines.size(), 6u + 7u);
     double last = 0.0;
@@ -433,11 +532,20 @@ TEST(ProgramWindows, SettingsClickedFasterThanTheIntervalLeaveNoGapInTheRecordin
     std::filesystem::remove_all(dir, ec);
 }
 
+// A silent instrument: the device chosen with a click, the parameter panel painted while its
+// read waits, input held until after the read, unread fields never written without asking.
+TEST(ProgramWindows, ChoosesTheDeviceAndPaintsWhileASilentInstrumentKeepsItWaiting) {
+    const std::string dir =
+        runProgram("link", " 7 1.000000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n",
+                   {"--delay", "100000", "--log", "sim.log"});
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--drive") return drive(argv[2], false);
-    if (argc == 3 && std::string(argv[1]) == "--drive-clicks") return drive(argv[2], true);
+    if (argc >= 3 && std::string(argv[1]) == "--drive") return drive(argv[2], argc > 3 ? argv[3] : "");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");

@@ -118,7 +118,7 @@ TEST_F(DiskFullRecording, PollingGoesOnTheStatusSaysWhyAndLinesResumeWithRoom) {
     fe.commentAnswers.push_back("full disk");
     ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_RUN));
     ASSERT_EQ(app.speichern, 1);
-    EXPECT_EQ(ctrl(app.p1, MAIN_STATUS).stringValue, "");
+    EXPECT_EQ(app.fileStatus, "");  // the line also says port 200 is missing
 
     auto tick = [&](int n) {
         for (int k = 0; k < n; ++k) {
@@ -136,7 +136,7 @@ TEST_F(DiskFullRecording, PollingGoesOnTheStatusSaysWhyAndLinesResumeWithRoom) {
 
     disk.makeRoom();
     tick(10);
-    EXPECT_EQ(ctrl(app.p1, MAIN_STATUS).stringValue, "");
+    EXPECT_EQ(app.fileStatus, "");  // the line also says port 200 is missing
     ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_STOP));
 
     bool whole = false;

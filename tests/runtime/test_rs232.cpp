@@ -234,3 +234,40 @@ TEST_F(Rs232Pty, FarEndClosingIsReportedNotWaitedOut) {
 }
 
 }  // namespace
+
+// An adapter unplugged and plugged in again behind the same COM7 entry: while the entry is
+// missing or dangling the port stays away (never the system's /dev/ttyS6), then it opens on the
+// entry's new device with the time-out it had.
+TEST_F(Rs232Pty, AGonePortIsReopenedOnlyThroughItsEntry) {
+    ASSERT_EQ(SetComTime(7, 0.4), 0);
+    close(master);
+    master = -1;
+    close(slave);
+    slave = -1;
+    EXPECT_EQ(ComRdTerm(7, buf, 10, '\r'), RS232_ERR_DEVICE_GONE);
+
+    const std::string entry = rt::joinPath(dir, "COM7");
+    ASSERT_EQ(unlink(entry.c_str()), 0);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(ReopenCom(7), RS232_ERR_DEVICE_GONE);
+    link("COM7", slavePath + "-gone");
+    EXPECT_EQ(ReopenCom(7), RS232_ERR_DEVICE_GONE);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ComWrt(7, "A", 1), RS232_ERR_NOT_OPEN);
+
+    master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const std::string second = ptsname(master);
+    ASSERT_EQ(unlink(entry.c_str()), 0);
+    link("COM7", second);
+    ASSERT_EQ(ReopenCom(7), 0);
+    EXPECT_EQ(ComDeviceName(7), second);
+    auto start = Clock::now();
+    EXPECT_EQ(ComRdTerm(7, buf, 10, '\r'), 0);
+    EXPECT_EQ(ReturnRS232Err(), RS232_ERR_TIMEOUT);
+    EXPECT_NEAR(secondsSince(start), 0.4, 0.3);  // the time-out set before, not the default 5 s
+    EXPECT_EQ(ComWrt(7, "u6\r", 3), 3);
+    EXPECT_EQ(received(3), "u6\r");
+}

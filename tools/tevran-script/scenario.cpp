@@ -9,6 +9,8 @@
 #include <ostream>
 #include <thread>
 
+#include <unistd.h>
+
 #include "app/state.h"
 #include "app/system.h"
 #include "printing.h"
@@ -99,6 +101,12 @@ void Scenario::execute(const std::vector<Word>& w) {
     } else if (cmd == "commit") {
         need(2);
         commit(w[1].text);
+    } else if (cmd == "choose") {
+        need(3);
+        choose(w[1].text, w[2].text);
+    } else if (cmd == "shell") {
+        need(2);
+        shell(w[1].text);
     } else if (cmd == "menu") {
         need(2);
         menu(w[1].text);
@@ -177,6 +185,36 @@ void Scenario::commit(const std::string& name) {
     rt::Control* c = control(name, &panel);
     if (!c) fail("unknown control '" + name + "'");
     if (!rt::dispatchCommit(panel, c->id)) out_ << "ignored: commit " << name << "\n";
+}
+
+// Clicks the first entry of a list (or selector) whose text contains `text`.
+void Scenario::choose(const std::string& name, const std::string& text) {
+    int panel = 0;
+    rt::Control* c = control(name, &panel);
+    if (!c || c->items.empty()) fail("'" + name + "' is not a list with entries");
+    for (const rt::SelectorItem& item : c->items) {
+        if (item.label.find(text) == std::string::npos) continue;
+        c->intValue = item.value;
+        c->doubleValue = item.value;
+        if (!rt::dispatchCommit(panel, c->id)) out_ << "ignored: choose " << name << "\n";
+        return;
+    }
+    fail("no entry of " + name + " contains '" + text + "'");
+}
+
+// Runs a command with /bin/sh in the program's directory, with the driver's process id in
+// TEVRAN_PID; a non-zero exit status fails the scenario like an unmet expect.
+void Scenario::shell(const std::string& command) {
+    out_ << std::flush;
+    setenv("TEVRAN_PID", std::to_string(getpid()).c_str(), 1);
+    const std::string line = "cd '" + dir_ + "' && " + command;
+    int status = std::system(line.c_str());
+    if (status != 0) {
+        failed_ = true;
+        err_ << script_ << ":" << lineNo_ << ": shell command failed (" << status << ")\n";
+        out_ << "FAILED " << script_ << ":" << lineNo_ << ": shell\n";
+    }
+    out_ << std::flush;
 }
 
 rt::MenuItem* Scenario::menuItem(const std::string& name, int* menuBar) {
@@ -278,7 +316,8 @@ std::vector<std::string> Scenario::printed(const std::vector<Word>& w) {
 
 void Scenario::expect(const std::vector<Word>& w) {
     std::size_t eq = 1;
-    while (eq < w.size() && !(w[eq].text == "=" && !w[eq].quoted)) ++eq;
+    // "WHAT = VALUE" compares the value; "WHAT ~ TEXT" wants TEXT somewhere in it.
+    while (eq < w.size() && !((w[eq].text == "=" || w[eq].text == "~") && !w[eq].quoted)) ++eq;
     if (eq >= w.size() || eq == 1) fail("'expect' needs WHAT = VALUE");
     std::vector<std::string> lines = printed(std::vector<Word>(w.begin() + 1, w.begin() + eq));
     std::string got = lines.front();
@@ -295,7 +334,13 @@ void Scenario::expect(const std::vector<Word>& w) {
     else
         value = got.substr(got.rfind(' ') + 1);
     out_ << got << "\n";
-    if (value != want) {
+    bool held = value == want;
+    if (w[eq].text == "~") {
+        // Both sides are quoted texts: look for the wanted one without its quotes.
+        std::string part = want.size() >= 2 && want.front() == '"' ? want.substr(1, want.size() - 2) : want;
+        held = value.find(part) != std::string::npos;
+    }
+    if (!held) {
         failed_ = true;
         err_ << script_ << ":" << lineNo_ << ": expected " << want << ", got " << value << "\n";
         out_ << "FAILED " << script_ << ":" << lineNo_ << ": expected " << want << "\n";

@@ -24,6 +24,8 @@ private:
     void start();
     void set(const std::vector<Word>& w);
     void commit(const std::string& name);
+    void choose(const std::string& name, const std::string& text);
+    void shell(const std::string& command);
     void menu(const std::string& name);
     void close(const std::string& panel);
     void tick(const std::vector<Word>& w);
