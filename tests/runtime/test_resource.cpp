@@ -40,6 +40,13 @@ TEST(Resource, TheProgramsFileHasItsFivePanelsAndMenuBar) {
     EXPECT_EQ(main.findByName("MAIN_STATUS")->anchors,
               rt::AnchorLeft | rt::AnchorRight | rt::AnchorBottom);
     EXPECT_EQ(main.findByName("MAIN_VALUE1")->anchors, rt::AnchorLeft | rt::AnchorTop);
+    // Every control the operator reads or uses explains itself; static texts, frames and the
+    // invisible timer need no hint.
+    for (const rt::PanelResource& p : f.panels)
+        for (const rt::Control& c : p.panel.controls)
+            if (c.kind != rt::ControlKind::Label && c.kind != rt::ControlKind::Group &&
+                c.kind != rt::ControlKind::Timer)
+                EXPECT_FALSE(c.tooltip.empty()) << c.name << " has no tooltip";
 }
 
 TEST(Resource, BrokenFilesNameTheFileAndTheProblem) {
