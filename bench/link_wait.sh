@@ -14,12 +14,9 @@ while getopts "b:h" opt; do
   esac
 done
 bin=$(cd "$build/bin" && pwd)
-for f in link_wait tevran-sim TEVRAN.uir; do
-  [ -e "$bin/$f" ] || { echo "no $bin/$f (build with -DTEVRAN_BENCH=ON first)"; exit 2; }
-done
-for p in xvfb-run xdotool; do
-  command -v "$p" > /dev/null || { echo "needs $p (apt-get install xvfb xdotool)"; exit 2; }
-done
+. "$here/../scripts/lib/requirements.sh"
+need_built "$bin" "build with -DTEVRAN_BENCH=ON first" link_wait tevran-sim TEVRAN.uir
+need_commands xvfb-run xdotool
 
 work=$(mktemp -d)
 simpid=

@@ -17,12 +17,9 @@ while getopts "r:b:h" opt; do
   esac
 done
 bin=$(cd "$build/bin" && pwd)
-for f in tevran tevran-sim TEVRAN.uir; do
-  [ -e "$bin/$f" ] || { echo "no $bin/$f (build first)"; exit 2; }
-done
-for p in xvfb-run xdotool; do
-  command -v "$p" > /dev/null || { echo "needs $p (apt-get install xvfb xdotool)"; exit 2; }
-done
+. "$here/../scripts/lib/requirements.sh"
+need_built "$bin" "build first" tevran tevran-sim TEVRAN.uir
+need_commands xvfb-run xdotool
 
 work=$(mktemp -d)
 simpid=

@@ -58,28 +58,11 @@ bool byteOf(char32_t cp, char& byte) {
         }
     return false;
 }
-}  // namespace
 
-std::string utf8ToWindows1252(const std::string& utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        char32_t cp;
-        int length;
-        char byte;
-        if (!decodeUtf8(utf8, i, cp, length)) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += byteOf(cp, byte) ? byte : '?';
-        i += static_cast<std::size_t>(length);
-    }
-    return out;
-}
-
-bool utf8ToWindows1252Exact(const std::string& utf8, std::string& out) {
+// UTF-8 into Windows-1252, one character at a time. A byte sequence that is not UTF-8 takes one
+// byte, a character that has no Windows-1252 byte takes its sequence; either becomes a '?' when
+// `lossy`, or ends the conversion with false.
+bool convertUtf8(const std::string& utf8, std::string& out, bool lossy) {
     out.clear();
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -87,11 +70,31 @@ bool utf8ToWindows1252Exact(const std::string& utf8, std::string& out) {
         char32_t cp;
         int length;
         char byte;
-        if (!decodeUtf8(utf8, i, cp, length) || !byteOf(cp, byte)) return false;
+        if (!decodeUtf8(utf8, i, cp, length)) {
+            if (!lossy) return false;
+            out += '?';
+            ++i;
+            continue;
+        }
+        if (!byteOf(cp, byte)) {
+            if (!lossy) return false;
+            byte = '?';
+        }
         out += byte;
         i += static_cast<std::size_t>(length);
     }
     return true;
+}
+}  // namespace
+
+std::string utf8ToWindows1252(const std::string& utf8) {
+    std::string out;
+    convertUtf8(utf8, out, true);
+    return out;
+}
+
+bool utf8ToWindows1252Exact(const std::string& utf8, std::string& out) {
+    return convertUtf8(utf8, out, false);
 }
 
 std::string windows1252ToUtf8(const std::string& text) {
