@@ -81,8 +81,8 @@ enum { VAL_BINARY = 0, VAL_ASCII = 1 };
 // for writing also devices): a FIFO, a socket, a directory or (for reading) a device is refused
 // at once, and the open never waits. A file opened for writing is locked against other writers
 // (an advisory lock on the whole file, this process or another, until CloseFile); a file another
-// writer holds gives FILE_IN_USE and is left as it was, not emptied. Paths are Windows-1252, as everywhere in the program; the file on disk
-// carries the same name in the system's encoding.
+// writer holds gives FILE_IN_USE and is left as it was, not emptied. Paths are Windows-1252, as
+// everywhere in the program; the file on disk carries the same name in the system's encoding.
 int OpenFile(const char* path, int action, int mode, int type);
 enum { FILE_IN_USE = -2 };
 // 1 when another writer holds the file at `path` (OpenFile for writing would give FILE_IN_USE).
