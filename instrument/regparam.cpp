@@ -60,7 +60,6 @@ void markUnread(int bits) {
 void stellregelparameter(int stellen) {
     const double null = 0.0;
     SetCtrlVal(app.p1, MAIN_COM_LED, 1);
-    reopenIfGone();
     SetComTime(app.com_nummer, 0.6);
     if (stellen == 1) {
         for (int n = 0; n <= 4; ++n) GetCtrlVal(app.pr, REG_PARAM0 + n, &app.rpara[n]);
@@ -78,6 +77,10 @@ void stellregelparameter(int stellen) {
         else
             Fmt(app.wr_buf, "r%i %c", i, 13);  // e.g. "r0 " CR
         std::memset(app.rd_buf, 0, 24);
+        // Before each message: a device found gone by the one before (an adapter unplugged and
+        // plugged in again while no run polled) is opened again at once, not only at the next
+        // exchange.
+        reopenIfGone();
         FlushOutQ(app.com_nummer);
         FlushInQ(app.com_nummer);
         ComWrt(app.com_nummer, app.wr_buf, static_cast<int>(std::strlen(app.wr_buf)));
