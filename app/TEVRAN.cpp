@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kResourceFile = "TEVRAN.uir";
 constexpr const char* kAboutText =
-    "TEVRAN oxygen measurement, version 1.0. Copyright (C) 2026 the TEVRAN developers, GPL-3.0-or-later.";
+    "TEVRAN oxygen measurement, version 1.0. Copyright (C) 2026 the TEVRAN developers, "
+    "GPL-3.0-or-later.";
 
 struct RequiredControl {
     int AppState::*panel;
@@ -65,8 +66,11 @@ bool resourceComplete() {
     struct PanelLoad {
         int handle;
         const char* name;
-    } loads[] = {{app.p1, "main"}, {app.p4, "serial-port"}, {app.pz, "instrument information"},
-                 {app.pr, "controller-parameter"}, {app.av, "all-values"}};
+    } loads[] = {{app.p1, "main"},
+                 {app.p4, "serial-port"},
+                 {app.pz, "instrument information"},
+                 {app.pr, "controller-parameter"},
+                 {app.av, "all-values"}};
     for (const PanelLoad& p : loads) {
         if (p.handle > 0) continue;
         if (rt::lastResourceError().empty())
@@ -77,8 +81,8 @@ bool resourceComplete() {
     std::string path = rt::resolveResourcePath(kResourceFile);
     for (const RequiredControl& r : kRequired) {
         if (!rt::controlHasName(app.*(r.panel), r.id, r.name)) {
-            rt::setLastResourceError(path + ": control " + r.name + " (id " +
-                                     std::to_string(r.id) + ") is missing");
+            rt::setLastResourceError(path + ": control " + r.name + " (id " + std::to_string(r.id) +
+                                     ") is missing");
             return false;
         }
     }
@@ -116,6 +120,7 @@ int tevranStartup() {
 
 int timer(int, int, int event, void*, int, int) {
     if (event != EVENT_TIMER_TICK) return 0;
+    followRecording();
     if (app.hol == 0) return 0;
     wert();
     return 0;

@@ -23,5 +23,10 @@ void registerProgramCallbacks() {
         {"m_run", m_run, nullptr, nullptr},
         {"m_stop", m_stop, nullptr, nullptr},
         {"oeffnen", oeffnen, nullptr, nullptr},
+        {"chartview", chartview, nullptr, nullptr},
+        {"wholerecording", nullptr, nullptr, wholerecording},
+        {"whole_ende", nullptr, whole_ende, nullptr},
+        {"savechart", nullptr, nullptr, savechart},
+        {"copychart", nullptr, nullptr, copychart},
     });
 }

@@ -33,6 +33,12 @@ void wertspeichern();
 void darstellen();
 void offen_odat();
 
+// The charts' views (app/): a chart's stored file drawn for the range it shows; the
+// whole-recording window taking in the lines added to the file being recorded, every few seconds
+// (called on every tick of the main timer).
+void showStored(int panel, int control);
+void followRecording();
+
 // Callbacks bound by name in TEVRAN.uir.
 int timer(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int beenden(int panel, int event, void* callbackData, int eventData1, int eventData2);
@@ -50,4 +56,10 @@ int reg_ende(int panel, int event, void* callbackData, int eventData1, int event
 int skaliere(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int m_run(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int m_stop(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+void wholerecording(int menuBar, int menuItem, void* callbackData, int panel);
+int whole_ende(int panel, int event, void* callbackData, int eventData1, int eventData2);
+void savechart(int menuBar, int menuItem, void* callbackData, int panel);
+void copychart(int menuBar, int menuItem, void* callbackData, int panel);
+int chartview(int panel, int control, int event, void* callbackData, int eventData1,
+              int eventData2);
 int oeffnen(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -69,8 +69,8 @@ void startRecording() {
 // A file that cannot be created starts no run: the operator is told why and the panels return
 // to their idle appearance.
 void refuseFile() {
-    std::string text = std::string("The data file cannot be opened:\n") + app.datei + "\n" +
-                       fileErrorText();
+    std::string text =
+        std::string("The data file cannot be opened:\n") + app.datei + "\n" + fileErrorText();
     MessagePopup("", text.c_str());
     app.hol = 0;
     faerben(0);
@@ -82,6 +82,8 @@ void resetChart() {
     SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphColour, 0);
     SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphCopy, 1);
     DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, VAL_IMMEDIATE_DRAW);
+    // A new run is followed from its first sample, whatever range the last one was zoomed to.
+    ResetGraphView(app.p1, MAIN_STRIPCHART);
     app.xmax = 100;
     app.xmin = 0;
     app.mpoint = 0;

@@ -8,6 +8,7 @@
 
 #include "app/state.h"
 #include "app/system.h"
+#include "datafiles/stored_scan.h"
 #include "runtime/graph.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"
@@ -15,8 +16,6 @@
 #include "ui/tevran_ids.h"
 
 namespace {
-constexpr int kMaxPoints = 999;
-constexpr int kLineChars = 150;
 constexpr int kAttrGraphMode = 1143;
 constexpr int kAttrGraphColour = 1142;
 constexpr int kAttrGraphCopy = 1146;
@@ -30,31 +29,77 @@ int thinningStep(long filesize) {
 
 double columnValue(const double (&mwh)[4], int no) { return no >= 0 && no <= 3 ? mwh[no] : 0.0; }
 
-int loadStoredPoints(int file, int ausl, int was0, int was1, double* mwo1, double* mwo2,
-                     double* mwo3, const std::function<void(int)>& progress) {
-    double mwh[4] = {};
-    char f_buf[160];
-    int i = 0;
-    while (i < kMaxPoints) {
-        // Only the last line of each group is looked at; the others are skipped unread.
-        if (ausl > 1) SkipLines(file, ausl - 1);
-        int test = ReadLine(file, f_buf, kLineChars);
-        if (test < 0) f_buf[0] = '\0';  // a failed read leaves no text to parse
-        int ret = Scan(f_buf, "%s>%f %f %f %f %f", &mwo1[i], &mwh[0], &mwh[1], &mwh[2], &mwh[3]);
-        if (ret == 5) {
-            mwo2[i] = columnValue(mwh, was0);
-            mwo3[i] = columnValue(mwh, was1);
-            if (progress) progress(i);
-            ++i;
-        }
-        if (test < 7) break;  // short line, end of file or read error: end of the data
+namespace {
+// A stored file on a chart, kept between two reads of it.
+struct Shown {
+    int panel = 0, control = 0;
+    std::string path;
+    StoredFile file;
+    StoredPoints whole;  // the whole-file view
+};
+std::vector<Shown>& shownFiles() {
+    static std::vector<Shown> files;
+    return files;
+}
+Shown* shownOn(int panel, int control) {
+    for (Shown& s : shownFiles())
+        if (s.panel == panel && s.control == control) return &s;
+    return nullptr;
+}
+Shown& showOn(int panel, int control) {
+    if (Shown* s = shownOn(panel, control)) return *s;
+    shownFiles().push_back(Shown{panel, control, {}, {}, {}});
+    return shownFiles().back();
+}
+}  // namespace
+
+bool storedData(int panel, int control, StoredPoints& points, TimeColumns& band) {
+    Shown* s = shownOn(panel, control);
+    if (!s) return false;
+    int zoomed = 0;
+    double t0 = 0, t1 = 0;
+    GetGraphView(panel, control, &zoomed, &t0, &t1);
+    if (!zoomed) {
+        points = s->whole;
+        band = s->file.band;
+        return true;
     }
-    return i;
+    const int file = OpenFile(s->path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    if (file <= 0) return false;
+    readStoredRange(file, s->file, t0, t1, app.was[0], app.was[1], points, band);
+    CloseFile(file);
+    return true;
+}
+
+int followStoredFile(int panel, int control, const char* path) {
+    Shown& s = showOn(panel, control);
+    const int file = OpenFile(path, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    if (file <= 0) return -1;
+    if (s.path != path) {
+        s.path = path;
+        s.file = StoredFile{};
+        s.file.band.growing();
+    }
+    const long added = scanMoreLines(file, s.file);
+    if (added > 0 || s.whole.t.empty()) {
+        // The whole file so far, thinned as a range of it is.
+        double lo = 0, hi = 0;
+        bool any = false;
+        for (const StoredBlock& b : s.file.blocks) {
+            if (b.tLo > b.tHi) continue;
+            lo = any ? std::min(lo, b.tLo) : b.tLo;
+            hi = any ? std::max(hi, b.tHi) : b.tHi;
+            any = true;
+        }
+        TimeColumns unused;
+        if (any) readStoredRange(file, s.file, lo, hi, app.was[0], app.was[1], s.whole, unused);
+    }
+    CloseFile(file);
+    return added > 0 ? 1 : 0;
 }
 
 void darstellen() {
     if (!app.o_dat_offen) return;
-    static double mwo1[1000], mwo2[1000], mwo3[1000];
     long filesize = 0;
     app.file_o = OpenFile(app.o_dat, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
     GetFileInfo(app.o_dat, &filesize);
@@ -65,13 +110,20 @@ void darstellen() {
     dimAxisLimits();
     SetWaitCursor(1);
     SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 1);
-    int mwzd = 0;
+    Shown& shown = showOn(app.p1, MAIN_STRIPCHART);
+    // Another file starts at its whole view; the same file read again for other quantities
+    // keeps the range shown.
+    if (shown.path != app.o_dat) ResetGraphView(app.p1, MAIN_STRIPCHART);
+    shown.path = app.o_dat;
+    shown.whole = StoredPoints{};
+    shown.file = StoredFile{};
     if (app.file_o > 0)
-        mwzd = loadStoredPoints(app.file_o, ausl, app.was[0], app.was[1], mwo1, mwo2, mwo3,
-                                [](int i) {
-                                    SetCtrlVal(app.p1, MAIN_LOADCOUNT, i);
-                                    if (i % kRepaintEvery == 0) ProcessDrawEvents();
-                                });
+        scanStoredFile(app.file_o, ausl, app.was[0], app.was[1], shown.file, shown.whole,
+                       [](int i) {
+                           SetCtrlVal(app.p1, MAIN_LOADCOUNT, i);
+                           if (i % kRepaintEvery == 0) ProcessDrawEvents();
+                       });
+    const std::size_t mwzd = shown.whole.t.size();
     // The status line says when nothing could be shown, and why.
     std::string status;
     if (app.file_o <= 0)
@@ -86,16 +138,12 @@ void darstellen() {
     SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphMode, 1);
     SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphColour, 0);
     SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphCopy, 1);
-    DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, VAL_IMMEDIATE_DRAW);
     SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_AUTOSCALE, app.xmin, app.xmax);
     SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_LEFT_YAXIS, VAL_AUTOSCALE, app.skl[0],
                        app.skl[1]);
     SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_RIGHT_YAXIS, VAL_AUTOSCALE, app.skl[2],
                        app.skl[3]);
-    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_LEFT_YAXIS);
-    PlotXY(app.p1, MAIN_STRIPCHART, mwo1, mwo2, mwzd, 5, 0, 0, 1, 0x0000FF);
-    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_RIGHT_YAXIS);
-    PlotXY(app.p1, MAIN_STRIPCHART, mwo1, mwo3, mwzd, 5, 19, 0, 1, 0xFF0000);
+    showStored(app.p1, MAIN_STRIPCHART);
 }
 
 void offen_odat() {

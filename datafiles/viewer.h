@@ -10,8 +10,13 @@ int thinningStep(long filesize);
 // index the file has no column for.
 double columnValue(const double (&mwh)[4], int no);
 
-// Reads the data of an open file in groups of `ausl` lines, parsing only the last line of each
-// group, until 999 points, a line shorter than 7 characters, the end of the file or a read
-// error. Fills time, trace-1 and trace-2 values; returns the number of points.
-int loadStoredPoints(int file, int ausl, int was0, int was1, double* mwo1, double* mwo2,
-                     double* mwo3, const std::function<void(int)>& progress);
+struct StoredPoints;
+class TimeColumns;
+
+// The points and band of the stored file a chart shows: of the whole file in the full view,
+// read again from the file for the range shown when zoomed. False when the chart shows no stored
+// file or the file cannot be read.
+bool storedData(int panel, int control, StoredPoints& points, TimeColumns& band);
+// A chart that shows the file at `path` as it grows (a recording): the lines added since the
+// last call are taken in. 1 when there were any, 0 when not, -1 when the file cannot be read.
+int followStoredFile(int panel, int control, const char* path);

@@ -50,8 +50,10 @@ double usableInterval(double seconds) {
 double quantityValue(int no) { return no >= 0 && no <= 4 ? app.mw[no] : 0.0; }
 
 const char* quantityName(int no) {
-    static const char* const names[5] = {"Vz [mV]", "Tz [\xB0" "C]", "pO2 [ppm]", "Ie [mA]",
-                                         "fifth value"};
+    static const char* const names[5] = {"Vz [mV]",
+                                         "Tz [\xB0"
+                                         "C]",
+                                         "pO2 [ppm]", "Ie [mA]", "fifth value"};
     return no >= 0 && no <= 4 ? names[no] : "no quantity";
 }
 
@@ -81,11 +83,14 @@ void plotten() {
             DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, 1);
         }
         SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_LEFT_YAXIS);
-        PlotXY(app.p1, MAIN_STRIPCHART, app.xsec, app.g1wert, app.mpoint, kPlotStyle,
-               kTrace1Points, kSolid, 1, kTrace1Colour);
+        PlotXY(app.p1, MAIN_STRIPCHART, app.xsec, app.g1wert, app.mpoint, kPlotStyle, kTrace1Points,
+               kSolid, 1, kTrace1Colour);
         SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_RIGHT_YAXIS);
-        PlotXY(app.p1, MAIN_STRIPCHART, app.xsec, app.g2wert, app.mpoint, kPlotStyle,
-               kTrace2Points, kSolid, 1, kTrace2Colour);
+        PlotXY(app.p1, MAIN_STRIPCHART, app.xsec, app.g2wert, app.mpoint, kPlotStyle, kTrace2Points,
+               kSolid, 1, kTrace2Colour);
+        // The values under a pointer that stays put follow the samples scrolling past it.
+        if (GetGraphPointer(app.p1, MAIN_STRIPCHART, nullptr) == 1)
+            showReadout(app.p1, MAIN_STRIPCHART);
     }
     ++app.mpoint;
 }

@@ -8,14 +8,17 @@
 
 // Event codes handed to callbacks.
 enum { EVENT_COMMIT = 1, EVENT_CLOSE = 11, EVENT_TIMER_TICK = 15 };
+// To a graph's callback: the operator changed the time range shown, or moved the pointer over
+// the plot or off it (graph.h).
+enum { EVENT_VIEW_CHANGED = 40, EVENT_POINTER_MOVED = 41 };
 
 // Control attributes.
 enum {
-    ATTR_DIMMED = 500,      // int: 1 dimmed and inoperable, 0 enabled
-    ATTR_VISIBLE = 530,     // int: 1 visible
-    ATTR_COLOR = 880,       // int: 0xRRGGBB
+    ATTR_DIMMED = 500,         // int: 1 dimmed and inoperable, 0 enabled
+    ATTR_VISIBLE = 530,        // int: 1 visible
+    ATTR_COLOR = 880,          // int: 0xRRGGBB
     ATTR_ACTIVE_YAXIS = 1149,  // graph, int: y axis of the following plots (1 left, 2 right)
-    ATTR_INTERVAL = 1270,   // timer, double: interval [s]
+    ATTR_INTERVAL = 1270,      // timer, double: interval [s]
 };
 
 using CtrlCallback = int (*)(int panel, int control, int event, void* callbackData, int eventData1,

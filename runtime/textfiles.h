@@ -103,6 +103,13 @@ int ReadLine(int handle, char* buf, int maxChars);
 // Skips `count` lines, as `count` calls of ReadLine would, without storing them. Returns the
 // number of lines skipped (fewer at the end of the file), -1 on an error.
 int SkipLines(int handle, int count);
+// Reads up to `count` bytes as they are on disk (line ends untouched), continuing where the
+// lines read so far end. Returns the number of bytes read (fewer at the end of the file), -1 on
+// an error.
+long ReadFile(int handle, char* buf, long count);
+// Moves the reading position of a file opened for reading to byte `offset` from its start.
+// Returns 0, or -1 on an error.
+int SetFilePtr(int handle, long offset);
 // Size of a file in bytes; returns 1 when the file exists, 0 when not (size 0).
 int GetFileInfo(const char* path, long* size);
 // The system's reason for the last failed open, write or close.

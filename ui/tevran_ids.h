@@ -9,6 +9,13 @@ enum {
     PORT = 3,    // serial-port panel, a child of the main panel
     REG = 4,     // controller-parameter panel
     INFO = 5,    // instrument information panel
+    WHOLE = 7,   // the whole recording so far, a chart window of its own
+};
+
+// Whole-recording window.
+enum {
+    WHOLE_CHART = 2,
+    WHOLE_FILE = 3,  // the data file shown
 };
 
 // Main panel.
@@ -42,7 +49,8 @@ enum {
 enum {
     PORT_NUMBER = 2,
     PORT_OK = 3,
-    PORT_LIST = 4,  // the system's serial devices and the COMn entries; choosing one fills PORT_NUMBER
+    PORT_LIST =
+        4,  // the system's serial devices and the COMn entries; choosing one fills PORT_NUMBER
     PORT_DIR = 6,   // the directory the COMn entries live in
     PORT_HINT = 7,  // what the chosen device needs (a COMn entry made at OK, the dialout group)
 };
@@ -76,4 +84,8 @@ enum {
     MENU_HELP = 6,
     MENU_INFO = 7,
     MENU_ABOUT = 8,
+    MENU_CHART = 30,  // the chart as a picture, the whole recording
+    MENU_SAVE_CHART = 31,
+    MENU_COPY_CHART = 32,
+    MENU_WHOLE_RECORDING = 33,
 };

@@ -62,6 +62,15 @@ bool dispatchTimerTick(int panel, int control) {
     return true;
 }
 
+bool dispatchGraphEvent(int panel, int control, int event) {
+    if (callbackRunning()) return false;
+    Control* c = Model::instance().control(panel, control);
+    if (!c || !c->graph || !c->callback) return false;
+    CallbackScope scope(false);
+    c->callback(panel, control, event, nullptr, 0, 0);
+    return true;
+}
+
 bool dispatchMenu(int menuBar, int menuItem) {
     if (callbackRunning()) return false;
     MenuBar* bar = Model::instance().menuBar(menuBar);

@@ -6,10 +6,12 @@
 namespace rt {
 
 // Each returns true when the event reached a callback.
-bool dispatchCommit(int panel, int control);   // EVENT_COMMIT on a control
-bool dispatchClose(int panel);                 // EVENT_CLOSE on a panel
+bool dispatchCommit(int panel, int control);     // EVENT_COMMIT on a control
+bool dispatchClose(int panel);                   // EVENT_CLOSE on a panel
 bool dispatchTimerTick(int panel, int control);  // EVENT_TIMER_TICK on a timer control
-bool dispatchMenu(int menuBar, int menuItem);  // a menu item chosen
+bool dispatchMenu(int menuBar, int menuItem);    // a menu item chosen
+// EVENT_VIEW_CHANGED or EVENT_POINTER_MOVED on a graph.
+bool dispatchGraphEvent(int panel, int control, int event);
 // True while a callback runs.
 bool callbackRunning();
 // True while a modal popup is open.

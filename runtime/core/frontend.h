@@ -13,7 +13,7 @@ struct FileSelectRequest {
     std::string defaultFileSpec;
     std::string typeList;  // ';'-separated patterns
     std::string title;
-    int buttonLabel = 0;   // VAL_OK_BUTTON, VAL_LOAD_BUTTON, ...
+    int buttonLabel = 0;  // VAL_OK_BUTTON, VAL_LOAD_BUTTON, ...
     bool restrictDirectory = false;
     bool restrictExtension = false;
     bool allowCancel = true;
@@ -29,16 +29,16 @@ struct GenericPopupRequest {
 };
 
 class FrontEnd {
-public:
+  public:
     virtual ~FrontEnd() = default;
 
     // Model changes. Texts in the model are Windows-1252.
     virtual void panelLoaded(int /*panel*/) {}
-    virtual void panelChanged(int /*panel*/) {}                 // shown or hidden
+    virtual void panelChanged(int /*panel*/) {}                     // shown or hidden
     virtual void controlChanged(int /*panel*/, int /*control*/) {}  // value or attribute
     virtual void graphChanged(int /*panel*/, int /*control*/) {}    // plots or axes
     virtual void menuChanged(int /*menuBar*/) {}
-    virtual void timerChanged(int /*panel*/, int /*control*/) {}    // interval set or reset
+    virtual void timerChanged(int /*panel*/, int /*control*/) {}  // interval set or reset
     virtual void waitCursor(bool /*on*/) {}
     virtual void processDrawEvents() {}
     // Called every few milliseconds while a callback waits for a device (a serial exchange, a
@@ -56,15 +56,23 @@ public:
     // windows.
     virtual void closingMessage(const std::string& message);
 
+    // A graph as a picture, into a file (path in Windows-1252; SVG when it ends in ".svg",
+    // else PNG) or onto the clipboard; 0 x 0 is the size on the screen. 0, or negative.
+    virtual int saveGraphImage(int /*panel*/, int /*control*/, const std::string& /*path*/,
+                               int /*width*/, int /*height*/) {
+        return -1;
+    }
+    virtual int copyGraphImage(int /*panel*/, int /*control*/) { return -1; }
+
     // The event loop, and the end of the process.
     virtual int runUserInterface() = 0;
     [[noreturn]] virtual void exitProgram(int status) = 0;
 
     // Clock and calendar.
-    virtual double now() = 0;                   // seconds, monotonic
+    virtual double now() = 0;  // seconds, monotonic
     virtual void delay(double seconds) = 0;
-    virtual std::string dateText() = 0;         // MM-DD-YYYY
-    virtual std::string timeText() = 0;         // HH:MM:SS
+    virtual std::string dateText() = 0;  // MM-DD-YYYY
+    virtual std::string timeText() = 0;  // HH:MM:SS
 };
 
 // A closing message on standard error, in the system's encoding.

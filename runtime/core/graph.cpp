@@ -118,8 +118,8 @@ bool tailEquals(const PointBuffer& b, const double* x, const double* y, std::siz
 constexpr std::size_t bufferLimit = std::numeric_limits<std::uint32_t>::max();
 }  // namespace
 
-int GraphModel::addPlot(const double* x, const double* y, std::size_t n, int colour,
-                        int plotStyle, int pointStyle, int lineStyle, int pointFrequency) {
+int GraphModel::addPlot(const double* x, const double* y, std::size_t n, int colour, int plotStyle,
+                        int pointStyle, int lineStyle, int pointFrequency) {
     Plot p;
     p.handle = nextPlotHandle++;
     p.yAxis = activeYAxis;
@@ -165,6 +165,7 @@ int GraphModel::addPlot(const double* x, const double* y, std::size_t n, int col
 void GraphModel::deletePlot(int handle) {
     if (handle == -1) {
         plots.clear();
+        bands.clear();
         visible_.clear();
         buffers_.clear();
         return;
@@ -194,8 +195,16 @@ void GraphModel::showPlot(const Plot& p) {
     // Plots drawn from one buffer in one style overlap along the same polyline: their picture is
     // the polyline over the union of their ranges. Ranges that share no point stay apart.
     if (p.count == 0) return;
-    VisibleTrace t{p.points, p.offset, std::size_t{p.offset} + p.count, p.yAxis, p.colour,
-                   p.plotStyle, p.pointStyle, p.lineStyle, {}, {}};
+    VisibleTrace t{p.points,
+                   p.offset,
+                   std::size_t{p.offset} + p.count,
+                   p.yAxis,
+                   p.colour,
+                   p.plotStyle,
+                   p.pointStyle,
+                   p.lineStyle,
+                   {},
+                   {}};
     const auto key = traceKey(t);
     // The traces of this buffer and style lie side by side, disjoint and sorted by their first
     // point; those the new range shares a point with are one run among them.
@@ -239,7 +248,29 @@ void GraphModel::rebuildVisible() {
 }
 
 bool GraphModel::dataRange(int axisIndex, double& lo, double& hi) const {
-    return dataRange(visibleTraces(), axisIndex, lo, hi);
+    VisibleTrace::Extent all;
+    if (dataRange(visibleTraces(), axisIndex, all.lo, all.hi)) {
+        all.any = true;
+    }
+    // Automatic scaling covers the bands too: an excursion in a band must not leave the plot.
+    for (const Band& b : bands) {
+        if (axisIndex != 0 && b.yAxis != axisIndex) continue;
+        for (std::size_t c = 0; c < b.lo.size(); ++c) {
+            if (std::isnan(b.lo[c])) continue;
+            if (axisIndex == 0) {
+                all.add(b.x0 + double(c) * b.dx);
+                all.add(b.x0 + double(c + 1) * b.dx);
+            } else {
+                all.add(b.lo[c]);
+                all.add(b.hi[c]);
+            }
+        }
+    }
+    if (all.any) {
+        lo = all.lo;
+        hi = all.hi;
+    }
+    return all.any;
 }
 
 bool GraphModel::dataRange(const std::vector<VisibleTrace>& traces, int axisIndex, double& lo,
@@ -328,14 +359,13 @@ int PlotXY(int panel, int control, const int* x, const double* y, int n, int plo
     // The x values are converted once into a scratch array that is kept between calls.
     static std::vector<double> xs;
     xs.assign(x, x + std::max(n, 0));
-    return plot(panel, control, xs.data(), y, n, plotStyle, pointStyle, lineStyle,
-                pointFrequency, colour);
+    return plot(panel, control, xs.data(), y, n, plotStyle, pointStyle, lineStyle, pointFrequency,
+                colour);
 }
 
 int PlotXY(int panel, int control, const double* x, const double* y, int n, int plotStyle,
            int pointStyle, int lineStyle, int pointFrequency, int colour) {
-    return plot(panel, control, x, y, n, plotStyle, pointStyle, lineStyle, pointFrequency,
-                colour);
+    return plot(panel, control, x, y, n, plotStyle, pointStyle, lineStyle, pointFrequency, colour);
 }
 
 int DeleteGraphPlot(int panel, int control, int plotHandle, int /*refresh*/) {
@@ -366,10 +396,17 @@ int SetAxisName(int panel, int control, int axis, const char* name) {
     if (!g) return err;
     std::string text = name ? name : "";
     switch (axis) {
-        case VAL_XAXIS: g->xLabel = text; break;
-        case VAL_LEFT_YAXIS: g->leftLabel = text; break;
-        case VAL_RIGHT_YAXIS: g->rightLabel = text; break;
-        default: return UIE_BAD_ATTRIBUTE;
+        case VAL_XAXIS:
+            g->xLabel = text;
+            break;
+        case VAL_LEFT_YAXIS:
+            g->leftLabel = text;
+            break;
+        case VAL_RIGHT_YAXIS:
+            g->rightLabel = text;
+            break;
+        default:
+            return UIE_BAD_ATTRIBUTE;
     }
     graphChanged(panel, control);
     return UIE_NO_ERROR;

@@ -41,7 +41,7 @@ struct SelectorItem {
 // copying what it holds (a strip chart's stacked plots add one point per poll and trace for
 // minutes on end), and a whole window of the strip chart fits in one block.
 class PointColumn {
-public:
+  public:
     static constexpr std::size_t blockSize = 1024;
     const double& operator[](std::size_t i) const { return blocks_[i / blockSize][i % blockSize]; }
     double& operator[](std::size_t i) { return blocks_[i / blockSize][i % blockSize]; }
@@ -64,7 +64,7 @@ public:
         }
     }
 
-private:
+  private:
     std::vector<std::unique_ptr<double[]>> blocks_;
     std::size_t size_ = 0;
 };
@@ -78,7 +78,7 @@ struct PointBuffer {
 // A plot's reference to the points it draws from: a small id into the process-wide table of
 // point buffers, which keeps the many plots of a strip chart small. 0 refers to nothing.
 class BufferRef {
-public:
+  public:
     BufferRef() = default;
     explicit BufferRef(std::uint32_t id) : id_(id) {}
     PointBuffer* get() const;
@@ -88,14 +88,14 @@ public:
     std::uint32_t id() const { return id_; }
     friend bool operator==(BufferRef a, BufferRef b) { return a.id_ == b.id_; }
 
-private:
+  private:
     std::uint32_t id_ = 0;
 };
 
 // The point buffers a graph holds: each stays alive while some graph holds it (a copied graph
 // holds the same buffers as its original).
 class BufferSet {
-public:
+  public:
     BufferSet() = default;
     BufferSet(const BufferSet& other);
     BufferSet& operator=(const BufferSet& other);
@@ -105,7 +105,7 @@ public:
     void keepOnly(const std::vector<std::uint32_t>& used);
     void clear();
 
-private:
+  private:
     std::vector<BufferRef> held_;
 };
 
@@ -146,6 +146,33 @@ struct AxisSetting {
     double max = 10.0;
 };
 
+// The lowest and highest value of a trace in each time column, drawn as a light band behind it:
+// a short excursion between two drawn points stays in sight.
+struct Band {
+    int yAxis = 1;
+    int colour = 0;
+    double x0 = 0.0, dx = 1.0;   // column c covers x0 + c * dx up to x0 + (c + 1) * dx
+    std::vector<double> lo, hi;  // NaN where a column holds no value
+};
+
+// What the operator has made the chart show: never the axes' settings, which stay as the
+// program set them and apply again on the way back to the full view.
+struct GraphView {
+    bool zoomed = false;  // the time range xLo..xHi instead of the full view
+    double xLo = 0.0, xHi = 0.0;
+    bool yZoomed = false;             // both y axes show yLo..yHi instead of their setting
+    double yLo[3] = {}, yHi[3] = {};  // [1] left, [2] right
+    bool pointerIn = false;           // the pointer is over the plot, at time pointerX
+    double pointerX = 0.0;
+    // The values under the pointer: a line at readoutX and the texts beside it (Windows-1252:
+    // the time, then each trace's value); none shown while empty.
+    double readoutX = 0.0;
+    std::vector<std::string> readout;
+};
+
+// The readout's texts as one line, as the chart shows them side by side.
+std::string readoutText(const std::vector<std::string>& parts);
+
 struct GraphModel {
     AxisSetting axis[3];  // 0 x, 1 left y, 2 right y
     int activeYAxis = 1;
@@ -153,6 +180,8 @@ struct GraphModel {
     std::deque<Plot> plots;
     int nextPlotHandle = 1;
     std::string xLabel, leftLabel, rightLabel;
+    std::vector<Band> bands;  // deleted with all plots
+    GraphView view;
     // Adds a plot, sharing points with an earlier plot where its data continue that plot's
     // buffer. Style codes must fit in 16 bits. Returns the handle.
     int addPlot(const double* x, const double* y, std::size_t n, int colour, int plotStyle,
@@ -167,8 +196,15 @@ struct GraphModel {
     static bool dataRange(const std::vector<VisibleTrace>& traces, int axis, double& lo,
                           double& hi);
     std::size_t storedPoints() const;  // points held in all distinct buffers
+    // The point of the traces on y axis `yAxis` (1, 2) whose x lies nearest to `x`; false if none.
+    bool nearestPoint(int yAxis, double x, double& px, double& py) const;
+    // The lowest and highest value on y axis `yAxis` between xLo and xHi: of its bands where it
+    // has any, else of its traces' points; false if none.
+    bool valueExtent(int yAxis, double xLo, double xHi, double& lo, double& hi) const;
+    // The time range shown: the view's when zoomed, else the axis's manual range or the data's.
+    void shownTimeSpan(double& lo, double& hi) const;
 
-private:
+  private:
     // Adds a plot's range to the visible traces, joining the ranges it shares a point with.
     void showPlot(const Plot& p);
     void rebuildVisible();
@@ -186,12 +222,12 @@ struct Control {
     std::string name;
     ControlKind kind = ControlKind::Label;
     ValueType type = ValueType::None;
-    std::string label;        // caption shown beside or on the control
+    std::string label;  // caption shown beside or on the control
     int x = 0, y = 0, width = 0, height = 0;
-    int group = 0;            // id of the Group control it sits in, 0 none
+    int group = 0;  // id of the Group control it sits in, 0 none
     int anchors = AnchorLeft | AnchorTop;
-    std::string tooltip;      // what the control does, its unit and range (Windows-1252)
-    std::string shortcut;     // buttons: key sequence that presses it ("F5", "Ctrl+O")
+    std::string tooltip;   // what the control does, its unit and range (Windows-1252)
+    std::string shortcut;  // buttons: key sequence that presses it ("F5", "Ctrl+O")
     // Numeric fields: range, step and decimals shown.
     double minimum = -1e300, maximum = 1e300, increment = 1.0;
     int precision = 2;
@@ -206,7 +242,7 @@ struct Control {
     bool dimmed = false;
     bool visible = true;
     int colour = 0;
-    int textSize = 0;         // 0: the front end's default
+    int textSize = 0;  // 0: the front end's default
     // Timer controls.
     double interval = 1.0;
     std::uint64_t timerResets = 0;
@@ -237,7 +273,7 @@ struct Panel {
     int handle = 0;
     int resourceId = 0;
     int parent = 0;
-    std::string name;   // resource name, e.g. "MAIN"
+    std::string name;  // resource name, e.g. "MAIN"
     std::string title;
     int x = 0, y = 0, width = 400, height = 300;
     bool resizable = false;  // the window can grow; width and height are its smallest size
@@ -257,7 +293,7 @@ struct PanelResource {
 };
 
 class Model {
-public:
+  public:
     static Model& instance();
     void reset();  // forget every panel and menu bar (tests)
 
@@ -271,7 +307,7 @@ public:
     // A control is operable when it and its group are enabled and visible.
     bool operable(int panel, int id);
 
-private:
+  private:
     std::vector<std::unique_ptr<Panel>> panels_;
     std::vector<std::unique_ptr<MenuBar>> menuBars_;
 };

@@ -539,6 +539,44 @@ int SkipLines(int handle, int count) {
     return count;
 }
 
+long ReadFile(int handle, char* buf, long count) {
+    FileSlot* s = slotFor(handle);
+    if (s == nullptr || !s->canRead || buf == nullptr || count < 0) {
+        setErrno(EBADF);
+        return -1;
+    }
+    // What the read-ahead holds first, then straight from the file.
+    std::size_t done = std::min(static_cast<std::size_t>(count), s->end - s->pos);
+    std::memcpy(buf, s->buffer.get() + s->pos, done);
+    s->pos += done;
+    while (done < static_cast<std::size_t>(count)) {
+        const ssize_t n = ::read(s->fd, buf + done, static_cast<std::size_t>(count) - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            setErrno(errno);
+            return done > 0 ? static_cast<long>(done) : -1;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<long>(done);
+}
+
+int SetFilePtr(int handle, long offset) {
+    FileSlot* s = slotFor(handle);
+    if (s == nullptr || !s->canRead || offset < 0) {
+        setErrno(EBADF);
+        return -1;
+    }
+    if (::lseek(s->fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
+        setErrno(errno);
+        return -1;
+    }
+    s->pos = s->end = 0;
+    s->lfBase = kNoBlock;
+    return 0;
+}
+
 int GetFileInfo(const char* path, long* size) {
     struct stat st;
     const bool exists = path != nullptr && ::stat(rt::systemPath(path).c_str(), &st) == 0;

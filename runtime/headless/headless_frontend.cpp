@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "runtime/core/model.h"
 #include "runtime/popups.h"
 
 namespace rt {
@@ -14,11 +15,21 @@ std::string quoteText(const std::string& text) {
     for (char ch : text) {
         auto b = static_cast<unsigned char>(ch);
         switch (ch) {
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
             default:
                 if (b >= 0x20 && b < 0x7F) {
                     out += ch;
@@ -89,4 +100,18 @@ void HeadlessFrontEnd::delay(double seconds) {
     if (realDelays) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
+}  // namespace rt
+
+namespace rt {
+int HeadlessFrontEnd::saveGraphImage(int panel, int control, const std::string& path, int width,
+                                     int height) {
+    Control* c = Model::instance().control(panel, control);
+    if (!c || !c->graph || !drawPicture) return -1;
+    // Without a screen, the chart's size in the panel.
+    if (width <= 0 || height <= 0) {
+        width = c->width;
+        height = c->height;
+    }
+    return drawPicture(*c->graph, path, width, height);
+}
 }  // namespace rt

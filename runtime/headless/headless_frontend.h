@@ -11,6 +11,8 @@
 
 namespace rt {
 
+struct GraphModel;
+
 // Thrown by exitProgram: the program ended with `status`.
 struct ProcessExit {
     int status;
@@ -27,7 +29,7 @@ struct FileAnswer {
 };
 
 class HeadlessFrontEnd : public FrontEnd {
-public:
+  public:
     // Every popup shown is reported here as `popup KIND "TITLE" "TEXT"`.
     std::function<void(const std::string&)> report;
 
@@ -47,6 +49,13 @@ public:
     int confirmPopup(const std::string& title, const std::string& question) override;
     int genericPopup(const GenericPopupRequest& request, std::string& response) override;
     int fileSelectPopup(const FileSelectRequest& request, std::string& path) override;
+    // Draws a graph as a picture where the driver can (the real chart, offscreen); without it
+    // saving a chart fails.
+    std::function<int(const GraphModel& graph, const std::string& path, int width, int height)>
+        drawPicture;
+    int saveGraphImage(int panel, int control, const std::string& path, int width,
+                       int height) override;
+
     int runUserInterface() override { return 0; }
     [[noreturn]] void exitProgram(int status) override;
     double now() override { return clock_; }
@@ -54,7 +63,7 @@ public:
     std::string dateText() override { return date_; }
     std::string timeText() override { return time_; }
 
-private:
+  private:
     void show(const std::string& kind, const std::string& title, const std::string& text);
     double clock_ = 0.0;
     std::string date_ = "01-01-2026";

@@ -167,10 +167,13 @@ void ChartView::resizeEvent(QResizeEvent* event) {
 void ChartView::drawBackground(QPainter* painter, const QRectF& rect) {
     painter->fillRect(rect, Qt::white);
     axisPainter_.drawGrid(*painter, chart_->plotArea(), axes());
+    drawBands(*painter, chart_->plotArea());
 }
 
 void ChartView::drawForeground(QPainter* painter, const QRectF&) {
     axisPainter_.drawAxes(*painter, chart_->plotArea(), axes());
+    drawReadout(*painter, chart_->plotArea());
+    drawPausedMark(*painter, chart_->plotArea());
 }
 
 void ChartView::setAxis(QValueAxis* axis, const AxisRange& r) {
@@ -270,12 +273,21 @@ void ChartView::showGraph(const GraphModel& g) {
     QValueAxis* axes[3] = {x_, left_, right_};
     AxisRange ranges[3];
     bool rangeMoves = false;
+    bands_ = g.bands;
+    view_ = g.view;
+    live_ = g.axis[0].mode == 0;
     for (int a = 0; a < 3; ++a) {
         double lo = 0, hi = 0;
-        bool have = g.axis[a].mode == 1 && GraphModel::dataRange(traces, a, lo, hi);
+        bool have = g.axis[a].mode == 1 && g.dataRange(a, lo, hi);
         const int ticks = tickCount(axes[a]->orientation());
-        ranges[a] = a == 0 ? shownTimeRange(g.axis[a], have, lo, hi, ticks)
-                           : shownAxisRange(g.axis[a], have, lo, hi, ticks);
+        // The operator's zoom shows its range; the axes' settings stay for the full view.
+        if (a == 0 && g.view.zoomed)
+            ranges[a] = {g.view.xLo, g.view.xHi};
+        else if (a > 0 && g.view.yZoomed)
+            ranges[a] = {g.view.yLo[a], g.view.yHi[a]};
+        else
+            ranges[a] = a == 0 ? shownTimeRange(g.axis[a], have, lo, hi, ticks)
+                               : shownAxisRange(g.axis[a], have, lo, hi, ticks);
         if (axes[a]->min() != ranges[a].lo || axes[a]->max() != ranges[a].hi) rangeMoves = true;
     }
     if (rangeMoves)

@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QList>
 #include <QPointF>
+#include <functional>
 #include <vector>
 
 #include "runtime/core/model.h"
@@ -41,6 +42,8 @@ class ChartView : public QChartView {
     Q_OBJECT
   public:
     explicit ChartView(QWidget* parent = nullptr);
+    // The graph control the operator's zoom, pan and pointer act on; none: the chart only shows.
+    void setControl(int panel, int control);
 
     // Redraws from the model: series, axis ranges and titles.
     void showGraph(const GraphModel& graph);
@@ -52,14 +55,35 @@ class ChartView : public QChartView {
     int seriesPoolSize() const { return int(pool_.size()); }
     int redraws() const { return redraws_; }
 
+    // The time (x) and the values of both y axes at a point of the view; false outside the plot.
+    bool valuesAt(QPointF pos, double& x, double (&y)[3]) const;
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The operator's view: the pointer's readout, wheel zoom, drag to pan, Shift+drag to zoom to
+    // a rectangle, double click and Home for the full view, + - and the arrows.
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     // The background and the grid under the traces; the axes over them.
     void drawBackground(QPainter* painter, const QRectF& rect) override;
     void drawForeground(QPainter* painter, const QRectF& rect) override;
 
   private:
     ChartAxes axes() const;
+    // Zooms or pans: time by `factor` around `at` and shifted by `shift` (in the axis's units),
+    // the y axes likewise when `values`.
+    void zoomTime(double at, double factor, double shift, bool settled = true);
+    void zoomValues(double (&at)[3], double factor, double (&shift)[3]);
+    // The model's operations, delivered as operator events (held while a callback waits).
+    void act(std::function<void()> action);
+    void drawBands(QPainter& p, const QRectF& plot);
+    void drawReadout(QPainter& p, const QRectF& plot);
+    void drawPausedMark(QPainter& p, const QRectF& plot);
     // Fits the plot area to the chart's size and the axes' labels and titles.
     void placePlotArea();
     // The pooled series for a trace: preferably the one that drew the same axis and colour last
@@ -80,6 +104,15 @@ class ChartView : public QChartView {
     int redraws_ = 0;
     AxisPainter axisPainter_;
     QList<QPointF> points_;  // reused for each trace
+    int panel_ = 0, control_ = 0;
+    std::vector<Band> bands_;  // as last shown
+    GraphView view_;
+    bool live_ = false;  // the program moves the time axis itself: a zoom pauses it
+    // A drag: where it began, the ranges then, and whether it draws a rectangle to zoom to.
+    bool dragging_ = false, rubber_ = false, dragged_ = false;
+    bool pointerIn_ = false;
+    QPointF dragFrom_, dragTo_;
+    double dragX_[2] = {}, dragY_[3][2] = {};
 };
 
 }  // namespace rt::qt

@@ -39,9 +39,9 @@ QColor rgbColour(int rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF,
 QString numberText(const Control& c) {
     if (c.type == ValueType::Int) return QString::number(c.intValue);
     if (!std::isfinite(c.doubleValue)) {
-        return std::isnan(c.doubleValue) ? QStringLiteral("NaN")
-                                         : (c.doubleValue > 0 ? QStringLiteral("Inf")
-                                                              : QStringLiteral("-Inf"));
+        return std::isnan(c.doubleValue)
+                   ? QStringLiteral("NaN")
+                   : (c.doubleValue > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf"));
     }
     return QString::number(c.doubleValue, 'f', std::clamp(c.precision, 0, 15));
 }
@@ -112,9 +112,8 @@ void ControlView::place(QWidget* container, QWidget* widget, const QRect& rect, 
         case CaptionPlace::Above:
             caption_ = new QLabel(fromCp1252(c.label), container);
             caption_->setGeometry(layout.rect);
-            caption_->setAlignment(Qt::AlignLeft |
-                                   (where == CaptionPlace::Left ? Qt::AlignVCenter
-                                                                : Qt::AlignBottom));
+            caption_->setAlignment(
+                Qt::AlignLeft | (where == CaptionPlace::Left ? Qt::AlignVCenter : Qt::AlignBottom));
             captionOutside_ = true;
             widget->setParent(container);
             widget->setGeometry(rect);
@@ -279,11 +278,10 @@ void NumericFieldView::commitValue() {
 
 namespace {
 bool sameItems(const std::vector<SelectorItem>& a, const std::vector<SelectorItem>& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](const SelectorItem& x, const SelectorItem& y) {
-                          return x.label == y.label && x.value == y.value;
-                      });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](const SelectorItem& x, const SelectorItem& y) {
+                                                  return x.label == y.label && x.value == y.value;
+                                              });
 }
 }  // namespace
 
@@ -336,12 +334,10 @@ ListBoxView::ListBoxView(int panel, const Control& c, QWidget* container, const 
     list->setFont(controlFont(list->font(), c.textSize));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem* item) {
-        chosen(list->row(item));
-    });
-    connect(list, &QListWidget::itemActivated, this, [this, list](QListWidgetItem* item) {
-        chosen(list->row(item));
-    });
+    connect(list, &QListWidget::itemClicked, this,
+            [this, list](QListWidgetItem* item) { chosen(list->row(item)); });
+    connect(list, &QListWidget::itemActivated, this,
+            [this, list](QListWidgetItem* item) { chosen(list->row(item)); });
     place(container, list, rect, c, layout);
 }
 
@@ -438,7 +434,7 @@ ReadoutView::ReadoutView(int panel, const Control& c, QWidget* container, const 
     // A box of several lines shows a text of several lines from its top; others are one line.
     bool multiLine = !number && rect.height() >= 2 * QFontMetrics(label->font()).height() + 24;
     label->setWordWrap(multiLine);
-    label->setAlignment(number     ? Qt::AlignRight | Qt::AlignVCenter
+    label->setAlignment(number      ? Qt::AlignRight | Qt::AlignVCenter
                         : multiLine ? Qt::AlignLeft | Qt::AlignTop
                                     : Qt::AlignLeft | Qt::AlignVCenter);
     place(container, label, rect, c, layout);
@@ -448,7 +444,8 @@ QLabel* ReadoutView::valueLabel() const { return static_cast<QLabel*>(widget_); 
 
 void ReadoutView::refreshValue(const Control& c) {
     QLabel* label = valueLabel();
-    QString text = c.kind == ControlKind::NumericDisplay ? numberText(c) : fromCp1252(c.stringValue);
+    QString text =
+        c.kind == ControlKind::NumericDisplay ? numberText(c) : fromCp1252(c.stringValue);
     if (label->text() != text) label->setText(text);
     if (c.colour != colour_) {
         setTextColour(label, rgbColour(c.colour));
@@ -565,7 +562,9 @@ void LabelView::refreshValue(const Control& c) {
 
 GraphView::GraphView(int panel, const Control& c, QWidget* container, const QRect& rect)
     : ControlView(panel, c) {
-    place(container, new ChartView(nullptr), rect, c, CaptionLayout{});
+    auto* chart = new ChartView(nullptr);
+    chart->setControl(panel, c.id);
+    place(container, chart, rect, c, CaptionLayout{});
 }
 
 ChartView* GraphView::chart() const { return static_cast<ChartView*>(widget_); }
@@ -590,20 +589,35 @@ ControlView* makeControlView(int panel, const Control& c, QWidget* container, co
         case ControlKind::TextDisplay:
             view = new ReadoutView(panel, c, container, rect, caption);
             break;
-        case ControlKind::Switch: view = new SwitchView(panel, c, container, rect); break;
+        case ControlKind::Switch:
+            view = new SwitchView(panel, c, container, rect);
+            break;
         case ControlKind::Selector:
             view = new SelectorView(panel, c, container, rect, caption);
             break;
         case ControlKind::ListBox:
             view = new ListBoxView(panel, c, container, rect, caption);
             break;
-        case ControlKind::Led: view = new LedView(panel, c, container, rect); break;
-        case ControlKind::Mark: view = new MarkView(panel, c, container, rect); break;
-        case ControlKind::Button: view = new ButtonView(panel, c, container, rect); break;
-        case ControlKind::Group: view = new GroupView(panel, c, container, rect); break;
-        case ControlKind::Label: view = new LabelView(panel, c, container, rect); break;
-        case ControlKind::Graph: view = new GraphView(panel, c, container, rect); break;
-        case ControlKind::Timer: return nullptr;
+        case ControlKind::Led:
+            view = new LedView(panel, c, container, rect);
+            break;
+        case ControlKind::Mark:
+            view = new MarkView(panel, c, container, rect);
+            break;
+        case ControlKind::Button:
+            view = new ButtonView(panel, c, container, rect);
+            break;
+        case ControlKind::Group:
+            view = new GroupView(panel, c, container, rect);
+            break;
+        case ControlKind::Label:
+            view = new LabelView(panel, c, container, rect);
+            break;
+        case ControlKind::Graph:
+            view = new GraphView(panel, c, container, rect);
+            break;
+        case ControlKind::Timer:
+            return nullptr;
     }
     view->refresh(c);
     return view;

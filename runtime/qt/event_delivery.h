@@ -3,11 +3,15 @@
 // and then brings the windows up to date (the charts the callback changed are redrawn once, when
 // it has returned).
 
+#include <functional>
+
 namespace rt::qt {
 
 void deliverCommit(int panel, int control);
 void deliverClose(int panel);
 void deliverMenu(int menuBar, int menuItem);
 void deliverTimerTick(int panel, int control);
+// An operator's action on a chart's view (a zoom, a pan, the pointer moving).
+void deliverGraphAction(std::function<void()> action);
 
 }  // namespace rt::qt

@@ -1,9 +1,10 @@
 #include "runtime/qt/qt_frontend.h"
 
-#include <QLabel>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
@@ -16,6 +17,7 @@
 
 #include "runtime/core/dispatch.h"
 #include "runtime/core/model.h"
+#include "runtime/qt/chart_picture.h"
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/event_delivery.h"
@@ -62,6 +64,10 @@ void deliverClose(int panel) {
 
 void deliverMenu(int menuBar, int menuItem) {
     deliver([=] { deliverMenu(menuBar, menuItem); }, [=] { dispatchMenu(menuBar, menuItem); });
+}
+
+void deliverGraphAction(std::function<void()> action) {
+    deliver([=] { deliverGraphAction(action); }, action);
 }
 
 void deliverTimerTick(int panel, int control) {
@@ -308,8 +314,10 @@ bool operatorInput(QEvent::Type t) {
         case QEvent::TouchEnd:
         case QEvent::TabletPress:
         case QEvent::TabletRelease:
-        case QEvent::TabletMove: return true;
-        default: return false;
+        case QEvent::TabletMove:
+            return true;
+        default:
+            return false;
     }
 }
 }  // namespace
@@ -406,8 +414,7 @@ int QtFrontEnd::genericPopup(const GenericPopupRequest& request, std::string& re
 }
 
 int QtFrontEnd::fileSelectPopup(const FileSelectRequest& request, std::string& path) {
-    return runPopup(
-        [&](QWidget* parent) { return qt::runFileSelectPopup(parent, request, path); });
+    return runPopup([&](QWidget* parent) { return qt::runFileSelectPopup(parent, request, path); });
 }
 
 void QtFrontEnd::closingMessage(const std::string& message) {
@@ -421,7 +428,8 @@ int QtFrontEnd::runUserInterface() {
     if (!qApp) return -1;
     flushPending();
     // Timer controls tick from the first pass of the event loop on.
-    QMetaObject::invokeMethod(this, [this] { timers_.startAll(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { timers_.startAll(); }, Qt::QueuedConnection);
     return QApplication::exec();
 }
 
@@ -492,6 +500,30 @@ qt::PanelContent* QtFrontEnd::panelContent(int panel) const {
 QWidget* QtFrontEnd::controlWidget(int panel, int control) const {
     const PanelEntry* e = entry(panel);
     return e ? e->content->controlWidget(control) : nullptr;
+}
+
+namespace {
+// The size a picture of a chart is drawn at: as typed, or as the chart is on the screen.
+QSize pictureSize(const qt::ChartView* chart, int width, int height) {
+    if (width > 0 && height > 0) return QSize(width, height);
+    return chart ? chart->size() : QSize(780, 520);
+}
+}  // namespace
+
+int QtFrontEnd::saveGraphImage(int panel, int control, const std::string& path, int width,
+                               int height) {
+    Control* c = Model::instance().control(panel, control);
+    if (!c || !c->graph) return -1;
+    return qt::saveGraphPicture(*c->graph, qt::fromCp1252(path),
+                                pictureSize(chart(panel, control), width, height));
+}
+
+int QtFrontEnd::copyGraphImage(int panel, int control) {
+    Control* c = Model::instance().control(panel, control);
+    if (!c || !c->graph) return -1;
+    QApplication::clipboard()->setImage(
+        qt::graphImage(*c->graph, pictureSize(chart(panel, control), 0, 0)));
+    return 0;
 }
 
 qt::ChartView* QtFrontEnd::chart(int panel, int control) const {

@@ -33,7 +33,7 @@ namespace rt {
 
 class QtFrontEnd : public QObject, public FrontEnd {
     Q_OBJECT
-public:
+  public:
     QtFrontEnd();
     ~QtFrontEnd() override;
 
@@ -57,6 +57,9 @@ public:
     int genericPopup(const GenericPopupRequest& request, std::string& response) override;
     int fileSelectPopup(const FileSelectRequest& request, std::string& path) override;
     void closingMessage(const std::string& message) override;
+    int saveGraphImage(int panel, int control, const std::string& path, int width,
+                       int height) override;
+    int copyGraphImage(int panel, int control) override;
 
     int runUserInterface() override;
     [[noreturn]] void exitProgram(int status) override;
@@ -96,9 +99,9 @@ public:
     void tickDelivered() { tickHeld_ = false; }
     void releaseHeld();
 
-private:
+  private:
     struct PanelEntry {
-        QPointer<QWidget> frame;           // PanelWindow or ChildPanelFrame
+        QPointer<QWidget> frame;  // PanelWindow or ChildPanelFrame
         qt::PanelContent* content = nullptr;
         bool topLevel = true;
     };
@@ -119,9 +122,9 @@ private:
     QTimer flushTimer_;
     QElapsedTimer lastChartFrame_;  // since the charts were last redrawn
     bool waitCursor_ = false;
-    bool waiting_ = false;    // in whileWaiting: events are held
-    bool exposed_ = false;    // a window was exposed during this pass of whileWaiting
-    int releasing_ = 0;       // held events handed back to the event loop, not yet delivered
+    bool waiting_ = false;  // in whileWaiting: events are held
+    bool exposed_ = false;  // a window was exposed during this pass of whileWaiting
+    int releasing_ = 0;     // held events handed back to the event loop, not yet delivered
     // An operator event for the program (`call`), or input taken off at a window (`event`).
     struct Held {
         QPointer<QObject> target;

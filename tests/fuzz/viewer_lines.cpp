@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datafiles/stored_scan.h"
 #include "datafiles/viewer.h"
 #include "fuzz_check.h"
 #include "runtime/textfiles.h"
@@ -96,7 +97,6 @@ int fuzzViewerLines(const std::uint8_t* data, std::size_t size) {
     const std::string path = fuzz::scratchDir() + "/stored.dat";
     fuzz::writeFile(path, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 
-    static double t[1000], y1[1000], y2[1000];
     static double wt[1000], wy1[1000], wy2[1000];
     const int want = plainLoad(bytes, ausl, was0, was1, wt, wy1, wy2);
 
@@ -105,11 +105,17 @@ int fuzzViewerLines(const std::uint8_t* data, std::size_t size) {
     if (file <= 0) return 0;
     int last = -1;
     bool inOrder = true;
-    const int got = loadStoredPoints(file, ausl, was0, was1, t, y1, y2, [&](int i) {
+    StoredFile scanned;
+    StoredPoints points;
+    scanStoredFile(file, ausl, was0, was1, scanned, points, [&](int i) {
         inOrder = inOrder && i == last + 1;
         last = i;
     });
     CloseFile(file);
+    const int got = static_cast<int>(points.t.size());
+    const double* t = points.t.data();
+    const double* y1 = points.y1.data();
+    const double* y2 = points.y2.data();
 
     FUZZ_CHECK(got >= 0 && got <= kMaxPoints);
     FUZZ_CHECK(inOrder && last == got - 1);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "display/chart.h"
 #include "program_fixture.h"
 
 using namespace tevran_test;
@@ -28,8 +29,8 @@ TEST(Messwert, CurrentDecimalsFollowMagnitude) {
     struct Case {
         double ie;
         int decimals;
-    } cases[] = {{100.0, 1}, {99.99, 2}, {10.0, 2}, {9.5, 3}, {1.0, 3}, {0.9999, 4},
-                 {0.0, 4},   {-0.5, 4}};
+    } cases[] = {{100.0, 1}, {99.99, 2},  {10.0, 2}, {9.5, 3},
+                 {1.0, 3},   {0.9999, 4}, {0.0, 4},  {-0.5, 4}};
     for (const Case& c : cases) {
         app.mw[3] = c.ie;
         std::string t = text(3);
@@ -44,7 +45,9 @@ TEST(Messwert, CurrentDecimalsApplyOnlyToTheCurrent) {
     app.mw[1] = 700.04;
     app.mw[3] = 0.5;  // four decimals for Ie
     EXPECT_EQ(text(0), fixed(12.25, 1, "mV  "));
-    EXPECT_EQ(text(1), fixed(700.04, 1, "\xB0" "C  "));
+    EXPECT_EQ(text(1), fixed(700.04, 1,
+                             "\xB0"
+                             "C  "));
     EXPECT_EQ(text(3), fixed(0.5, 4, "mA  "));
     app.mw[3] = 250.0;  // one decimal for Ie, the others unchanged
     EXPECT_EQ(text(0), fixed(12.25, 1, "mV  "));
@@ -65,7 +68,10 @@ TEST(Messwert, TemperatureCarriesDegreeByteAndOxygenIsExponential) {
     app = AppState{};
     app.mw[1] = 700.0;
     std::string tz = text(1);
-    EXPECT_NE(tz.find("700.0 \xB0" "C"), std::string::npos) << tz;
+    EXPECT_NE(tz.find("700.0 \xB0"
+                      "C"),
+              std::string::npos)
+        << tz;
     EXPECT_EQ(tz.size(), 16u);
 
     app.mw[2] = 206400.0;
@@ -81,7 +87,9 @@ TEST(Messwert, ValueWiderThanItsFieldKeepsUnitAndFitsBuffer) {
     } cases[] = {{0, 1e9, "mV"},
                  {0, -1e300, "mV"},
                  {0, std::numeric_limits<double>::quiet_NaN(), "mV"},
-                 {1, 1e12, "\xB0" "C"},
+                 {1, 1e12,
+                  "\xB0"
+                  "C"},
                  {2, 1e300, "ppm"},
                  {3, -1e300, "mA"},
                  {3, 1e15, "mA"}};
@@ -128,4 +136,33 @@ TEST_F(Appearance, RunAndIdleAreExactAndRepeatable) {
     faerben(-1);
     check(true);
     EXPECT_EQ(popups, 0);
+}
+
+TEST(Readout, TimeAndValuesAsTheValueDisplayWritesThem) {
+    struct Case {
+        double t;
+        int was0;
+        double v1;
+        int was1;
+        double v2;
+        const char* time;
+        const char* first;
+        const char* second;
+    } cases[] = {
+        {12, 0, -104.08, 2, 1435.2, "12 s", "-104.1 mV", "1.435e+03 ppm"},
+        {12.5, 1, 700, 3, 0.01234, "12.5 s",
+         "700.0 \xB0"
+         "C",
+         "0.0123 mA"},
+        {3725.25, 0, -50, 7, 3, "3725.25 s (1:02:05)", "-50.0 mV", "0.0"},  // no such quantity
+        {90061, 0, 1e12, 0, 0, "90061 s (25:01:01)", "1.000e+12 mV", "0.0 mV"},
+        {3599.99, 3, 150, 3, 5, "3599.99 s", "150.0 mA", "5.000 mA"},
+    };
+    for (const Case& c : cases) {
+        const std::vector<std::string> texts = readoutTexts(c.t, c.was0, c.v1, c.was1, c.v2);
+        ASSERT_EQ(texts.size(), 3u);
+        EXPECT_EQ(texts[0], c.time);
+        EXPECT_EQ(texts[1], c.first);
+        EXPECT_EQ(texts[2], c.second);
+    }
 }

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "datafiles/stored_scan.h"
 #include "datafiles/viewer.h"
 #include "program_fixture.h"
 #include "runtime/core/dispatch.h"
@@ -278,7 +279,8 @@ TEST_F(Viewer, WhatCannotBeShownIsRefusedAtOnceAndTheStatusLineSaysWhy) {
         std::string file;
         std::string status;
     } cases[] = {
-        {path("pipe.dat"), "Cannot show " + path("pipe.dat") + ": Is a named pipe (FIFO), not a file."},
+        {path("pipe.dat"),
+         "Cannot show " + path("pipe.dat") + ": Is a named pipe (FIFO), not a file."},
         {path("zero.dat"), "Cannot show " + path("zero.dat") + ": Is a device, not a file."},
         {dir, "Cannot show " + dir + ": Is a directory."},
         {path("gone.dat"), "Cannot show " + path("gone.dat") + ": No such file or directory."},
@@ -387,7 +389,7 @@ TEST_F(Viewer, RunEndsTheView) {
 }
 
 TEST_F(Viewer, DirectLoadReadsGroupsAndStopsWhereTheFileDoes) {
-    // loadStoredPoints on its own: whole groups across the read buffer's refills, and a last
+    // The first pass on its own: whole groups across the read buffer's refills, and a last
     // group cut short by the end of the file.
     std::string text = header(105);
     const int lines = 30000;  // about 1.1 MB: several refills of the read buffer
@@ -397,10 +399,14 @@ TEST_F(Viewer, DirectLoadReadsGroupsAndStopsWhereTheFileDoes) {
         SCOPED_TRACE(ausl);
         const int h = OpenFile(path("e.dat").c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
         ASSERT_GE(h, 1);
-        std::vector<double> x(1000), y1(1000), y2(1000);
+        StoredFile scanned;
+        StoredPoints points;
         int shown = -1;
-        const int n = loadStoredPoints(h, ausl, 1, 3, x.data(), y1.data(), y2.data(),
-                                       [&](int i) { shown = i; });
+        scanStoredFile(h, ausl, 1, 3, scanned, points, [&](int i) { shown = i; });
+        const int n = static_cast<int>(points.t.size());
+        const std::vector<double>& x = points.t;
+        const std::vector<double>& y1 = points.y1;
+        const std::vector<double>& y2 = points.y2;
         EXPECT_EQ(CloseFile(h), 0);
         // File line m (1-based) is the last of group m / ausl; data line d is file line d + 6.
         int expected = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/core/model.h"
+#include "runtime/core/view_math.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ int plot(rt::GraphModel& g, const Window& w, int colour = 0x0000FF) {
 
 TEST(GraphModel, GrowingAndSlidingWindowsShareOneBuffer) {
     rt::GraphModel g;
-    for (int n = 3; n <= 899; ++n) plot(g, Window(0, n));  // filling
+    for (int n = 3; n <= 899; ++n) plot(g, Window(0, n));     // filling
     for (int s = 1; s <= 1000; ++s) plot(g, Window(s, 899));  // sliding
     ASSERT_EQ(g.plots.size(), 897u + 1000u);
     // One buffer of 1899 points serves every plot.
@@ -243,3 +244,30 @@ TEST(Model, ControlsInADimmedGroupAreNotOperable) {
 }
 
 }  // namespace
+
+TEST(ChartView, ZoomKeepsThePointerPlaceAndRefusesWhatAnAxisCannotShow) {
+    struct Case {
+        rt::Span s;
+        double at, factor;
+        rt::Span want;
+    } cases[] = {
+        {{0, 100}, 25, 0.5, {12.5, 62.5}},  // 25 stays a quarter of the way across
+        {{0, 100}, 100, 2, {-100, 100}},    // zoomed out around the right edge
+        {{1e6, 1e6 + 2}, 1e6 + 1, 1e-9, {1e6 + 0.5, 1e6 + 1.5}},  // a millionth of 1e6 at least
+        {{0, 10}, NAN, 0.5, {2.5, 7.5}},                          // no pointer: around the middle
+        {{0, 10}, 5, 0, {0, 10}},                                 // no factor: unchanged
+        {{0, 10}, 5, INFINITY, {0, 10}},
+    };
+    for (const auto& c : cases) {
+        const rt::Span z = rt::zoomedSpan(c.s, c.at, c.factor);
+        EXPECT_DOUBLE_EQ(z.lo, c.want.lo) << c.s.lo << " " << c.factor;
+        EXPECT_DOUBLE_EQ(z.hi, c.want.hi) << c.s.lo << " " << c.factor;
+    }
+    rt::Span d;
+    ASSERT_TRUE(rt::draggedSpan(8, 3, d));  // dragged leftward
+    EXPECT_EQ(d.lo, 3);
+    EXPECT_EQ(d.hi, 8);
+    EXPECT_FALSE(rt::draggedSpan(5, 5, d));
+    EXPECT_FALSE(rt::draggedSpan(5, NAN, d));
+    EXPECT_EQ(rt::pannedSpan({0, 10}, INFINITY).hi, 10);
+}

@@ -40,10 +40,17 @@ std::string colourText(int colour) {
 
 bool controlValueText(const rt::Control& c, std::string& out) {
     switch (c.type) {
-        case rt::ValueType::String: out = rt::quoteText(c.stringValue); return true;
-        case rt::ValueType::Int: out = intText(c.intValue); return true;
-        case rt::ValueType::Double: out = numberText(c.doubleValue); return true;
-        default: return false;
+        case rt::ValueType::String:
+            out = rt::quoteText(c.stringValue);
+            return true;
+        case rt::ValueType::Int:
+            out = intText(c.intValue);
+            return true;
+        case rt::ValueType::Double:
+            out = numberText(c.doubleValue);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -98,6 +105,25 @@ std::vector<std::string> graphLines(const rt::GraphModel& g) {
                     " " + numberText(p.points->y[last]);
         }
         lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string readoutLine(const rt::GraphModel& g) {
+    return rt::quoteText(rt::readoutText(g.view.readout));
+}
+
+std::vector<std::string> bandLines(const rt::GraphModel& g) {
+    double t0 = 0, t1 = 0;
+    g.shownTimeSpan(t0, t1);
+    std::vector<std::string> lines;
+    for (int axis = 1; axis <= 2; ++axis) {
+        double lo = 0, hi = 0;
+        if (g.valueExtent(axis, t0, t1, lo, hi))
+            lines.push_back("band " + std::to_string(axis) + " min " + numberText(lo) + " max " +
+                            numberText(hi));
+        else
+            lines.push_back("band " + std::to_string(axis) + " none");
     }
     return lines;
 }

@@ -15,3 +15,8 @@ bool controlValueText(const rt::Control& c, std::string& out);
 bool stateText(const std::string& name, std::string& out);
 // The lines of `print graph`.
 std::vector<std::string> graphLines(const rt::GraphModel& g);
+// The values under the pointer as the window shows them, quoted ("" when none are shown).
+std::string readoutLine(const rt::GraphModel& g);
+// The lines of `print band`: per y axis with data, "band N min LOWEST max HIGHEST" over the time
+// range shown.
+std::vector<std::string> bandLines(const rt::GraphModel& g);

@@ -1,5 +1,7 @@
 #include "scenario.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -9,14 +11,14 @@
 #include <ostream>
 #include <thread>
 
-#include <unistd.h>
-
 #include "app/state.h"
 #include "app/system.h"
 #include "printing.h"
 #include "runtime/core/dispatch.h"
+#include "runtime/core/graph_view.h"
 #include "runtime/core/model.h"
 #include "runtime/core/resource.h"
+#include "runtime/graph.h"
 #include "runtime/panels.h"
 
 Scenario::Scenario(std::string scriptName, std::string programDir, std::ostream& out,
@@ -124,6 +126,35 @@ void Scenario::execute(const std::vector<Word>& w) {
         out_ << std::flush;
     } else if (cmd == "expect") {
         expect(w);
+    } else if (cmd == "zoom") {
+        need(4);
+        int panel = 0;
+        const int id = chart(w[1].text, &panel);
+        rt::zoomView(panel, id, number(w[2]), number(w[3]));
+    } else if (cmd == "home") {
+        need(2);
+        int panel = 0;
+        const int id = chart(w[1].text, &panel);
+        rt::homeView(panel, id);
+    } else if (cmd == "hover") {
+        need(3);
+        int panel = 0;
+        const int id = chart(w[1].text, &panel);
+        if (w[2].text == "off")
+            rt::pointerLeft(panel, id);
+        else
+            rt::pointerMoved(panel, id, number(w[2]));
+    } else if (cmd == "save") {
+        need(3);
+        int panel = 0;
+        const int id = chart(w[1].text, &panel);
+        int width = 0, height = 0;
+        if (w.size() >= 5) {
+            width = static_cast<int>(number(w[3]));
+            height = static_cast<int>(number(w[4]));
+        }
+        const int status = SaveGraphImage(panel, id, w[2].text.c_str(), width, height);
+        if (status != 0) out_ << "save failed (" << status << ")\n";
     } else if (cmd == "wait") {
         need(2);
         double s = number(w[1]);
@@ -162,7 +193,9 @@ void Scenario::set(const std::vector<Word>& w) {
         return;
     }
     switch (c->type) {
-        case rt::ValueType::String: c->stringValue = w[2].text; break;
+        case rt::ValueType::String:
+            c->stringValue = w[2].text;
+            break;
         case rt::ValueType::Int:
         case rt::ValueType::Double: {
             // Typed into a numeric field: the field keeps the value within its range.
@@ -175,7 +208,8 @@ void Scenario::set(const std::vector<Word>& w) {
             }
             break;
         }
-        default: fail("control '" + w[1].text + "' takes no value");
+        default:
+            fail("control '" + w[1].text + "' takes no value");
     }
     if (rt::FrontEnd* fe = rt::frontEnd()) fe->controlChanged(panel, c->id);
 }
@@ -278,8 +312,23 @@ void Scenario::answer(const std::vector<Word>& w) {
     }
 }
 
+int Scenario::chart(const std::string& name, int* panel) {
+    rt::Control* c = control(name, panel);
+    if (!c || !c->graph) fail("'" + name + "' is not a graph");
+    lastChart_ = name;
+    return c->id;
+}
+
 std::vector<std::string> Scenario::printed(const std::vector<Word>& w) {
     const std::string& what = w[0].text;
+    if (what == "readout" || what == "band") {
+        // Of the chart named, else of the one the last zoom, home or hover named.
+        int panel = 0;
+        const int id = chart(w.size() >= 2 ? w[1].text : lastChart_, &panel);
+        const rt::GraphModel& g = *rt::Model::instance().control(panel, id)->graph;
+        return what == "readout" ? std::vector<std::string>{"readout = " + readoutLine(g)}
+                                 : bandLines(g);
+    }
     if (what == "graph") {
         rt::Control* g = control("MAIN_STRIPCHART");
         if (!g || !g->graph) fail("no graph (was 'start' run?)");
@@ -301,7 +350,8 @@ std::vector<std::string> Scenario::printed(const std::vector<Word>& w) {
     if (!c && !item) fail("unknown control '" + what + "'");
     if (w.size() >= 2) {
         const std::string& attr = w[1].text;
-        if (attr == "dimmed") return {what + " dimmed = " + std::to_string(c ? c->dimmed : item->dimmed)};
+        if (attr == "dimmed")
+            return {what + " dimmed = " + std::to_string(c ? c->dimmed : item->dimmed)};
         if (!c) fail("a menu item has only 'dimmed'");
         if (attr == "visible") return {what + " visible = " + std::to_string(c->visible)};
         if (attr == "colour") return {what + " colour = " + colourText(c->colour)};
@@ -337,7 +387,8 @@ void Scenario::expect(const std::vector<Word>& w) {
     bool held = value == want;
     if (w[eq].text == "~") {
         // Both sides are quoted texts: look for the wanted one without its quotes.
-        std::string part = want.size() >= 2 && want.front() == '"' ? want.substr(1, want.size() - 2) : want;
+        std::string part =
+            want.size() >= 2 && want.front() == '"' ? want.substr(1, want.size() - 2) : want;
         held = value.find(part) != std::string::npos;
     }
     if (!held) {

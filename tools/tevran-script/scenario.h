@@ -9,12 +9,13 @@
 #include "script_lexer.h"
 
 class Scenario {
-public:
+  public:
     Scenario(std::string scriptName, std::string programDir, std::ostream& out, std::ostream& err);
     // Runs every line; returns the exit status: 0 all held, 1 an expect failed, 2 script error.
     int run(const std::vector<std::string>& lines);
+    rt::HeadlessFrontEnd& frontEnd() { return fe_; }
 
-private:
+  private:
     struct ScriptError {
         std::string message;
     };
@@ -36,6 +37,8 @@ private:
     void expect(const std::vector<Word>& w);
     int panelHandle(const std::string& name);
     rt::Control* control(const std::string& name, int* panel = nullptr);
+    // A graph control by name (for the verbs that act on a chart's view); its id.
+    int chart(const std::string& name, int* panel);
     rt::MenuItem* menuItem(const std::string& name, int* menuBar = nullptr);
     double number(const Word& w);
     [[noreturn]] void fail(const std::string& message);
@@ -47,4 +50,5 @@ private:
     rt::HeadlessFrontEnd fe_;
     int lineNo_ = 0;
     bool failed_ = false;
+    std::string lastChart_ = "MAIN_STRIPCHART";
 };

@@ -1,6 +1,12 @@
 // tevran-script [--dir DIR] SCRIPT: runs the program's start-up, callbacks and shutdown on the
 // headless front end, as an operator's session written down.
 #include <QCoreApplication>
+#ifdef TEVRAN_SCRIPT_PICTURES
+#include <QApplication>
+
+#include "runtime/qt/chart_picture.h"
+#include "runtime/qt/text_encoding.h"
+#endif
 
 #include <clocale>
 #include <filesystem>
@@ -38,8 +44,14 @@ int main(int argc, char** argv) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
 
-    // The serial ports are real: Qt's port classes want an application object.
+        // The serial ports are real: Qt's port classes want an application object. With the Qt
+        // front end built, one that can draw: `save` draws the chart offscreen.
+#ifdef TEVRAN_SCRIPT_PICTURES
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+#else
     QCoreApplication qapp(argc, argv);
+#endif
     std::setlocale(LC_NUMERIC, "C");
     std::error_code ec;
     if (dir.empty()) dir = std::filesystem::current_path(ec).string();
@@ -52,5 +64,11 @@ int main(int argc, char** argv) {
     rt::setResourceFallbackDir(QCoreApplication::applicationDirPath().toStdString());
 
     Scenario scenario(script, dir, std::cout, std::cerr);
+#ifdef TEVRAN_SCRIPT_PICTURES
+    scenario.frontEnd().drawPicture = [](const rt::GraphModel& g, const std::string& path, int w,
+                                         int h) {
+        return rt::qt::saveGraphPicture(g, rt::qt::fromCp1252(path), QSize(w, h));
+    };
+#endif
     return scenario.run(lines);
 }

@@ -1,0 +1,59 @@
+// The chart as a picture: into a PNG or SVG file, at its size on the screen or a size typed in,
+// or onto the clipboard.
+#include <cstdio>
+#include <string>
+
+#include "app/state.h"
+#include "app/system.h"
+#include "runtime/graph.h"
+#include "runtime/popups.h"
+#include "runtime/textfiles.h"
+#include "ui/tevran_ids.h"
+
+namespace {
+constexpr int kLargest = 16384;  // pixels either way: larger pictures take gigabytes
+
+// "1920 x 1080" (also "1920x1080", "1920 1080"); empty: the size on the screen (0 x 0).
+bool pictureSize(const char* text, int& width, int& height) {
+    width = height = 0;
+    std::string s = text;
+    if (s.find_first_not_of(" \t") == std::string::npos) return true;
+    for (char& c : s)
+        if (c == 'x' || c == 'X' || c == '*') c = ' ';
+    char rest = 0;
+    if (std::sscanf(s.c_str(), "%d %d %c", &width, &height, &rest) != 2) return false;
+    return width >= 16 && height >= 16 && width <= kLargest && height <= kLargest;
+}
+}  // namespace
+
+void savechart(int, int, void*, int) {
+    char path[260] = {};
+    const int chosen = FileSelectPopup("", "chart.png", "*.png;*.svg", "Save chart as image",
+                                       VAL_SAVE_BUTTON, 0, 0, 1, 1, path);
+    if (chosen != VAL_NEW_FILE_SELECTED && chosen != VAL_EXISTING_FILE_SELECTED) return;
+    if (chosen == VAL_EXISTING_FILE_SELECTED &&
+        !ConfirmPopup("", (std::string(path) + " exists. Replace it?").c_str()))
+        return;
+    char size[32] = {};
+    int width = 0, height = 0;
+    for (;;) {
+        const int button = GenericMessagePopup("Save chart as image",
+                                               "Size in pixels, for example 1920 x 1080.\nEmpty: "
+                                               "the size the chart has on the screen.",
+                                               "Save", "Cancel", "", size, sizeof size - 1, 0,
+                                               VAL_GENERIC_POPUP_INPUT_STRING, 1, 2);
+        if (button != 1) return;
+        if (pictureSize(size, width, height)) break;
+        MessagePopup("", (std::string("\"") + size +
+                          "\" is not a size: type the width and the height in pixels, 16 to 16384 "
+                          "each, for example 1920 x 1080.")
+                             .c_str());
+    }
+    if (SaveGraphImage(app.p1, MAIN_STRIPCHART, path, width, height) != 0)
+        MessagePopup("", (std::string("The chart could not be saved as ") + path + ".").c_str());
+}
+
+void copychart(int, int, void*, int) {
+    if (CopyGraphImage(app.p1, MAIN_STRIPCHART) != 0)
+        MessagePopup("", "The chart could not be put on the clipboard.");
+}

@@ -1,0 +1,428 @@
+// The stored file's index, its band per time column and the reading of a time range.
+#include "datafiles/stored_scan.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "datafiles/viewer.h"
+#include "runtime/textfiles.h"
+
+namespace {
+constexpr int kMaxPoints = 999;
+constexpr int kLineChars = 150;
+constexpr long kChunk = 1L << 20;          // bytes read at a time
+constexpr std::size_t kMostBlocks = 8192;  // the index's size, whatever the file's
+// A range of up to this many lines is read line by line; a longer one takes its band from the
+// index's stretches and reads only the lines of its points.
+constexpr long kReadWhole = 200000;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Powers of ten a double holds exactly.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// One number at p: [sign] digits [. digits] [e [sign] digits]; the position after it, or null.
+// Digits that fit 53 bits and a power of ten up to 22 give the correctly rounded value with one
+// division or multiplication; anything else goes the long way.
+const char* parseNumber(const char* p, const char* end, double& out) {
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const char* start = p;
+    std::uint64_t m = 0;
+    int significant = 0, scale = 0, digits = 0;
+    bool dropped = false;
+    for (; p < end && isDigit(*p); ++p, ++digits) {
+        if (significant < 19) {
+            m = m * 10 + unsigned(*p - '0');
+            if (m) ++significant;
+        } else {
+            ++scale;
+            dropped = true;
+        }
+    }
+    if (p < end && *p == '.')
+        for (++p; p < end && isDigit(*p); ++p, ++digits) {
+            if (significant < 19) {
+                m = m * 10 + unsigned(*p - '0');
+                if (m) ++significant;
+                --scale;
+            } else {
+                dropped = true;
+            }
+        }
+    if (digits == 0) return nullptr;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* x = p + 1;
+        bool down = false;
+        if (x < end && (*x == '+' || *x == '-')) down = *x++ == '-';
+        if (x < end && isDigit(*x)) {
+            int e = 0;
+            for (; x < end && isDigit(*x); ++x)
+                if (e < 100000) e = e * 10 + (*x - '0');
+            scale += down ? -e : e;
+            p = x;
+        }
+    }
+    double v;
+    if (!dropped && m < (std::uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
+        v = static_cast<double>(m);
+        v = scale < 0 ? v / kPow10[-scale] : v * kPow10[scale];
+    } else {
+        const auto r = std::from_chars(start, p, v, std::chars_format::general);
+        if (r.ec != std::errc() || r.ptr != p) return nullptr;
+    }
+    out = negative ? -v : v;
+    return p;
+}
+
+// Calls f(begin, end, offset) for each line from byte `offset` on (without its line end), and
+// for a last line without a line end when `lastPartial`. Returns the offset after the last whole
+// line.
+template <class F>
+long eachLine(int file, long offset, bool lastPartial, F&& f) {
+    if (SetFilePtr(file, offset) != 0) return offset;
+    std::vector<char> buf(static_cast<std::size_t>(kChunk));
+    std::size_t have = 0;
+    long base = offset;  // the file offset of buf[0]
+    for (;;) {
+        if (have == buf.size()) buf.resize(buf.size() * 2);  // a line longer than the buffer
+        const long n = ReadFile(file, buf.data() + have, static_cast<long>(buf.size() - have));
+        if (n <= 0) break;
+        have += static_cast<std::size_t>(n);
+        const char* p = buf.data();
+        const char* end = p + have;
+        while (const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p))) {
+            const char* e = lf > p && lf[-1] == '\r' ? lf - 1 : lf;
+            f(p, e, base + (p - buf.data()));
+            p = lf + 1;
+        }
+        const std::size_t used = static_cast<std::size_t>(p - buf.data());
+        std::memmove(buf.data(), p, have - used);
+        have -= used;
+        base += static_cast<long>(used);
+    }
+    // Without its line end, a CR is part of the last line, as a line-by-line read has it.
+    if (lastPartial && have > 0) f(buf.data(), buf.data() + have, base);
+    return base;
+}
+
+void widen(double& lo, double& hi, double v) {
+    if (v < lo) lo = v;
+    if (v > hi) hi = v;
+}
+
+StoredBlock newBlock(long offset, long firstLine) {
+    StoredBlock b;
+    b.offset = offset;
+    b.firstLine = firstLine;
+    b.tLo = kInf;
+    b.tHi = -kInf;
+    std::fill(b.qLo, b.qLo + 4, kInf);
+    std::fill(b.qHi, b.qHi + 4, -kInf);
+    return b;
+}
+
+// Each pair of stretches becomes one, twice as long: the index keeps its size.
+void halveIndex(StoredFile& f) {
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < f.blocks.size(); i += 2, ++k) {
+        StoredBlock b = f.blocks[i];
+        if (i + 1 < f.blocks.size()) {
+            const StoredBlock& c = f.blocks[i + 1];
+            b.lines += c.lines;
+            widen(b.tLo, b.tHi, c.tLo);
+            widen(b.tLo, b.tHi, c.tHi);
+            for (int q = 0; q < 4; ++q) {
+                b.qLo[q] = std::min(b.qLo[q], c.qLo[q]);
+                b.qHi[q] = std::max(b.qHi[q], c.qHi[q]);
+            }
+        }
+        f.blocks[k] = b;
+    }
+    f.blocks.resize(k);
+    f.linesPerBlock *= 2;
+}
+
+// One whole line into the index and the band.
+inline void takeLine(StoredFile& f, const char* b, const char* e, long offset) {
+    if (f.lines % f.linesPerBlock == 0) {
+        if (f.blocks.size() == kMostBlocks) halveIndex(f);
+        f.blocks.push_back(newBlock(offset, f.lines));
+    }
+    StoredBlock& block = f.blocks.back();
+    ++block.lines;
+    ++f.lines;
+    double v[5];
+    if (parseDataLine(b, e, v) != 5) return;
+    widen(block.tLo, block.tHi, v[0]);
+    for (int q = 0; q < 4; ++q) widen(block.qLo[q], block.qHi[q], v[1 + q]);
+    f.band.add(v[0], v + 1);
+}
+
+long blockBytes(const StoredFile& f, std::size_t i) {
+    return (i + 1 < f.blocks.size() ? f.blocks[i + 1].offset : f.size) - f.blocks[i].offset;
+}
+
+void addPoint(StoredPoints& points, const double (&v)[5], int was0, int was1) {
+    const double mwh[4] = {v[1], v[2], v[3], v[4]};
+    points.t.push_back(v[0]);
+    points.y1.push_back(columnValue(mwh, was0));
+    points.y2.push_back(columnValue(mwh, was1));
+}
+
+}  // namespace
+
+int parseDataLine(const char* p, const char* end, double (&v)[5]) {
+    int n = 0;
+    for (; n < 5; ++n) {
+        while (p < end && isBlank(*p)) ++p;
+        const char* next = parseNumber(p, end, v[n]);
+        if (!next) break;
+        p = next;
+    }
+    return n;
+}
+
+// ---- TimeColumns ----------------------------------------------------------------------------
+
+void TimeColumns::fixed(double lo, double hi) {
+    lo_.assign(kColumns * 4, kInf);
+    hi_.assign(kColumns * 4, -kInf);
+    x0_ = lo;
+    dx_ = hi > lo ? (hi - lo) / kColumns : 1.0;
+    grows_ = false;
+    started_ = true;
+}
+
+void TimeColumns::growing() {
+    lo_.assign(kColumns * 4, kInf);
+    hi_.assign(kColumns * 4, -kInf);
+    grows_ = true;
+    started_ = false;
+}
+
+void TimeColumns::merge(bool towardLow) {
+    // Pairs of columns become one; the other half of the columns is then empty.
+    const int half = kColumns / 2;
+    for (int k = 0; k < half; ++k) {
+        const int to = towardLow ? k : half + k;
+        for (int q = 0; q < 4; ++q) {
+            const double lo = std::min(lo_[(2 * k) * 4 + q], lo_[(2 * k + 1) * 4 + q]);
+            const double hi = std::max(hi_[(2 * k) * 4 + q], hi_[(2 * k + 1) * 4 + q]);
+            lo_[to * 4 + q] = lo;
+            hi_[to * 4 + q] = hi;
+        }
+    }
+    const int from = towardLow ? half : 0;
+    std::fill(lo_.begin() + from * 4, lo_.begin() + (from + half) * 4, kInf);
+    std::fill(hi_.begin() + from * 4, hi_.begin() + (from + half) * 4, -kInf);
+    if (!towardLow) x0_ -= kColumns * dx_;
+    dx_ *= 2;
+}
+
+void TimeColumns::add(double t, const double* q) {
+    if (!std::isfinite(t) || lo_.empty()) return;
+    if (grows_) {
+        if (!started_) {
+            x0_ = t;
+            dx_ = 1.0 / kColumns;  // one second to begin with
+            started_ = true;
+        }
+        while (t >= x0_ + kColumns * dx_ && std::isfinite(dx_)) merge(true);
+        while (t < x0_ && std::isfinite(dx_)) merge(false);
+    }
+    const double c = std::floor((t - x0_) / dx_);
+    if (!(c >= 0 && c < kColumns)) {
+        if (grows_ || t != x0_ + kColumns * dx_) return;  // the fixed range's last instant
+    }
+    const int column = std::clamp(static_cast<int>(c), 0, kColumns - 1);
+    double* lo = &lo_[column * 4];
+    double* hi = &hi_[column * 4];
+    for (int k = 0; k < 4; ++k) widen(lo[k], hi[k], q[k]);
+}
+
+void TimeColumns::addSpan(double tLo, double tHi, const double* qLo, const double* qHi) {
+    if (!(tLo <= tHi) || lo_.empty()) return;
+    if (grows_) {
+        add(tLo, qLo);
+        add(tHi, qHi);
+    }
+    const int first =
+        static_cast<int>(std::clamp(std::floor((tLo - x0_) / dx_), 0.0, kColumns - 1.0));
+    const int last =
+        static_cast<int>(std::clamp(std::floor((tHi - x0_) / dx_), 0.0, kColumns - 1.0));
+    for (int c = first; c <= last; ++c)
+        for (int q = 0; q < 4; ++q) {
+            widen(lo_[c * 4 + q], hi_[c * 4 + q], qLo[q]);
+            widen(lo_[c * 4 + q], hi_[c * 4 + q], qHi[q]);
+        }
+}
+
+bool TimeColumns::column(int c, int q, double& lo, double& hi) const {
+    if (c < 0 || c >= kColumns || q < 0 || q > 3 || lo_.empty()) return false;
+    lo = lo_[c * 4 + q];
+    hi = hi_[c * 4 + q];
+    return lo <= hi;
+}
+
+void TimeColumns::quantity(int no, double& x0, std::vector<double>& lo,
+                           std::vector<double>& hi) const {
+    lo.clear();
+    hi.clear();
+    int first = kColumns, last = -1;
+    double a, b;
+    for (int c = 0; c < kColumns; ++c)
+        if (column(c, 0, a, b)) {
+            first = std::min(first, c);
+            last = c;
+        }
+    x0 = x0_ + first * dx_;
+    for (int c = first; c <= last; ++c) {
+        if (!column(c, 0, a, b)) {
+            lo.push_back(kNaN);
+            hi.push_back(kNaN);
+        } else if (no < 0 || no > 3) {
+            lo.push_back(0.0);
+            hi.push_back(0.0);
+        } else {
+            column(c, no, a, b);
+            lo.push_back(a);
+            hi.push_back(b);
+        }
+    }
+}
+
+// ---- Reading ---------------------------------------------------------------------------------
+
+void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, StoredPoints& points,
+                    const std::function<void(int)>& progress) {
+    f = StoredFile{};
+    f.band.growing();
+    points = StoredPoints{};
+    ausl = std::max(ausl, 1);
+    bool collecting = true;
+    char f_buf[160];
+    double mwo1 = 0, mwh[4] = {};
+    const auto thinned = [&](const char* b, const char* e, long line) {
+        // The last line of each group of `ausl`, as a line-by-line read parses it.
+        if (!collecting || line % ausl != ausl - 1) return;
+        const int test = static_cast<int>(std::min<long>(e - b, kLineChars));
+        std::memcpy(f_buf, b, static_cast<std::size_t>(test));
+        f_buf[test] = '\0';
+        if (Scan(f_buf, "%s>%f %f %f %f %f", &mwo1, &mwh[0], &mwh[1], &mwh[2], &mwh[3]) == 5) {
+            points.t.push_back(mwo1);
+            points.y1.push_back(columnValue(mwh, was0));
+            points.y2.push_back(columnValue(mwh, was1));
+            if (progress) progress(static_cast<int>(points.t.size()) - 1);
+        }
+        if (test < 7 || points.t.size() == kMaxPoints) collecting = false;
+    };
+    f.size = eachLine(file, 0, false, [&](const char* b, const char* e, long offset) {
+        thinned(b, e, f.lines);
+        takeLine(f, b, e, offset);
+    });
+    // A last line without its line end still makes a point (and a recording finishes it).
+    eachLine(file, f.size, true, [&](const char* b, const char* e, long) {
+        thinned(b, e, f.lines);
+        double v[5];
+        if (parseDataLine(b, e, v) == 5) f.band.add(v[0], v + 1);
+    });
+}
+
+long scanMoreLines(int file, StoredFile& f) {
+    const long before = f.lines;
+    f.size = eachLine(file, f.size, false, [&](const char* b, const char* e, long offset) {
+        takeLine(f, b, e, offset);
+    });
+    return f.lines - before;
+}
+
+void readStoredRange(int file, const StoredFile& f, double t0, double t1, int was0, int was1,
+                     StoredPoints& points, TimeColumns& band) {
+    points = StoredPoints{};
+    band.fixed(t0, t1);
+    std::vector<std::size_t> hit;
+    long lines = 0;
+    double bytes = 0;  // of the range, with the lines of a stretch spread evenly over its time
+    for (std::size_t i = 0; i < f.blocks.size(); ++i) {
+        const StoredBlock& b = f.blocks[i];
+        if (b.tLo > t1 || b.tHi < t0) continue;
+        hit.push_back(i);
+        lines += b.lines;
+        const double share =
+            b.tHi > b.tLo ? (std::min(b.tHi, t1) - std::max(b.tLo, t0)) / (b.tHi - b.tLo) : 1.0;
+        bytes += share * static_cast<double>(blockBytes(f, i));
+    }
+    const auto inRange = [&](double t) { return t >= t0 && t <= t1; };
+    if (lines <= kReadWhole) {
+        // Every line of the range read: the step from its bytes exactly, as for a whole file.
+        StoredPoints all;
+        long rangeBytes = 0;
+        for (std::size_t i : hit) {
+            long left = f.blocks[i].lines;
+            eachLine(file, f.blocks[i].offset, false, [&](const char* s, const char* e, long) {
+                if (left-- <= 0) return;
+                double v[5];
+                if (parseDataLine(s, e, v) != 5 || !inRange(v[0])) return;
+                band.add(v[0], v + 1);
+                addPoint(all, v, was0, was1);
+                rangeBytes += static_cast<long>(e - s) + 2;  // with its CR LF
+            });
+        }
+        const std::size_t step = static_cast<std::size_t>(thinningStep(rangeBytes + 105));
+        for (std::size_t k = step - 1; k < all.t.size() && points.t.size() < kMaxPoints;
+             k += step) {
+            points.t.push_back(all.t[k]);
+            points.y1.push_back(all.y1[k]);
+            points.y2.push_back(all.y2[k]);
+        }
+        return;
+    }
+    // A long range: the stretches inside it give their band whole; those it cuts are read.
+    for (std::size_t i : hit) {
+        const StoredBlock& b = f.blocks[i];
+        if (b.tLo >= t0 && b.tHi <= t1) {
+            band.addSpan(b.tLo, b.tHi, b.qLo, b.qHi);
+            continue;
+        }
+        long left = b.lines;
+        eachLine(file, b.offset, false, [&](const char* s, const char* e, long) {
+            if (left-- <= 0) return;
+            double v[5];
+            if (parseDataLine(s, e, v) == 5 && inRange(v[0])) band.add(v[0], v + 1);
+        });
+    }
+    // The step from the range's bytes, taken over the lines of its stretches (those outside the
+    // range are passed over); every step-th line is read where it lies.
+    const long step = thinningStep(static_cast<long>(bytes) + 105);
+    char line[160];
+    long r = 0;  // lines of the stretches before the current one
+    for (std::size_t i : hit) {
+        const StoredBlock& b = f.blocks[i];
+        long at = -1;  // the line of this stretch the file is positioned at
+        for (long j = (step - 1 - r % step + step) % step; j < b.lines; j += step) {
+            if (points.t.size() >= kMaxPoints) return;
+            if (at < 0) {
+                if (SetFilePtr(file, b.offset) != 0) return;
+                at = 0;
+            }
+            if (j > at && SkipLines(file, static_cast<int>(j - at)) < 0) return;
+            const int n = ReadLine(file, line, kLineChars);
+            at = j + 1;
+            double v[5];
+            if (n >= 0 && parseDataLine(line, line + n, v) == 5 && inRange(v[0]))
+                addPoint(points, v, was0, was1);
+        }
+        r += b.lines;
+    }
+}

@@ -1,0 +1,73 @@
+#pragma once
+// Reading a stored data file at any depth. One pass over the whole file learns where its lines
+// lie (an index of byte offsets with the times and values each stretch of lines holds) and the
+// lowest and highest values per time column; a time range is then read again from the stretches
+// that hold it, thinned as the whole file is.
+#include <functional>
+#include <vector>
+
+// The numbers of a data line as the viewer reads them ("%f %f %f %f %f"): how many of the five
+// were read, stopping at the first that is not a number.
+int parseDataLine(const char* p, const char* end, double (&v)[5]);
+
+// The lowest and highest value of each of the four quantities per time column: over a fixed
+// time range, or over the times seen so far, the columns widening as later (or earlier) times
+// arrive.
+class TimeColumns {
+  public:
+    static constexpr int kColumns = 1024;
+    void fixed(double lo, double hi);
+    void growing();
+    // One line's time and its four quantities.
+    void add(double t, const double* q);
+    // Values somewhere between tLo and tHi: every column that span touches takes them.
+    void addSpan(double tLo, double tHi, const double* qLo, const double* qHi);
+    double x0() const { return x0_; }
+    double dx() const { return dx_; }
+    // Quantity `q` (0..3) of column `c`; false when the column holds nothing.
+    bool column(int c, int q, double& lo, double& hi) const;
+    // Quantity `no`'s columns from the first to the last that hold anything, NaN where one holds
+    // nothing, and where they begin; 0 for an index the file has no column for.
+    void quantity(int no, double& x0, std::vector<double>& lo, std::vector<double>& hi) const;
+
+  private:
+    void merge(bool towardLow);
+    std::vector<double> lo_, hi_;  // [column * 4 + quantity]
+    double x0_ = 0.0, dx_ = 1.0;
+    bool grows_ = false, started_ = false;
+};
+
+struct StoredPoints {
+    std::vector<double> t, y1, y2;
+};
+
+// A stretch of consecutive lines of the file.
+struct StoredBlock {
+    long offset = 0;  // of its first line [bytes]
+    long firstLine = 0;
+    long lines = 0;
+    double tLo, tHi;  // times of its data lines; tLo > tHi when it has none
+    double qLo[4], qHi[4];
+};
+
+struct StoredFile {
+    long size = 0;   // bytes taken in: up to the end of the last whole line
+    long lines = 0;  // lines taken in
+    long linesPerBlock = 1024;
+    std::vector<StoredBlock> blocks;
+    TimeColumns band;  // over every data line taken in
+};
+
+// The first pass over an open file, from its start: index and band from every line; and, from
+// the last line of each group of `ausl`, the thinned points until 999 of them or a line shorter
+// than 7 characters, exactly the points reading the groups line by line gives.
+void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, StoredPoints& points,
+                    const std::function<void(int)>& progress);
+// Lines added to the file since (a recording going on): index and band take them in. Returns
+// the number of lines taken in.
+long scanMoreLines(int file, StoredFile& f);
+// The data lines with times from t0 to t1 read again: every n-th of them, with n from the
+// range's bytes as the whole file's step is from the file's (at most 999 points), and the band
+// over all of them.
+void readStoredRange(int file, const StoredFile& f, double t0, double t1, int was0, int was1,
+                     StoredPoints& points, TimeColumns& band);

@@ -1,0 +1,121 @@
+// A stored file read again for a time range: the band holds every line of the range and the
+// points are lines of it, whether the range is read line by line or, when long, from the index's
+// stretches; the band of the whole file holds every line too.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "datafiles/stored_scan.h"
+#include "datafiles/viewer.h"
+#include "runtime/textfiles.h"
+
+namespace {
+struct Row {
+    double t, vz, ie;
+};
+
+// Run 1: 250 000 lines 0.5 s apart with one spike of Vz to -10 mV; then Run pressed again: 10 000
+// lines from 0.5 s on.
+std::vector<Row> writeFile(const std::string& path) {
+    std::vector<Row> rows;
+    std::string text = "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\nheads\r\n";
+    char line[96];
+    for (int run = 0; run < 2; ++run)
+        for (int k = 1; k <= (run ? 10000 : 250000); ++k) {
+            Row r{0.5 * k, run ? -80.0 : -50.0 - (k % 100) * 0.1, run ? 2.5 : 1.0 + k % 7};
+            if (!run && k == 123457) r.vz = -10.0;
+            rows.push_back(r);
+            std::snprintf(line, sizeof line, "%.1f\t%.1f\t700.0\t1.90e+4\t%.3fe+0\r\n", r.t, r.vz,
+                          r.ie);
+            text += line;
+        }
+    std::ofstream(path, std::ios::binary) << text;
+    return rows;
+}
+}  // namespace
+
+TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("stored_range_" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    const std::vector<Row> rows = writeFile(path);
+    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    ASSERT_GT(file, 0);
+    StoredFile scanned;
+    StoredPoints whole;
+    scanStoredFile(file, 8, 0, 3, scanned, whole, nullptr);
+
+    struct Case {
+        double t0, t1;
+        bool exactColumns;  // read line by line: each column as every line gives it
+    } cases[] = {
+        {61728.0, 61729.0, true},    // around the spike: every line, the spike among them
+        {0.0, 2000.0, true},         // both runs share these times
+        {10000.0, 120000.0, false},  // 220 000 lines: the index's stretches give the band
+        {-1e9, 1e9, false},          // the whole file
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.t0);
+        StoredPoints points;
+        TimeColumns band;
+        readStoredRange(file, scanned, c.t0, c.t1, 0, 3, points, band);
+        double lo = INFINITY, hi = -INFINITY;
+        std::vector<double> colLo(TimeColumns::kColumns, INFINITY),
+            colHi(TimeColumns::kColumns, -INFINITY);
+        long inRange = 0;
+        for (const Row& r : rows) {
+            if (r.t < c.t0 || r.t > c.t1) continue;
+            ++inRange;
+            lo = std::min(lo, r.vz);
+            hi = std::max(hi, r.vz);
+            const int col = std::min(TimeColumns::kColumns - 1,
+                                     static_cast<int>(std::floor((r.t - band.x0()) / band.dx())));
+            colLo[col] = std::min(colLo[col], r.vz);
+            colHi[col] = std::max(colHi[col], r.vz);
+        }
+        double bLo = INFINITY, bHi = -INFINITY;
+        for (int col = 0; col < TimeColumns::kColumns; ++col) {
+            double a, b;
+            if (!band.column(col, 0, a, b)) continue;
+            bLo = std::min(bLo, a);
+            bHi = std::max(bHi, b);
+            if (c.exactColumns) {
+                EXPECT_EQ(a, colLo[col]) << col;
+                EXPECT_EQ(b, colHi[col]) << col;
+            }
+        }
+        EXPECT_EQ(bLo, lo);
+        EXPECT_EQ(bHi, hi);
+        // Thinned as a whole file of the range's bytes is (about 36 bytes a line here).
+        EXPECT_LE(points.t.size(), 999u);
+        EXPECT_GE(points.t.size(), std::min<long>(inRange, 950));
+        for (std::size_t i = 0; i < points.t.size(); ++i) {
+            ASSERT_GE(points.t[i], c.t0);
+            ASSERT_LE(points.t[i], c.t1);
+            // Line k of either run has the time 0.5 * k.
+            const long k = std::lround(points.t[i] * 2);
+            const auto same = [&](std::size_t at) {
+                return at < rows.size() && rows[at].t == points.t[i] &&
+                       rows[at].vz == points.y1[i] && rows[at].ie == points.y2[i];
+            };
+            ASSERT_TRUE(same(k - 1) || same(250000 + k - 1)) << points.t[i];
+        }
+    }
+    // The whole file's band, its columns widening as the times went on, holds the spike.
+    double lo = INFINITY, hi = -INFINITY, a, b;
+    for (int col = 0; col < TimeColumns::kColumns; ++col)
+        if (scanned.band.column(col, 0, a, b)) {
+            lo = std::min(lo, a);
+            hi = std::max(hi, b);
+        }
+    EXPECT_EQ(lo, -80.0);
+    EXPECT_EQ(hi, -10.0);
+    CloseFile(file);
+    std::filesystem::remove(path);
+}
