@@ -32,11 +32,12 @@ void dateikopf();
 void wertspeichern();
 void darstellen();
 void offen_odat();
-
-// The charts' views (app/): a chart's stored file drawn for the range it shows; the
-// whole-recording window taking in the lines added to the file being recorded, every few seconds
-// (called on every tick of the main timer).
+// A chart's stored file drawn for the range it shows: the whole file, or the zoomed range read
+// again; with the values under the pointer.
 void showStored(int panel, int control);
+
+// The whole-recording window (app/) taking in the lines added to the file being recorded, every
+// few seconds: called on every tick of the main timer.
 void followRecording();
 
 // Callbacks bound by name in TEVRAN.uir.

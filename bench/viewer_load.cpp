@@ -3,10 +3,12 @@
 //
 //   viewer_load --make FILE BYTES   write a data file of about BYTES bytes
 //   viewer_load FILE [REPEAT]       load FILE REPEAT times (default 3); print the best time
-//                                   [us], the points drawn and the peak resident memory [KiB]
+//                                   [us], the points drawn, the times of zooms into it (each
+//                                   read again from the file) and the peak resident memory [KiB]
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include "app/state.h"
 #include "app/system.h"
 #include "runtime/core/dispatch.h"
+#include "runtime/core/graph_view.h"
 #include "runtime/core/model.h"
 #include "runtime/core/resource.h"
 #include "runtime/headless/headless_frontend.h"
@@ -108,10 +111,33 @@ int loadFile(const char* file, int repeat) {
         best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
     }
     std::size_t points = 0;
-    if (const rt::Control* c = rt::Model::instance().control(app.p1, MAIN_STRIPCHART))
-        for (const rt::Plot& p : c->graph->plots) points = std::max<std::size_t>(points, p.count);
-    std::printf("load_us %.0f\npoints %zu\nrss_before_load_kib %ld\npeak_rss_kib %ld\n", best * 1e6,
-                points, rssBefore, peakRssKiB());
+    const rt::Control* c = rt::Model::instance().control(app.p1, MAIN_STRIPCHART);
+    if (c)
+        for (const rt::Plot& p : c->graph->plots) points += p.count;
+    const long rssLoaded = peakRssKiB();
+    // Zooms as the wheel makes them: ranges from a tenth of the file's time down to ten seconds,
+    // spread over it, each read again from the file; then Home.
+    double lo = 0, hi = 0, slowest = 0, total = 0;
+    int zooms = 0;
+    if (c) c->graph->dataRange(0, lo, hi);
+    for (double width = (hi - lo) / 10; width >= 10 && c; width /= 10)
+        for (int k = 0; k < 5; ++k) {
+            const double from = lo + (hi - lo - width) * (k + 0.5) / 5;
+            const auto z0 = std::chrono::steady_clock::now();
+            rt::zoomView(app.p1, MAIN_STRIPCHART, from, from + width);
+            const double s =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - z0).count();
+            slowest = std::max(slowest, s);
+            total += s;
+            ++zooms;
+        }
+    const auto h0 = std::chrono::steady_clock::now();
+    if (c) rt::homeView(app.p1, MAIN_STRIPCHART);
+    const double home = std::chrono::duration<double>(std::chrono::steady_clock::now() - h0).count();
+    std::printf("load_us %.0f\npoints %zu\nrss_before_load_kib %ld\nrss_after_load_kib %ld\n"
+                "zooms %d\nzoom_mean_us %.0f\nzoom_max_us %.0f\nhome_us %.0f\npeak_rss_kib %ld\n",
+                best * 1e6, points, rssBefore, rssLoaded, zooms, zooms ? total / zooms * 1e6 : 0.0,
+                slowest * 1e6, home * 1e6, peakRssKiB());
     rt::setFrontEnd(nullptr);
     return 0;
 }

@@ -19,6 +19,7 @@ constexpr std::size_t kMostBlocks = 8192;  // the index's size, whatever the fil
 // A range of up to this many lines is read line by line; a longer one takes its band from the
 // index's stretches and reads only the lines of its points.
 constexpr long kReadWhole = 200000;
+constexpr long kMostCutReads = 8;  // stretches a long range cuts that are read line by line
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -155,7 +156,7 @@ void halveIndex(StoredFile& f) {
 
 // One whole line into the index and the band.
 inline void takeLine(StoredFile& f, const char* b, const char* e, long offset) {
-    if (f.lines % f.linesPerBlock == 0) {
+    if (f.blocks.empty() || f.blocks.back().lines == f.linesPerBlock) {
         if (f.blocks.size() == kMostBlocks) halveIndex(f);
         f.blocks.push_back(newBlock(offset, f.lines));
     }
@@ -313,9 +314,12 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
     bool collecting = true;
     char f_buf[160];
     double mwo1 = 0, mwh[4] = {};
-    const auto thinned = [&](const char* b, const char* e, long line) {
+    int inGroup = 0;  // lines of the current group of `ausl` before this one
+    const auto thinned = [&](const char* b, const char* e) {
         // The last line of each group of `ausl`, as a line-by-line read parses it.
-        if (!collecting || line % ausl != ausl - 1) return;
+        if (++inGroup < ausl) return;
+        inGroup = 0;
+        if (!collecting) return;
         const int test = static_cast<int>(std::min<long>(e - b, kLineChars));
         std::memcpy(f_buf, b, static_cast<std::size_t>(test));
         f_buf[test] = '\0';
@@ -328,12 +332,12 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
         if (test < 7 || points.t.size() == kMaxPoints) collecting = false;
     };
     f.size = eachLine(file, 0, false, [&](const char* b, const char* e, long offset) {
-        thinned(b, e, f.lines);
+        thinned(b, e);
         takeLine(f, b, e, offset);
     });
     // A last line without its line end still makes a point (and a recording finishes it).
     eachLine(file, f.size, true, [&](const char* b, const char* e, long) {
-        thinned(b, e, f.lines);
+        thinned(b, e);
         double v[5];
         if (parseDataLine(b, e, v) == 5) f.band.add(v[0], v + 1);
     });
@@ -347,38 +351,64 @@ long scanMoreLines(int file, StoredFile& f) {
     return f.lines - before;
 }
 
+namespace {
+// Lines [from, to) of a stretch.
+struct Part {
+    const StoredBlock* block;
+    long from, to;
+};
+
+// Calls f(values) for each data line of a part, read line by line from where it lies.
+template <class F>
+void eachPartLine(int file, const Part& p, F&& f) {
+    if (SetFilePtr(file, p.block->offset) != 0) return;
+    if (p.from > 0 && SkipLines(file, static_cast<int>(p.from)) < 0) return;
+    char line[160];
+    for (long j = p.from; j < p.to; ++j) {
+        const int n = ReadLine(file, line, kLineChars);
+        if (n < 0) return;
+        double v[5];
+        if (parseDataLine(line, line + n, v) == 5) f(v, n);
+    }
+}
+}  // namespace
+
 void readStoredRange(int file, const StoredFile& f, double t0, double t1, int was0, int was1,
                      StoredPoints& points, TimeColumns& band) {
     points = StoredPoints{};
     band.fixed(t0, t1);
-    std::vector<std::size_t> hit;
-    long lines = 0;
-    double bytes = 0;  // of the range, with the lines of a stretch spread evenly over its time
+    // The stretches that hold times of the range, and within each the lines that should hold
+    // them, its times taken as spread evenly over its lines (a few more either side).
+    std::vector<Part> whole, narrowed;
+    long wholeLines = 0, narrowLines = 0;
+    double bytes = 0;  // of the range, estimated the same way
     for (std::size_t i = 0; i < f.blocks.size(); ++i) {
         const StoredBlock& b = f.blocks[i];
         if (b.tLo > t1 || b.tHi < t0) continue;
-        hit.push_back(i);
-        lines += b.lines;
-        const double share =
-            b.tHi > b.tLo ? (std::min(b.tHi, t1) - std::max(b.tLo, t0)) / (b.tHi - b.tLo) : 1.0;
-        bytes += share * static_cast<double>(blockBytes(f, i));
+        const double span = b.tHi - b.tLo;
+        const double first = span > 0 ? (std::max(b.tLo, t0) - b.tLo) / span : 0.0;
+        const double last = span > 0 ? (std::min(b.tHi, t1) - b.tLo) / span : 1.0;
+        const long from = std::clamp(static_cast<long>(first * b.lines) - 2, 0L, b.lines);
+        const long to = std::clamp(static_cast<long>(std::ceil(last * b.lines)) + 2, from, b.lines);
+        whole.push_back({&b, 0, b.lines});
+        narrowed.push_back({&b, from, to});
+        wholeLines += b.lines;
+        narrowLines += to - from;
+        bytes += (last - first) * static_cast<double>(blockBytes(f, i));
     }
     const auto inRange = [&](double t) { return t >= t0 && t <= t1; };
-    if (lines <= kReadWhole) {
-        // Every line of the range read: the step from its bytes exactly, as for a whole file.
+    // Few lines: every one read, exactly so where the stretches are read whole.
+    if (narrowLines <= kReadWhole) {
         StoredPoints all;
         long rangeBytes = 0;
-        for (std::size_t i : hit) {
-            long left = f.blocks[i].lines;
-            eachLine(file, f.blocks[i].offset, false, [&](const char* s, const char* e, long) {
-                if (left-- <= 0) return;
-                double v[5];
-                if (parseDataLine(s, e, v) != 5 || !inRange(v[0])) return;
+        for (const Part& p : wholeLines <= kReadWhole ? whole : narrowed)
+            eachPartLine(file, p, [&](const double (&v)[5], int length) {
+                if (!inRange(v[0])) return;
                 band.add(v[0], v + 1);
                 addPoint(all, v, was0, was1);
-                rangeBytes += static_cast<long>(e - s) + 2;  // with its CR LF
+                rangeBytes += length + 2;  // with its CR LF
             });
-        }
+        // Thinned as a whole file of the range's bytes is.
         const std::size_t step = static_cast<std::size_t>(thinningStep(rangeBytes + 105));
         for (std::size_t k = step - 1; k < all.t.size() && points.t.size() < kMaxPoints;
              k += step) {
@@ -388,32 +418,32 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         }
         return;
     }
-    // A long range: the stretches inside it give their band whole; those it cuts are read.
-    for (std::size_t i : hit) {
-        const StoredBlock& b = f.blocks[i];
-        if (b.tLo >= t0 && b.tHi <= t1) {
-            band.addSpan(b.tLo, b.tHi, b.qLo, b.qHi);
-            continue;
-        }
-        long left = b.lines;
-        eachLine(file, b.offset, false, [&](const char* s, const char* e, long) {
-            if (left-- <= 0) return;
-            double v[5];
-            if (parseDataLine(s, e, v) == 5 && inRange(v[0])) band.add(v[0], v + 1);
-        });
+    // A long range: the stretches inside it give their band whole; the few it cuts are read, and
+    // where it cuts many (a file whose time went back many times) each gives its band to the
+    // columns it shares with the range.
+    long cut = 0;
+    for (const Part& p : narrowed)
+        if (!(p.block->tLo >= t0 && p.block->tHi <= t1)) ++cut;
+    for (const Part& p : narrowed) {
+        const StoredBlock& b = *p.block;
+        if ((b.tLo >= t0 && b.tHi <= t1) || cut > kMostCutReads)
+            band.addSpan(std::max(b.tLo, t0), std::min(b.tHi, t1), b.qLo, b.qHi);
+        else
+            eachPartLine(file, p, [&](const double (&v)[5], int) {
+                if (inRange(v[0])) band.add(v[0], v + 1);
+            });
     }
-    // The step from the range's bytes, taken over the lines of its stretches (those outside the
-    // range are passed over); every step-th line is read where it lies.
+    // The points: every step-th line of the stretches (those outside the range passed over),
+    // each read where it lies.
     const long step = thinningStep(static_cast<long>(bytes) + 105);
     char line[160];
     long r = 0;  // lines of the stretches before the current one
-    for (std::size_t i : hit) {
-        const StoredBlock& b = f.blocks[i];
+    for (const Part& p : narrowed) {
         long at = -1;  // the line of this stretch the file is positioned at
-        for (long j = (step - 1 - r % step + step) % step; j < b.lines; j += step) {
+        for (long j = p.from + (step - 1 - r % step + step) % step; j < p.to; j += step) {
             if (points.t.size() >= kMaxPoints) return;
             if (at < 0) {
-                if (SetFilePtr(file, b.offset) != 0) return;
+                if (SetFilePtr(file, p.block->offset) != 0) return;
                 at = 0;
             }
             if (j > at && SkipLines(file, static_cast<int>(j - at)) < 0) return;
@@ -423,6 +453,6 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
             if (n >= 0 && parseDataLine(line, line + n, v) == 5 && inRange(v[0]))
                 addPoint(points, v, was0, was1);
         }
-        r += b.lines;
+        r += p.to - p.from;
     }
 }

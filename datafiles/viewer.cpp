@@ -9,6 +9,7 @@
 #include "app/state.h"
 #include "app/system.h"
 #include "datafiles/stored_scan.h"
+#include "display/chart.h"
 #include "runtime/graph.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"
@@ -69,6 +70,24 @@ bool storedData(int panel, int control, StoredPoints& points, TimeColumns& band)
     readStoredRange(file, s->file, t0, t1, app.was[0], app.was[1], points, band);
     CloseFile(file);
     return true;
+}
+
+namespace {
+ChartBand bandOf(const TimeColumns& columns, int quantity) {
+    ChartBand b;
+    b.dx = columns.dx();
+    columns.quantity(quantity, b.x0, b.lo, b.hi);
+    return b;
+}
+}  // namespace
+
+void showStored(int panel, int control) {
+    StoredPoints points;
+    TimeColumns band;
+    if (!storedData(panel, control, points, band)) return;
+    drawStoredTraces(panel, control, points.t, points.y1, points.y2, bandOf(band, app.was[0]),
+                     bandOf(band, app.was[1]));
+    showReadout(panel, control);
 }
 
 int followStoredFile(int panel, int control, const char* path) {

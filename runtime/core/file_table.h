@@ -51,6 +51,9 @@ struct FileSlot {
     // bit per byte, only below `end`. kNoBlock when not known.
     std::size_t lfBase = kNoBlock;
     std::uint64_t lfMask = 0;
+    // Set by a seek: the next read-ahead is short, since a reader that seeks mostly wants a line
+    // or two where it lands, not the whole buffer.
+    bool seeked = false;
 };
 
 struct FileTable {

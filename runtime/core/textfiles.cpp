@@ -136,11 +136,16 @@ void takeBackPartial(int fd, std::size_t done) {
 
 // Reads more of the file into the free part of the buffer; returns the bytes read, 0 at the
 // end of the file, -1 on an error.
+constexpr std::size_t kSeekReadAhead = 16 * 1024;  // the first read-ahead after a seek [bytes]
+
 ssize_t fill(FileSlot& s) {
     if (s.pos == s.end) s.pos = s.end = 0;
     s.lfBase = kNoBlock;
     for (;;) {
-        const ssize_t n = ::read(s.fd, s.buffer.get() + s.end, kReadBufferSize - s.end);
+        std::size_t want = kReadBufferSize - s.end;
+        if (s.seeked) want = std::min(want, kSeekReadAhead);
+        const ssize_t n = ::read(s.fd, s.buffer.get() + s.end, want);
+        s.seeked = false;
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) setErrno(errno);
         if (n > 0) s.end += static_cast<std::size_t>(n);
@@ -574,6 +579,7 @@ int SetFilePtr(int handle, long offset) {
     }
     s->pos = s->end = 0;
     s->lfBase = kNoBlock;
+    s->seeked = true;
     return 0;
 }
 

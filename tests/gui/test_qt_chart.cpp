@@ -1,13 +1,16 @@
 // The strip chart: series built from the graph model's visible traces, axis ranges, one redraw
 // per callback, and the cost of one poll's update.
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 #include <QValueAxis>
+#include <QWheelEvent>
 #include <cmath>
 #include <thread>
 
@@ -351,3 +354,43 @@ TEST(TracePoints, FewPointsPerColumnDrawTheSameLineAsAll) {
 }
 
 }  // namespace
+
+namespace {
+std::vector<int> graphEvents;
+int onGraph(int, int, int event, void*, int, int) {
+    graphEvents.push_back(event);
+    return 0;
+}
+}  // namespace
+
+TEST_F(Chart, WheelZoomsTheViewNotTheAxesAndHomeReturns) {
+    graphEvents.clear();
+    rt::Control* g = rt::Model::instance().control(panel, kGraph);
+    g->callback = onGraph;
+    plotBoth(panel, 0);
+    fe->flushPending();
+    // The pointer at time 300 on the plot.
+    double x, y[3];
+    const QRectF plot = chart->chart()->plotArea();
+    const QPointF at(plot.left() + plot.width() * 300.0 / kPoints, plot.center().y());
+    ASSERT_TRUE(chart->valuesAt(at, x, y));
+    QMouseEvent move(QEvent::MouseMove, at, chart->viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(chart->viewport(), &move);
+    QWheelEvent wheel(at, chart->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 240),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart->viewport(), &wheel);
+    ASSERT_TRUE(g->graph->view.zoomed);
+    // Two notches: 64 % of the range, the time under the pointer where it was.
+    EXPECT_NEAR(chart->xAxis()->max() - chart->xAxis()->min(), 0.64 * kPoints, 1e-6);
+    EXPECT_NEAR(chart->xAxis()->min() + (chart->xAxis()->max() - chart->xAxis()->min()) *
+                                            (at.x() - plot.left()) / plot.width(),
+                x, 1e-6);
+    EXPECT_EQ(g->graph->axis[0].min, 0.0);  // the setting stays
+    EXPECT_EQ(g->graph->axis[0].max, kPoints);
+    QTest::keyClick(chart, Qt::Key_Home);
+    EXPECT_FALSE(g->graph->view.zoomed);
+    EXPECT_DOUBLE_EQ(chart->xAxis()->max(), kPoints);
+    EXPECT_EQ(graphEvents, (std::vector<int>{EVENT_POINTER_MOVED, EVENT_VIEW_CHANGED,
+                                             EVENT_VIEW_CHANGED}));
+}
