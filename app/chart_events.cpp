@@ -1,7 +1,6 @@
 // The charts' views: a stored file read again for the range shown, the values under the pointer.
 #include "app/state.h"
 #include "app/system.h"
-#include "display/chart.h"
 #include "runtime/panels.h"
 #include "ui/tevran_ids.h"
 

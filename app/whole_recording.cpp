@@ -5,8 +5,6 @@
 
 #include "app/state.h"
 #include "app/system.h"
-#include "datafiles/viewer.h"
-#include "display/chart.h"
 #include "runtime/graph.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"

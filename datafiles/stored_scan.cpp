@@ -402,7 +402,7 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         StoredPoints all;
         long rangeBytes = 0;
         for (const Part& p : wholeLines <= kReadWhole ? whole : narrowed)
-            eachPartLine(file, p, [&](const double (&v)[5], int length) {
+            eachPartLine(file, p, [&](const double(&v)[5], int length) {
                 if (!inRange(v[0])) return;
                 band.add(v[0], v + 1);
                 addPoint(all, v, was0, was1);
@@ -429,7 +429,7 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         if ((b.tLo >= t0 && b.tHi <= t1) || cut > kMostCutReads)
             band.addSpan(std::max(b.tLo, t0), std::min(b.tHi, t1), b.qLo, b.qHi);
         else
-            eachPartLine(file, p, [&](const double (&v)[5], int) {
+            eachPartLine(file, p, [&](const double(&v)[5], int) {
                 if (inRange(v[0])) band.add(v[0], v + 1);
             });
     }

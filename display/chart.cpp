@@ -1,13 +1,13 @@
 // The strip chart: the sliding window of the last 899 samples, the x range that moves in steps,
-// the y-axis scaling, and the chart-settings controls.
-#include "display/chart.h"
+// the y-axis scaling, the chart-settings controls, and a stored file's points in its place.
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "display/display.h"
 #include "runtime/graph.h"
 #include "runtime/panels.h"
 #include "ui/tevran_ids.h"
@@ -16,10 +16,16 @@ namespace {
 constexpr int kWindow = 899;  // samples in the window
 constexpr int kTrace1Colour = 0x0000FF;
 constexpr int kTrace2Colour = 0xFF0000;
-constexpr int kPlotStyle = 5;  // thin line
-constexpr int kTrace1Points = 0;
-constexpr int kTrace2Points = 19;
-constexpr int kSolid = 0;
+constexpr int kPlotStyle = VAL_THIN_LINE;
+constexpr int kTrace1Points = VAL_EMPTY_SQUARE;
+constexpr int kTrace2Points = VAL_NO_POINT;
+constexpr int kSolid = VAL_SOLID;
+
+// Graph settings the live chart and the stored-file view set differently; the chart keeps them
+// as its data.
+constexpr int kAttrGraphMode = 1143;  // 0 live chart, 1 stored file
+constexpr int kAttrGraphColour = 1142;
+constexpr int kAttrGraphCopy = 1146;
 
 // Whole seconds, truncated toward zero, within the range of the ints the chart keeps them in:
 // an interval of 1e12 s from a hand-edited settings file must not overflow the time axis.
@@ -40,11 +46,6 @@ void store(int k) {
 void nameAxes() {
     SetAxisName(app.p1, MAIN_STRIPCHART, VAL_LEFT_YAXIS, quantityName(app.was[0]));
     SetAxisName(app.p1, MAIN_STRIPCHART, VAL_RIGHT_YAXIS, quantityName(app.was[1]));
-}
-
-double usableInterval(double seconds) {
-    if (!std::isfinite(seconds) || seconds <= 0.0) return 1.0;
-    return seconds < 0.01 ? 0.01 : seconds;
 }
 
 double quantityValue(int no) { return no >= 0 && no <= 4 ? app.mw[no] : 0.0; }
@@ -112,17 +113,58 @@ void dimAxisLimits() {
     }
 }
 
-int skaliere(int, int control, int event, void*, int, int) {
-    if (event != EVENT_COMMIT) return 0;
-    GetCtrlVal(app.p1, MAIN_INTERVAL, &app.abtast);
-    app.abtast = usableInterval(app.abtast);
-    SetCtrlAttribute(app.p1, MAIN_TIMER, ATTR_INTERVAL, app.abtast);
-    for (int i = 0; i < 4; ++i) GetCtrlVal(app.p1, MAIN_LEFT_MIN + i, &app.skl[i]);
-    for (int i = 0; i < 2; ++i) GetCtrlVal(app.p1, MAIN_TRACE1_SELECT + i, &app.was[i]);
-    for (int i = 0; i < 2; ++i) GetCtrlVal(app.p1, MAIN_LEFT_AUTO + i, &app.autoscale[i]);
-    scaleSC();
-    dimAxisLimits();
-    if ((control == MAIN_TRACE1_SELECT || control == MAIN_TRACE2_SELECT) && app.o_dat_offen)
-        darstellen();
-    return 0;
+void startLiveChart() {
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphMode, 0);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphColour, 0);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphCopy, 1);
+    DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, VAL_IMMEDIATE_DRAW);
+    // A new run is followed from its first sample, whatever range the last one was zoomed to.
+    ResetGraphView(app.p1, MAIN_STRIPCHART);
+    app.xmax = 100;
+    app.xmin = 0;
+    app.mpoint = 0;
+    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_MANUAL, app.xmin, app.xmax);
+}
+
+std::vector<std::size_t> segmentStarts(const std::vector<double>& t) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (i == 0 || t[i] < t[i - 1]) starts.push_back(i);
+    return starts;
+}
+
+namespace {
+// One stored trace over its band, a line per segment of the time column.
+void plotStoredTrace(int panel, int control, int axis, const std::vector<double>& t,
+                     const std::vector<double>& y, const ChartBand& band, int points, int colour) {
+    SetCtrlAttribute(panel, control, ATTR_ACTIVE_YAXIS, axis);
+    if (!band.lo.empty())
+        PlotBand(panel, control, band.x0, band.dx, band.lo.data(), band.hi.data(),
+                 static_cast<int>(band.lo.size()), colour);
+    const std::vector<std::size_t> starts = segmentStarts(t);
+    if (starts.empty()) {
+        // An empty file still gets its (empty) trace, as any file does.
+        PlotXY(panel, control, t.data(), y.data(), 0, kPlotStyle, points, kSolid, 1, colour);
+        return;
+    }
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        const std::size_t end = k + 1 < starts.size() ? starts[k + 1] : t.size();
+        PlotXY(panel, control, t.data() + starts[k], y.data() + starts[k],
+               static_cast<int>(end - starts[k]), kPlotStyle, points, kSolid, 1, colour);
+    }
+}
+}  // namespace
+
+void plotStoredPoints(int panel, int control, const std::vector<double>& t,
+                      const std::vector<double>& y1, const std::vector<double>& y2,
+                      const ChartBand& band1, const ChartBand& band2) {
+    SetCtrlAttribute(panel, control, kAttrGraphMode, 1);
+    SetCtrlAttribute(panel, control, kAttrGraphColour, 0);
+    SetCtrlAttribute(panel, control, kAttrGraphCopy, 1);
+    DeleteGraphPlot(panel, control, -1, VAL_IMMEDIATE_DRAW);
+    SetAxisScalingMode(panel, control, VAL_XAXIS, VAL_AUTOSCALE, app.xmin, app.xmax);
+    SetAxisScalingMode(panel, control, VAL_LEFT_YAXIS, VAL_AUTOSCALE, app.skl[0], app.skl[1]);
+    SetAxisScalingMode(panel, control, VAL_RIGHT_YAXIS, VAL_AUTOSCALE, app.skl[2], app.skl[3]);
+    plotStoredTrace(panel, control, VAL_LEFT_YAXIS, t, y1, band1, kTrace1Points, kTrace1Colour);
+    plotStoredTrace(panel, control, VAL_RIGHT_YAXIS, t, y2, band2, kTrace2Points, kTrace2Colour);
 }

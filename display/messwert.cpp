@@ -3,8 +3,7 @@
 #include <string>
 
 #include "app/state.h"
-#include "app/system.h"
-#include "display/chart.h"
+#include "display/display.h"
 #include "runtime/textfiles.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/state.h"
-#include "display/chart.h"
+#include "display/display.h"
 #include "runtime/graph.h"
 #include "runtime/textfiles.h"
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "display/chart.h"
+#include "display/display.h"
 #include "program_fixture.h"
 
 using namespace tevran_test;
