@@ -133,11 +133,13 @@ int loadFile(const char* file, int repeat) {
         }
     const auto h0 = std::chrono::steady_clock::now();
     if (c) rt::homeView(app.p1, MAIN_STRIPCHART);
-    const double home = std::chrono::duration<double>(std::chrono::steady_clock::now() - h0).count();
-    std::printf("load_us %.0f\npoints %zu\nrss_before_load_kib %ld\nrss_after_load_kib %ld\n"
-                "zooms %d\nzoom_mean_us %.0f\nzoom_max_us %.0f\nhome_us %.0f\npeak_rss_kib %ld\n",
-                best * 1e6, points, rssBefore, rssLoaded, zooms, zooms ? total / zooms * 1e6 : 0.0,
-                slowest * 1e6, home * 1e6, peakRssKiB());
+    const double home =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - h0).count();
+    std::printf(
+        "load_us %.0f\npoints %zu\nrss_before_load_kib %ld\nrss_after_load_kib %ld\n"
+        "zooms %d\nzoom_mean_us %.0f\nzoom_max_us %.0f\nhome_us %.0f\npeak_rss_kib %ld\n",
+        best * 1e6, points, rssBefore, rssLoaded, zooms, zooms ? total / zooms * 1e6 : 0.0,
+        slowest * 1e6, home * 1e6, peakRssKiB());
     rt::setFrontEnd(nullptr);
     return 0;
 }

@@ -5,30 +5,33 @@
 # Given a second build, runs it the same way right after the first and prints both side by
 # side, with the machine's load before and after each run.
 #
-#   bench/window_rate.sh [-t SECONDS] [-i INTERVAL] BUILD_DIR [OTHER_BUILD_DIR]
+#   bench/window_rate.sh [-t SECONDS] [-i INTERVAL] [-p] BUILD_DIR [OTHER_BUILD_DIR]
 #
 #   -t  length of each run from its first poll (default 100)
 #   -i  sampling interval in seconds (default 0.01)
+#   -p  the pointer rests over the chart during the run (the values under it shown and following)
 # Needs xvfb-run and xdotool. Each program runs from a temporary copy of its directory, with its
 # own per-user settings, so no build's settings and no user's window geometry are touched.
 set -euo pipefail
 
 seconds=100
 interval=0.01
-while getopts "t:i:h" opt; do
+pointer=
+while getopts "t:i:ph" opt; do
   case $opt in
     t) seconds=$OPTARG ;;
     i) interval=$OPTARG ;;
-    *) sed -n '2,14p' "$0"; exit 2 ;;
+    p) pointer=-p ;;
+    *) sed -n '2,15p' "$0"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
-[ $# -ge 1 ] || { sed -n '2,14p' "$0"; exit 2; }
+[ $# -ge 1 ] || { sed -n '2,15p' "$0"; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ -z "${TEVRAN_BENCH_INNER:-}" ]; then
   export TEVRAN_BENCH_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" -t "$seconds" -i "$interval" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" -t "$seconds" -i "$interval" $pointer "$@"
 fi
 
 . "$here/../scripts/lib/simulator.sh"
@@ -74,6 +77,8 @@ measure() {
     sleep 0.05
   done
   [ "$polls0" -gt 0 ] || { echo "window_rate: $2 does not poll" >&2; cat "$dir/tevran.err" >&2; exit 1; }
+  # The pointer in the middle of the chart, where it stays for the run.
+  [ -n "$pointer" ] && xdotool mousemove --window "$main" 400 $((300 + (HEIGHT - 680) / 2))
   : > "$work/$2.txt"
   local cpu0 cpu1 req0 req1 t
   cpu0=$(awk '{ print $14 + $15 }' "/proc/$prog/stat")
@@ -104,7 +109,7 @@ if [ $# -ge 2 ]; then
   after[1]=$(load)
 fi
 
-echo "interval $interval s, no recording, automatic scaling, window under Xvfb"
+echo "interval $interval s, no recording, automatic scaling, window under Xvfb${pointer:+, the pointer over the chart}"
 for i in "${!names[@]}"; do
   echo "build $((i + 1)): ${names[$i]} (load average before ${before[$i]}, after ${after[$i]})"
 done

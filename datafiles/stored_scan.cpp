@@ -20,6 +20,8 @@ constexpr std::size_t kMostBlocks = 8192;  // the index's size, whatever the fil
 // index's stretches and reads only the lines of its points.
 constexpr long kReadWhole = 200000;
 constexpr long kMostCutReads = 8;  // stretches a long range cuts that are read line by line
+constexpr long kSlack = 8;         // lines read beyond where a stretch's times put a range's ends
+constexpr long kCountOn = 256;     // lines to the next point counted rather than sought
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -356,13 +358,24 @@ namespace {
 struct Part {
     const StoredBlock* block;
     long from, to;
+    long bytes;  // of the whole stretch
 };
+
+// Positions the file at line j of a part's stretch: its first line exactly; another where the
+// stretch's bytes, spread evenly over its lines, put it (the line the seek lands in is passed
+// over), which spares counting the line ends of all lines before it.
+bool seekLine(int file, const Part& p, long j) {
+    const StoredBlock& b = *p.block;
+    if (j <= 0) return SetFilePtr(file, b.offset) == 0;
+    const long at = b.offset + static_cast<long>(static_cast<double>(j) * p.bytes / b.lines) - 1;
+    char rest[160];
+    return SetFilePtr(file, at) == 0 && ReadLine(file, rest, kLineChars) >= 0;
+}
 
 // Calls f(values) for each data line of a part, read line by line from where it lies.
 template <class F>
 void eachPartLine(int file, const Part& p, F&& f) {
-    if (SetFilePtr(file, p.block->offset) != 0) return;
-    if (p.from > 0 && SkipLines(file, static_cast<int>(p.from)) < 0) return;
+    if (!seekLine(file, p, p.from)) return;
     char line[160];
     for (long j = p.from; j < p.to; ++j) {
         const int n = ReadLine(file, line, kLineChars);
@@ -388,10 +401,12 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         const double span = b.tHi - b.tLo;
         const double first = span > 0 ? (std::max(b.tLo, t0) - b.tLo) / span : 0.0;
         const double last = span > 0 ? (std::min(b.tHi, t1) - b.tLo) / span : 1.0;
-        const long from = std::clamp(static_cast<long>(first * b.lines) - 2, 0L, b.lines);
-        const long to = std::clamp(static_cast<long>(std::ceil(last * b.lines)) + 2, from, b.lines);
-        whole.push_back({&b, 0, b.lines});
-        narrowed.push_back({&b, from, to});
+        const long from = std::clamp(static_cast<long>(first * b.lines) - kSlack, 0L, b.lines);
+        const long to =
+            std::clamp(static_cast<long>(std::ceil(last * b.lines)) + kSlack, from, b.lines);
+        const long size = blockBytes(f, i);
+        whole.push_back({&b, 0, b.lines, size});
+        narrowed.push_back({&b, from, to, size});
         wholeLines += b.lines;
         narrowLines += to - from;
         bytes += (last - first) * static_cast<double>(blockBytes(f, i));
@@ -442,11 +457,12 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         long at = -1;  // the line of this stretch the file is positioned at
         for (long j = p.from + (step - 1 - r % step + step) % step; j < p.to; j += step) {
             if (points.t.size() >= kMaxPoints) return;
-            if (at < 0) {
-                if (SetFilePtr(file, p.block->offset) != 0) return;
-                at = 0;
+            // Lines far apart are sought where they lie; near ones counted on to.
+            if (at < 0 || j - at > kCountOn) {
+                if (!seekLine(file, p, j)) return;
+            } else if (j > at && SkipLines(file, static_cast<int>(j - at)) < 0) {
+                return;
             }
-            if (j > at && SkipLines(file, static_cast<int>(j - at)) < 0) return;
             const int n = ReadLine(file, line, kLineChars);
             at = j + 1;
             double v[5];

@@ -157,7 +157,7 @@ struct Band {
 
 // What the operator has made the chart show: never the axes' settings, which stay as the
 // program set them and apply again on the way back to the full view.
-struct GraphView {
+struct GraphViewState {
     bool zoomed = false;  // the time range xLo..xHi instead of the full view
     double xLo = 0.0, xHi = 0.0;
     bool yZoomed = false;             // both y axes show yLo..yHi instead of their setting
@@ -181,7 +181,7 @@ struct GraphModel {
     int nextPlotHandle = 1;
     std::string xLabel, leftLabel, rightLabel;
     std::vector<Band> bands;  // deleted with all plots
-    GraphView view;
+    GraphViewState view;
     // Adds a plot, sharing points with an earlier plot where its data continue that plot's
     // buffer. Style codes must fit in 16 bits. Returns the handle.
     int addPlot(const double* x, const double* y, std::size_t n, int colour, int plotStyle,

@@ -106,7 +106,7 @@ class ChartView : public QChartView {
     QList<QPointF> points_;  // reused for each trace
     int panel_ = 0, control_ = 0;
     std::vector<Band> bands_;  // as last shown
-    GraphView view_;
+    GraphViewState view_;
     bool live_ = false;  // the program moves the time axis itself: a zoom pauses it
     // A drag: where it began, the ranges then, and whether it draws a rectangle to zoom to.
     bool dragging_ = false, rubber_ = false, dragged_ = false;

@@ -4,9 +4,9 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
-#include <QPainter>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 #include <QValueAxis>
@@ -383,14 +383,15 @@ TEST_F(Chart, WheelZoomsTheViewNotTheAxesAndHomeReturns) {
     ASSERT_TRUE(g->graph->view.zoomed);
     // Two notches: 64 % of the range, the time under the pointer where it was.
     EXPECT_NEAR(chart->xAxis()->max() - chart->xAxis()->min(), 0.64 * kPoints, 1e-6);
-    EXPECT_NEAR(chart->xAxis()->min() + (chart->xAxis()->max() - chart->xAxis()->min()) *
-                                            (at.x() - plot.left()) / plot.width(),
-                x, 1e-6);
+    // (within two pixels: new labels may move the plot's edges by a pixel or so)
+    double after, unused[3];
+    ASSERT_TRUE(chart->valuesAt(at, after, unused));
+    EXPECT_NEAR(after, x, 2 * 0.64 * kPoints / plot.width());
     EXPECT_EQ(g->graph->axis[0].min, 0.0);  // the setting stays
     EXPECT_EQ(g->graph->axis[0].max, kPoints);
     QTest::keyClick(chart, Qt::Key_Home);
     EXPECT_FALSE(g->graph->view.zoomed);
     EXPECT_DOUBLE_EQ(chart->xAxis()->max(), kPoints);
-    EXPECT_EQ(graphEvents, (std::vector<int>{EVENT_POINTER_MOVED, EVENT_VIEW_CHANGED,
-                                             EVENT_VIEW_CHANGED}));
+    EXPECT_EQ(graphEvents,
+              (std::vector<int>{EVENT_POINTER_MOVED, EVENT_VIEW_CHANGED, EVENT_VIEW_CHANGED}));
 }
