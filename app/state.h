@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "app/alarm_watch.h"
+
 // The application state: every program-wide variable of TEVRAN, in one instance `app` that lives
 // as long as the process. Members keep the program's names. Everything starts at zero.
 
@@ -11,6 +13,7 @@ struct AppState {
     int pz = 0;  // instrument information panel
     int pr = 0;  // controller-parameter panel
     int av = 0;  // all-values panel
+    int pa = 0;  // alarm panel
     int m1 = 0;  // menu bar of the main panel
 
     // Run flags (0 or 1).
@@ -69,6 +72,18 @@ struct AppState {
     // The two sentences of MAIN_STATUS (see setStatus): the data file's and the instrument link's.
     std::string fileStatus;
     std::string linkStatus;
+
+    // Alarms: the limits and the command, kept per user (tevran.conf); their state in this run;
+    // the clock time each alarm that is up was raised at; what MAIN_ALARM shows.
+    AlarmLimits alarmLimits;
+    std::string alarmCommand;
+    AlarmWatch alarmWatch;
+    std::string alarmSince[kAlarmCount];
+    std::string alarmShown;
+    // The alarm file of the recording (<data file>.alarms), open from its first alarm to Stop.
+    int alarmFile = 0;
+    // The main window's title as the resource file gives it.
+    std::string mainTitle;
 };
 
 extern AppState app;

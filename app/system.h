@@ -7,6 +7,16 @@ int tevranStartup();  // main's steps up to the event loop; 0, or 1 when the pan
 void setup();
 [[noreturn]] void enden();
 
+// Alarms (app/alarms.cpp).
+void setupAlarms();  // the limits and the command from tevran.conf into the state and the panel
+void alarmPoll(bool good);  // after each poll, its values in mw
+void alarmsRunStarted();
+void alarmsRecordingStarted();
+void alarmsRunEnded();
+void closeAlarmFile();
+// The main window's title: its own, after "ALARM - " while an alarm is up.
+void showTitle();
+
 // Value display and strip chart (display/).
 void messwert(int no);
 void faerben(int anders);
@@ -50,4 +60,8 @@ int reg_ende(int panel, int event, void* callbackData, int eventData1, int event
 int skaliere(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int m_run(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int m_stop(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+void alarms(int menuBar, int menuItem, void* callbackData, int panel);
+int alarms_close(int panel, int event, void* callbackData, int eventData1, int eventData2);
+int alarms_set(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
 int oeffnen(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
