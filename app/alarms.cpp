@@ -17,6 +17,19 @@
 
 namespace {
 
+// The alarms' settings and state; setupAlarms starts them afresh.
+struct Alarms {
+    // The limits and the command, kept per user (tevran.conf).
+    AlarmLimits limits;
+    std::string command;
+    // This run's alarms, and the clock time each one that is up was raised at.
+    AlarmWatch watch;
+    std::string since[kAlarmCount];
+    std::string shown;  // what MAIN_ALARM shows
+    int file = 0;       // the recording's alarm file, open from its first alarm to Stop
+};
+Alarms g;
+
 // tevran.conf keys of the limits, in alarm-number order.
 constexpr const char* kLimitKeys[kLimitAlarms] = {"vz_low",  "vz_high",  "tz_low", "tz_high",
                                                   "po2_low", "po2_high", "ie_low", "ie_high"};
@@ -40,42 +53,42 @@ void saveNumber(const std::string& name, double value, const char* format = "%f[
 
 void fillPanel() {
     for (int a = 0; a < kLimitAlarms; ++a) {
-        SetCtrlVal(app.pa, limitControl(a), app.alarmLimits.limit[a]);
-        SetCtrlVal(app.pa, switchControl(a), app.alarmLimits.on[a] ? 1 : 0);
+        SetCtrlVal(app.pa, limitControl(a), g.limits.limit[a]);
+        SetCtrlVal(app.pa, switchControl(a), g.limits.on[a] ? 1 : 0);
     }
-    SetCtrlVal(app.pa, ALARM_SILENT_S, static_cast<int>(app.alarmLimits.silentSeconds));
-    SetCtrlVal(app.pa, ALARM_COMMAND, app.alarmCommand.c_str());
+    SetCtrlVal(app.pa, ALARM_SILENT_S, static_cast<int>(g.limits.silentSeconds));
+    SetCtrlVal(app.pa, ALARM_COMMAND, g.command.c_str());
 }
 
 std::string alarmFilePath() { return std::string(app.datei) + ".alarms"; }
 
 // The alarm file is made at a recording's first alarm, with a line naming its columns.
 void logAlarm(const AlarmChange& c, const char* clock) {
-    if (app.alarmFile <= 0) {
-        app.alarmFile = OpenFile(alarmFilePath().c_str(), VAL_WRITE_ONLY, VAL_APPEND, VAL_ASCII);
-        if (app.alarmFile <= 0) {
-            app.alarmFile = 0;
+    if (g.file <= 0) {
+        g.file = OpenFile(alarmFilePath().c_str(), VAL_WRITE_ONLY, VAL_APPEND, VAL_ASCII);
+        if (g.file <= 0) {
+            g.file = 0;
             setStatus(StatusTopic::File, "Alarm file " + alarmFilePath() + " cannot be written (" +
                                              fileErrorText() + ").");
             return;
         }
-        FmtFile(app.alarmFile, "%s<time[s]\tclock\tquantity\tvalue\tlimit\tstate\n");
+        FmtFile(g.file, "%s<time[s]\tclock\tquantity\tvalue\tlimit\tstate\n");
     }
     // time [s] as the data file's lines give it
-    FmtFile(app.alarmFile, "%s<%f[p1]\t%s\t%s\t%s\t%s\t%s\n", app.mzeit, clock,
-            alarmQuantity(c.alarm), alarmValueText(c.alarm, c.value).c_str(),
-            alarmValueText(c.alarm, c.limit).c_str(), c.raised ? "raised" : "cleared");
+    FmtFile(g.file, "%s<%f[p1]\t%s\t%s\t%s\t%s\t%s\n", app.mzeit, clock, alarmQuantity(c.alarm),
+            alarmValueText(c.alarm, c.value).c_str(), alarmValueText(c.alarm, c.limit).c_str(),
+            c.raised ? "raised" : "cleared");
 }
 
 // Tells everyone who should know of a raise or a clear.
 void announce(const AlarmChange& c) {
     const std::string clock = TimeStr();
-    if (c.raised) app.alarmSince[c.alarm] = clock;
+    if (c.raised) g.since[c.alarm] = clock;
     const std::string text =
         alarmText(c.alarm, c.raised, c.value, c.limit) + (c.raised ? " since " : " at ") + clock;
     DesktopNotification(c.raised ? "TEVRAN alarm" : "TEVRAN alarm cleared", text.c_str(), c.raised);
-    if (!app.alarmCommand.empty() &&
-        LaunchShellCommand(app.alarmCommand.c_str(),
+    if (!g.command.empty() &&
+        LaunchShellCommand(g.command.c_str(),
                            {{"TEVRAN_ALARM", text.c_str()},
                             {"TEVRAN_ALARM_STATE", c.raised ? "raised" : "cleared"}}) < 0)
         setStatus(StatusTopic::File,
@@ -87,44 +100,45 @@ void announce(const AlarmChange& c) {
 void showAlarms() {
     std::string text;
     for (int a = 0; a < kAlarmCount; ++a) {
-        if (!app.alarmWatch.up(a)) continue;
+        if (!g.watch.up(a)) continue;
         if (!text.empty()) text += "; ";
-        const double limit =
-            a == kSilenceAlarm ? app.alarmLimits.silentSeconds : app.alarmLimits.limit[a];
-        text += alarmText(a, true, app.alarmWatch.value(a), limit) + " since " + app.alarmSince[a];
+        const double limit = a == kSilenceAlarm ? g.limits.silentSeconds : g.limits.limit[a];
+        text += alarmText(a, true, g.watch.value(a), limit) + " since " + g.since[a];
     }
-    if (text == app.alarmShown) return;
-    const bool titleChanges = text.empty() != app.alarmShown.empty();
-    app.alarmShown = text;
+    if (text == g.shown) return;
+    g.shown = text;
     SetCtrlVal(app.p1, MAIN_ALARM, text.c_str());
-    if (titleChanges) showTitle();
+    if (app.alarmUp == text.empty()) {
+        app.alarmUp = !text.empty();
+        showTitle();
+    }
 }
 
 }  // namespace
 
 void setupAlarms() {
+    g = Alarms{};
     for (int a = 0; a < kLimitAlarms; ++a) {
-        app.alarmLimits.limit[a] = settingNumber(kLimitKeys[a]);
-        app.alarmLimits.on[a] = settingNumber(std::string(kLimitKeys[a]) + "_on") != 0.0;
+        g.limits.limit[a] = settingNumber(kLimitKeys[a]);
+        g.limits.on[a] = settingNumber(std::string(kLimitKeys[a]) + "_on") != 0.0;
     }
     // Whole seconds from 0 to a day, as the panel takes them.
     double silent = settingNumber("silent_s");
-    app.alarmLimits.silentSeconds =
-        silent >= 1.0 && silent <= 86400.0 ? static_cast<int>(silent) : 0;
-    app.alarmCommand = GetUserSetting(key("command").c_str(), "");
+    g.limits.silentSeconds = silent >= 1.0 && silent <= 86400.0 ? static_cast<int>(silent) : 0;
+    g.command = GetUserSetting(key("command").c_str(), "");
     fillPanel();
 }
 
 void alarmPoll(bool good) {
     const std::vector<AlarmChange> changes =
-        app.alarmWatch.poll(app.alarmLimits, app.mzeit, good ? app.mw : nullptr);
-    if (changes.empty() && !app.alarmWatch.anyUp()) return;
+        g.watch.poll(g.limits, app.mzeit, good ? app.mw : nullptr);
+    if (changes.empty() && !g.watch.anyUp()) return;
     for (const AlarmChange& c : changes) announce(c);
     showAlarms();
 }
 
 void alarmsRunStarted() {
-    app.alarmWatch.restart(0.0);
+    g.watch.restart(0.0);
     showAlarms();
 }
 
@@ -136,14 +150,14 @@ void alarmsRecordingStarted() {
 }
 
 void alarmsRunEnded() {
-    app.alarmWatch.restart(0.0);
+    g.watch.restart(0.0);
     showAlarms();
     closeAlarmFile();
 }
 
 void closeAlarmFile() {
-    if (app.alarmFile > 0) CloseFile(app.alarmFile);
-    app.alarmFile = 0;
+    if (g.file > 0) CloseFile(g.file);
+    g.file = 0;
 }
 
 void alarms(int, int, void*, int) { DisplayPanel(app.pa); }
@@ -157,24 +171,24 @@ int alarms_set(int, int control, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     for (int a = 0; a < kLimitAlarms; ++a) {
         if (control == limitControl(a)) {
-            GetCtrlVal(app.pa, control, &app.alarmLimits.limit[a]);
-            saveNumber(kLimitKeys[a], app.alarmLimits.limit[a]);
+            GetCtrlVal(app.pa, control, &g.limits.limit[a]);
+            saveNumber(kLimitKeys[a], g.limits.limit[a]);
         } else if (control == switchControl(a)) {
             int on = 0;
             GetCtrlVal(app.pa, control, &on);
-            app.alarmLimits.on[a] = on != 0;
+            g.limits.on[a] = on != 0;
             saveNumber(std::string(kLimitKeys[a]) + "_on", on != 0, "%f[p0]");
         }
     }
     if (control == ALARM_SILENT_S) {
         int seconds = 0;
         GetCtrlVal(app.pa, control, &seconds);
-        app.alarmLimits.silentSeconds = seconds;
+        g.limits.silentSeconds = seconds;
         saveNumber("silent_s", seconds, "%f[p0]");
     } else if (control == ALARM_COMMAND) {
         char command[4096] = {};
         GetCtrlVal(app.pa, control, command);
-        app.alarmCommand = command;
+        g.command = command;
         SetUserSetting(key("command").c_str(), command);
     }
     return 0;

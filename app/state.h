@@ -1,8 +1,6 @@
 #pragma once
 #include <string>
 
-#include "app/alarm_watch.h"
-
 // The application state: every program-wide variable of TEVRAN, in one instance `app` that lives
 // as long as the process. Members keep the program's names. Everything starts at zero.
 
@@ -73,17 +71,15 @@ struct AppState {
     std::string fileStatus;
     std::string linkStatus;
 
-    // Alarms: the limits and the command, kept per user (tevran.conf); their state in this run;
-    // the clock time each alarm that is up was raised at; what MAIN_ALARM shows.
-    AlarmLimits alarmLimits;
-    std::string alarmCommand;
-    AlarmWatch alarmWatch;
-    std::string alarmSince[kAlarmCount];
-    std::string alarmShown;
-    // The alarm file of the recording (<data file>.alarms), open from its first alarm to Stop.
-    int alarmFile = 0;
+    // 1 while an alarm is up (app/alarms.cpp keeps the alarms themselves).
+    int alarmUp = 0;
     // The main window's title as the resource file gives it.
     std::string mainTitle;
 };
 
 extern AppState app;
+
+// The main panel's status line: a sentence about the data file and one about the instrument link,
+// shown together, the file's first. An empty text clears that topic's sentence.
+enum class StatusTopic { File, Link };
+void setStatus(StatusTopic topic, const std::string& text);

@@ -7,6 +7,6 @@
 
 void showTitle() {
     // An alarm comes first, where a taskbar entry cut short still shows it.
-    const std::string title = app.alarmShown.empty() ? app.mainTitle : "ALARM - " + app.mainTitle;
+    const std::string title = app.alarmUp ? "ALARM - " + app.mainTitle : app.mainTitle;
     SetPanelAttribute(app.p1, ATTR_TITLE, title.c_str());
 }
