@@ -317,33 +317,6 @@ void ReadoutView::refreshValue(const Control& c) {
     }
 }
 
-// ---- Text input ------------------------------------------------------------------------------
-
-TextInputView::TextInputView(int panel, const Control& c, QWidget* container, const QRect& rect,
-                             const CaptionLayout& layout)
-    : ControlView(panel, c) {
-    auto* edit = new QLineEdit;
-    edit->setFont(controlFont(edit->font(), c.textSize));
-    connect(edit, &QLineEdit::editingFinished, this, [this] {
-        Control* m = model();
-        if (!m || lineEdit()->text() == shown_) return;
-        shown_ = lineEdit()->text();
-        m->stringValue = toCp1252(shown_);
-        deliverCommit(panel_, id_);
-    });
-    place(container, edit, rect, c, layout);
-}
-
-QLineEdit* TextInputView::lineEdit() const { return static_cast<QLineEdit*>(widget_); }
-
-void TextInputView::refreshValue(const Control& c) {
-    const QString text = fromCp1252(c.stringValue);
-    if (text == shown_ && lineEdit()->text() == text) return;
-    QSignalBlocker block(widget_);
-    lineEdit()->setText(text);
-    shown_ = text;
-}
-
 // ---- LED and mark ----------------------------------------------------------------------------
 
 LedWidget::LedWidget(QWidget* parent) : QWidget(parent) {}
