@@ -28,5 +28,8 @@ void registerProgramCallbacks() {
         {"whole_ende", nullptr, whole_ende, nullptr},
         {"savechart", nullptr, nullptr, savechart},
         {"copychart", nullptr, nullptr, copychart},
+        {"alarms", nullptr, nullptr, alarms},
+        {"alarms_close", nullptr, alarms_close, nullptr},
+        {"alarms_set", alarms_set, nullptr, nullptr},
     });
 }

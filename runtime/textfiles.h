@@ -110,6 +110,9 @@ long ReadFile(int handle, char* buf, long count);
 // Moves the reading position of a file opened for reading to byte `offset` from its start.
 // Returns 0, or -1 on an error.
 int SetFilePtr(int handle, long offset);
+// Removes a file; returns 0, or -1 when it could not be removed (fileErrorText() says why; a file
+// that is not there is no failure).
+int DeleteFile(const char* path);
 // Size of a file in bytes; returns 1 when the file exists, 0 when not (size 0).
 int GetFileInfo(const char* path, long* size);
 // The system's reason for the last failed open, write or close.

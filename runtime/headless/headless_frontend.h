@@ -29,8 +29,9 @@ struct FileAnswer {
 };
 
 class HeadlessFrontEnd : public FrontEnd {
-  public:
-    // Every popup shown is reported here as `popup KIND "TITLE" "TEXT"`.
+public:
+    // Every popup shown is reported here as `popup KIND "TITLE" "TEXT"`, and every desktop
+    // notification.
     std::function<void(const std::string&)> report;
 
     std::deque<FileAnswer> fileAnswers;
@@ -56,6 +57,11 @@ class HeadlessFrontEnd : public FrontEnd {
     int saveGraphImage(int panel, int control, const std::string& path, int width,
                        int height) override;
 
+    // Reported as `notification "SUMMARY" "BODY"` (urgent: `notification urgent ...`).
+    void desktopNotification(const std::string& summary, const std::string& body,
+                             bool urgent) override;
+    // tevran.conf in the program's directory: a script's or test's settings stay in its own.
+    std::string userSettingsFile() override;
     int runUserInterface() override { return 0; }
     [[noreturn]] void exitProgram(int status) override;
     double now() override { return clock_; }

@@ -21,6 +21,7 @@ class QCheckBox;
 class QPushButton;
 class QGroupBox;
 class QAbstractSpinBox;
+class QLineEdit;
 
 namespace rt::qt {
 
@@ -65,6 +66,8 @@ ControlView* makeControlView(int panel, const Control& c, QWidget* container, co
 // Point size for a control's text, 0 for the default.
 QFont controlFont(const QFont& base, int textSize);
 QColor rgbColour(int rgb);
+// Shows a control's text in `colour` while it is enabled; dimmed, it keeps the style's grey.
+void setTextColour(QWidget* w, QColor colour);
 // Text shown by a numeric indicator.
 QString numberText(const Control& c);
 // Height the content of a control needs (one line of its text, plus the frame).
@@ -165,6 +168,21 @@ protected:
 
 private:
     int colour_ = -1;
+};
+
+// One line of text the operator edits: Enter or leaving the field commits a changed text.
+class TextInputView : public ControlView {
+    Q_OBJECT
+public:
+    TextInputView(int panel, const Control& c, QWidget* container, const QRect& rect,
+                  const CaptionLayout& layout);
+    QLineEdit* lineEdit() const;
+
+protected:
+    void refreshValue(const Control& c) override;
+
+private:
+    QString shown_;  // the text after the last refresh or commit
 };
 
 // Round indicator.

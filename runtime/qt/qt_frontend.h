@@ -43,6 +43,7 @@ class QtFrontEnd : public QObject, public FrontEnd {
     // ---- FrontEnd
     void panelLoaded(int panel) override;
     void panelChanged(int panel) override;
+    void titleChanged(int panel) override;
     void controlChanged(int panel, int control) override;
     void graphChanged(int panel, int control) override;
     void menuChanged(int menuBar) override;
@@ -60,6 +61,8 @@ class QtFrontEnd : public QObject, public FrontEnd {
     int saveGraphImage(int panel, int control, const std::string& path, int width,
                        int height) override;
     int copyGraphImage(int panel, int control) override;
+    void desktopNotification(const std::string& summary, const std::string& body,
+                             bool urgent) override;
 
     int runUserInterface() override;
     [[noreturn]] void exitProgram(int status) override;
