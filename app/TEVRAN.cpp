@@ -4,9 +4,11 @@
 #include "app/callbacks.h"
 #include "app/state.h"
 #include "app/system.h"
+#include "runtime/core/frontend.h"
 #include "runtime/core/resource.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"
+#include "runtime/rs232.h"
 #include "ui/tevran_ids.h"
 
 namespace {
@@ -95,6 +97,8 @@ bool resourceComplete() {
 int tevranStartup() {
     DisableBreakOnLibraryErrors();
     registerProgramCallbacks();
+    // The windows paint while an exchange waits for the instrument.
+    SetComWaitHook(rt::whileWaiting);
     // The first failure is the one to report: later loads fail for the same reason.
     std::string firstError;
     auto load = [&](int parent, int resourceId) {

@@ -22,8 +22,6 @@ void setStatus(StatusTopic topic, const std::string& text);
 
 // Instrument link (instrument/).
 void ComOpen();
-void reopenIfGone();
-void notePortStatus(int status);
 void wert();
 void stellregelparameter(int stellen);
 

@@ -36,7 +36,7 @@ int askForFile() {
                 tellFileInUse();
                 continue;
             }
-            int aa = ConfirmPopup("File already exists !", "Do you want to overwrite it ?");
+            int aa = ConfirmPopupDefaultNo("File already exists !", "Do you want to overwrite it ?");
             if (aa) ret = VAL_NEW_FILE_SELECTED;
         }
     } while (ret == VAL_EXISTING_FILE_SELECTED);

@@ -66,18 +66,6 @@ void ComOpen() {
     }
 }
 
-// A port whose device went away (an unplugged USB adapter) is opened again before the next
-// exchange, on the same device only, so a long recording resumes by itself once the device is
-// back; until then each exchange fails like any failed exchange.
-void reopenIfGone() {
-    if (!app.com_open || !app.portGone) return;
-    if (ReopenCom(app.com_nummer) == 0) app.portGone = 0;
-}
-
-void notePortStatus(int status) {
-    if (status == RS232_ERR_DEVICE_GONE) app.portGone = 1;
-}
-
 // A device chosen in the list: its number goes into PORT_NUMBER; OK makes the entry, if needed.
 int portpick(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
@@ -108,25 +96,58 @@ int portpick(int, int, int event, void*, int, int) {
 
 void comport(int, int, void*, int) { showPortPanel(); }
 
+namespace {
+// Makes the COMn entry for the device chosen in the list. When it cannot be made, the panel (and
+// for a failure the status line) says why, and nothing is opened: an entry another instance made
+// meanwhile is kept, and the next free number is offered.
+bool makeChosenEntry(int n) {
+    std::string reason;
+    const int made = LinkComEntry(n, app.portChoiceTarget.c_str(), reason);
+    if (made == 0) return true;
+    const std::string port = "COM" + std::to_string(n);
+    std::string hint;
+    if (made == kComEntryTaken) {
+        const std::string target = app.portChoiceTarget;
+        listedPorts = ListComPorts();
+        PortChoice next;
+        for (const ComPortInfo& p : listedPorts)
+            if (p.device == target || p.stableName == target) next = choosePort(listedPorts, p);
+        hint = port + " was made meanwhile" + (reason.empty() ? "" : " as a link to " + reason) +
+               ", and is left as it is.";
+        if (next.number != 0) {
+            SetCtrlVal(app.p4, PORT_NUMBER, next.number);
+            hint += next.target.empty()
+                        ? " COM" + std::to_string(next.number) + " opens " + target + ": OK opens it."
+                        : " OK makes COM" + std::to_string(next.number) + " a link to " +
+                              next.target + ".";
+        }
+        app.portChoiceNumber = next.number;
+        app.portChoiceTarget = next.target;
+    } else {
+        hint = reason + " - make that directory writable, or choose a device that has a number "
+                        "already.";
+        setStatus(StatusTopic::Link, hint);
+    }
+    SetCtrlVal(app.p4, PORT_HINT, hint.c_str());
+    return false;
+}
+}  // namespace
+
 int comok(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
+    int chosen = 0;
+    GetCtrlVal(app.p4, PORT_NUMBER, &chosen);
+    // A device chosen in the list that no number opened yet: its entry is made first.
+    if (app.portChoiceNumber == chosen && !app.portChoiceTarget.empty() && !makeChosenEntry(chosen))
+        return 0;
     if (app.com_open) CloseCom(app.com_nummer);
     app.portGone = 0;
-    GetCtrlVal(app.p4, PORT_NUMBER, &app.com_nummer);
-    // A device chosen in the list that no number opened yet: its entry is made now.
-    std::string linkProblem;
-    if (app.portChoiceNumber == app.com_nummer && !app.portChoiceTarget.empty())
-        LinkComEntry(app.com_nummer, app.portChoiceTarget.c_str(), linkProblem);
+    app.com_nummer = chosen;
     app.portChoiceNumber = 0;
     app.portChoiceTarget.clear();
     openPort();
     if (_GetRs232Err() != 0) {
-        const int code = _GetRs232Err();
-        if (linkProblem.empty())
-            noteLinkFailure(code, 0.0, "cannot be opened");
-        else
-            setStatus(StatusTopic::Link,
-                      "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
+        noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
         MessagePopup("", "COM port cannot be opened !");
         app.com_open = 0;
     } else {

@@ -11,6 +11,9 @@ enum { VAL_NO_FILE_SELECTED = 0, VAL_EXISTING_FILE_SELECTED = 1, VAL_NEW_FILE_SE
 int MessagePopup(const char* title, const char* message);
 // Returns 1 for yes, 0 for no.
 int ConfirmPopup(const char* title, const char* question);
+// The same for a question whose Yes destroys something (writes into the instrument, empties a
+// file): No is the default button (Enter), and Escape answers No.
+int ConfirmPopupDefaultNo(const char* title, const char* question);
 // A message with up to three buttons and a one-line text entry; the typed text (at most
 // `maxResponseLength` characters) is left NUL-terminated in `response`. Returns the number of
 // the button pressed (1..3).

@@ -29,6 +29,13 @@ int ConfirmPopup(const char* title, const char* question) {
     return fe->confirmPopup(str(title), str(question)) ? 1 : 0;
 }
 
+int ConfirmPopupDefaultNo(const char* title, const char* question) {
+    FrontEnd* fe = frontEnd();
+    if (!fe) return 0;
+    PopupScope scope;
+    return fe->confirmPopupDefaultNo(str(title), str(question)) ? 1 : 0;
+}
+
 int GenericMessagePopup(const char* title, const char* message, const char* button1,
                         const char* button2, const char* button3, char* response,
                         int maxResponseLength, int /*buttonsVertical*/, int /*activeControl*/,
