@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "instrument/instrument.h"
 #include "instrument/link_status.h"
 #include "instrument/port_choice.h"
 #include "runtime/panels.h"
@@ -13,10 +13,10 @@
 #include "runtime/textfiles.h"
 #include "ui/tevran_ids.h"
 
-namespace {
 // The instrument's line: 9600 baud, no parity, 8 data bits, 1 stop bit.
 int openPort() { return OpenComConfig(app.com_nummer, "", 9600, 0, 8, 1, 128, 24); }
 
+namespace {
 // The devices the list on the serial-port panel shows, in its order (an entry's value is its
 // index here).
 std::vector<ComPortInfo> listedPorts;
@@ -95,11 +95,6 @@ int portpick(int, int, int event, void*, int, int) {
 }
 
 void comport(int, int, void*, int) { showPortPanel(); }
-
-namespace {
-// Makes the COMn entry for the device chosen in the list. When it cannot be made, the panel (and
-// for a failure the status line) says why, and nothing is opened: an entry another instance made
-// meanwhile is kept, and the next free number is offered.
 bool makeChosenEntry(int n) {
     std::string reason;
     const int made = LinkComEntry(n, app.portChoiceTarget.c_str(), reason);
@@ -108,10 +103,10 @@ bool makeChosenEntry(int n) {
     std::string hint;
     if (made == kComEntryTaken) {
         const std::string target = app.portChoiceTarget;
-        listedPorts = ListComPorts();
+        const std::vector<ComPortInfo> now = ListComPorts();
         PortChoice next;
-        for (const ComPortInfo& p : listedPorts)
-            if (p.device == target || p.stableName == target) next = choosePort(listedPorts, p);
+        for (const ComPortInfo& p : now)
+            if (p.device == target || p.stableName == target) next = choosePort(now, p);
         hint = port + " was made meanwhile" + (reason.empty() ? "" : " as a link to " + reason) +
                ", and is left as it is.";
         if (next.number != 0) {
@@ -130,37 +125,4 @@ bool makeChosenEntry(int n) {
     }
     SetCtrlVal(app.p4, PORT_HINT, hint.c_str());
     return false;
-}
-}  // namespace
-
-int comok(int, int, int event, void*, int, int) {
-    if (event != EVENT_COMMIT) return 0;
-    int chosen = 0;
-    GetCtrlVal(app.p4, PORT_NUMBER, &chosen);
-    // A device chosen in the list that no number opened yet: its entry is made first.
-    if (app.portChoiceNumber == chosen && !app.portChoiceTarget.empty() && !makeChosenEntry(chosen))
-        return 0;
-    if (app.com_open) CloseCom(app.com_nummer);
-    app.portGone = 0;
-    app.com_nummer = chosen;
-    app.portChoiceNumber = 0;
-    app.portChoiceTarget.clear();
-    openPort();
-    if (_GetRs232Err() != 0) {
-        noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
-        MessagePopup("", "COM port cannot be opened !");
-        app.com_open = 0;
-    } else {
-        noteLinkGood();
-        app.com_open = 1;
-    }
-    if (app.com_open == 1) {
-        SetComTime(app.com_nummer, 0.6);
-    } else {
-        if (app.speichern) CloseFile(app.filedat);
-        app.speichern = 0;
-        faerben(0);
-    }
-    HidePanel(app.p4);
-    return 0;
 }

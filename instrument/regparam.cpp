@@ -2,8 +2,8 @@
 #include <string>
 
 #include "app/state.h"
-#include "app/system.h"
 #include "instrument/exchange.h"
+#include "instrument/instrument.h"
 #include "instrument/link_status.h"
 #include "instrument/measurement.h"
 #include "runtime/popups.h"

@@ -1,0 +1,44 @@
+// OK on the serial-port panel: the chosen port opened, or the run ended when it cannot be.
+#include <string>
+
+#include "app/state.h"
+#include "app/system.h"
+#include "instrument/link_status.h"
+#include "runtime/panels.h"
+#include "runtime/popups.h"
+#include "runtime/rs232.h"
+#include "runtime/textfiles.h"
+#include "ui/tevran_ids.h"
+
+int comok(int, int, int event, void*, int, int) {
+    if (event != EVENT_COMMIT) return 0;
+    int chosen = 0;
+    GetCtrlVal(app.p4, PORT_NUMBER, &chosen);
+    // A device chosen in the list that no number opened yet: its entry is made first; when it
+    // cannot be, nothing changes and the panel stays, saying why.
+    if (app.portChoiceNumber == chosen && !app.portChoiceTarget.empty() && !makeChosenEntry(chosen))
+        return 0;
+    if (app.com_open) CloseCom(app.com_nummer);
+    app.portGone = 0;
+    app.com_nummer = chosen;
+    app.portChoiceNumber = 0;
+    app.portChoiceTarget.clear();
+    openPort();
+    if (_GetRs232Err() != 0) {
+        noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
+        MessagePopup("", "COM port cannot be opened !");
+        app.com_open = 0;
+    } else {
+        noteLinkGood();
+        app.com_open = 1;
+    }
+    if (app.com_open == 1) {
+        SetComTime(app.com_nummer, 0.6);
+    } else {
+        if (app.speichern) CloseFile(app.filedat);
+        app.speichern = 0;
+        faerben(0);
+    }
+    HidePanel(app.p4);
+    return 0;
+}
