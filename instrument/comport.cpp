@@ -111,16 +111,17 @@ bool makeChosenEntry(int n) {
                ", and is left as it is.";
         if (next.number != 0) {
             SetCtrlVal(app.p4, PORT_NUMBER, next.number);
-            hint += next.target.empty()
-                        ? " COM" + std::to_string(next.number) + " opens " + target + ": OK opens it."
-                        : " OK makes COM" + std::to_string(next.number) + " a link to " +
-                              next.target + ".";
+            hint += next.target.empty() ? " COM" + std::to_string(next.number) + " opens " +
+                                              target + ": OK opens it."
+                                        : " OK makes COM" + std::to_string(next.number) +
+                                              " a link to " + next.target + ".";
         }
         app.portChoiceNumber = next.number;
         app.portChoiceTarget = next.target;
     } else {
-        hint = reason + " - make that directory writable, or choose a device that has a number "
-                        "already.";
+        hint = reason +
+               " - make that directory writable, or choose a device that has a number "
+               "already.";
         setStatus(StatusTopic::Link, hint);
     }
     SetCtrlVal(app.p4, PORT_HINT, hint.c_str());

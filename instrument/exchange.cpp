@@ -19,12 +19,16 @@ double secondsUntil(Clock::time_point t) {
     return std::chrono::duration<double>(t - Clock::now()).count();
 }
 
+Clock::duration seconds(double s) {
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
+}
+
 // What the last exchanges left on the line of port `port`.
 struct LineState {
     int port = 0;
-    bool restPending = false;   // a reply was cut off or timed out: its rest may still come
-    bool lateOwed = false;      // a request timed out: its answer may still come, until lateUntil
-    bool lateEchoed = false;    // that answer echoes its request, so it can be told apart
+    bool restPending = false;  // a reply was cut off or timed out: its rest may still come
+    bool lateOwed = false;     // a request timed out: its answer may still come, until lateUntil
+    bool lateEchoed = false;   // that answer echoes its request, so it can be told apart
     Clock::time_point lateUntil{};
 };
 
@@ -39,9 +43,7 @@ void bringInStep(int port, bool nextChecked) {
     if (!line.restPending && !waitForLate) return;
     line.restPending = false;
     const Clock::time_point lateEnd = waitForLate ? line.lateUntil : Clock::now();
-    const Clock::time_point end =
-        std::max(lateEnd, Clock::now()) +
-        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kMaxResyncSeconds));
+    const Clock::time_point end = std::max(lateEnd, Clock::now()) + seconds(kMaxResyncSeconds);
     char scratch[256];
     bool sawLine = false;
     for (;;) {
@@ -100,8 +102,7 @@ int sendAndRead(int port, const char* request, double timeoutSeconds, char* repl
         line.restPending = true;
         line.lateOwed = true;
         line.lateEchoed = answers != nullptr;
-        line.lateUntil = sent + std::chrono::duration_cast<Clock::duration>(
-                                    std::chrono::duration<double>(2 * timeoutSeconds + kQuietSeconds));
+        line.lateUntil = sent + seconds(2 * timeoutSeconds + kQuietSeconds);
     } else if (status == RS232_OK && n >= maxCount) {
         line.restPending = true;  // cut off at the limit: the rest is no answer to the next
     }
@@ -117,11 +118,13 @@ int exchange(const char* request, double timeoutSeconds, char* reply, int maxCou
     reopenIfGone();
     const int port = app.com_nummer;
     if (line.port != port) line = LineState{port};
-    int status = sendAndRead(port, request, timeoutSeconds, reply, maxCount, answers, requestNumber);
+    int status =
+        sendAndRead(port, request, timeoutSeconds, reply, maxCount, answers, requestNumber);
     // A device found gone only now (the instrument switched off and on while nothing polled) may
     // be back already: opened again, it gets the request once more.
     if (status == RS232_ERR_DEVICE_GONE && app.com_open && ReopenCom(port) == RS232_OK)
-        status = sendAndRead(port, request, timeoutSeconds, reply, maxCount, answers, requestNumber);
+        status =
+            sendAndRead(port, request, timeoutSeconds, reply, maxCount, answers, requestNumber);
     if (status == RS232_ERR_DEVICE_GONE) app.portGone = 1;
     if (status == RS232_OK) noteLinkGood();
     return status;

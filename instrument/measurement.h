@@ -30,7 +30,7 @@ bool parameterReplyAnswers(const char* reply, int n);
 
 // The requests, each ending in a carriage return, into the transmit buffer.
 constexpr std::size_t kRequestSize = 260;
-void measurementRequest(char (&out)[kRequestSize]);                        // "u6" CR
-void parameterReadRequest(char (&out)[kRequestSize], int n);               // "r2 " CR
+void measurementRequest(char (&out)[kRequestSize]);                          // "u6" CR
+void parameterReadRequest(char (&out)[kRequestSize], int n);                 // "r2 " CR
 void parameterWriteRequest(char (&out)[kRequestSize], int n, double value);  // "R2 12.500000" CR
-void closingRequest(char (&out)[kRequestSize]);                             // "R!R!" CR
+void closingRequest(char (&out)[kRequestSize]);                              // "R!R!" CR

@@ -6,8 +6,8 @@
 #include "instrument/instrument.h"
 #include "instrument/link_status.h"
 #include "instrument/measurement.h"
-#include "runtime/popups.h"
 #include "runtime/panels.h"
+#include "runtime/popups.h"
 #include "runtime/textfiles.h"
 #include "runtime/timing.h"
 #include "ui/tevran_ids.h"
@@ -53,8 +53,8 @@ void stellregelparameter(int stellen) {
         // REG_PARAM0 keeps its value until the exchange ends.
         for (int n = 1; n <= 4; ++n) SetCtrlVal(app.pr, REG_PARAM0 + n, null);
     }
-    int unread = 0;   // bit n: parameter n got no number from the instrument
-    int problem = 0;  // the status of the last message, when it got no answer
+    int unread = 0;        // bit n: parameter n got no number from the instrument
+    int problem = 0;       // the status of the last message, when it got no answer
     bool garbled = false;  // a read parameter was answered without a number
     for (int i = 0; i <= 4 + stellen; ++i) {
         if (stellen == 1 && i < 5)

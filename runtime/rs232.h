@@ -15,18 +15,18 @@
 // README; never renumber them.
 enum Rs232Error {
     RS232_OK = 0,
-    RS232_ERR_UNKNOWN = -1,          // the system reported a failure not listed below
-    RS232_ERR_BAD_PORT = -2,         // port number outside 1..255
-    RS232_ERR_NOT_OPEN = -3,         // the port is not open
-    RS232_ERR_CANNOT_OPEN = -4,      // the port could not be opened (other reason)
-    RS232_ERR_NO_DEVICE = -5,        // no such device
-    RS232_ERR_PERMISSION = -6,       // permission denied (join the dialout group)
-    RS232_ERR_BUSY = -7,             // the port is in use by another program
-    RS232_ERR_BAD_SETTINGS = -8,     // the line settings were refused
-    RS232_ERR_WRITE = -9,            // a write failed or was cut short
-    RS232_ERR_DEVICE_GONE = -10,     // the device went away while open (adapter unplugged)
-    RS232_ERR_NOT_SERIAL = -11,      // the port names a file, a FIFO, a directory, ... (ComDeviceKind)
-    RS232_ERR_TIMEOUT = -99,         // the time-out ran out before the read or write completed
+    RS232_ERR_UNKNOWN = -1,       // the system reported a failure not listed below
+    RS232_ERR_BAD_PORT = -2,      // port number outside 1..255
+    RS232_ERR_NOT_OPEN = -3,      // the port is not open
+    RS232_ERR_CANNOT_OPEN = -4,   // the port could not be opened (other reason)
+    RS232_ERR_NO_DEVICE = -5,     // no such device
+    RS232_ERR_PERMISSION = -6,    // permission denied (join the dialout group)
+    RS232_ERR_BUSY = -7,          // the port is in use by another program
+    RS232_ERR_BAD_SETTINGS = -8,  // the line settings were refused
+    RS232_ERR_WRITE = -9,         // a write failed or was cut short
+    RS232_ERR_DEVICE_GONE = -10,  // the device went away while open (adapter unplugged)
+    RS232_ERR_NOT_SERIAL = -11,   // the port names a file, a FIFO, a directory, ... (ComDeviceKind)
+    RS232_ERR_TIMEOUT = -99,      // the time-out ran out before the read or write completed
 };
 
 // Opens and configures a port: baud rate, parity (0 none, 1 odd, 2 even), data bits, stop bits;

@@ -44,8 +44,10 @@ bool isOtherInput(QEvent::Type t) {
         case QEvent::TouchEnd:
         case QEvent::TabletPress:
         case QEvent::TabletRelease:
-        case QEvent::TabletMove: return true;
-        default: return false;
+        case QEvent::TabletMove:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -110,9 +112,9 @@ bool HeldInput::takeMouse(QObject* window, QEvent* event) {
     if (target) {
         e->widget = target;
         const QPointF local = target->mapFromGlobal(me->globalPosition());
-        auto* copy = new QMouseEvent(t, local, me->scenePosition(), me->globalPosition(),
-                                     me->button(), me->buttons(), me->modifiers(),
-                                     me->pointingDevice());
+        auto* copy =
+            new QMouseEvent(t, local, me->scenePosition(), me->globalPosition(), me->button(),
+                            me->buttons(), me->modifiers(), me->pointingDevice());
         copy->setTimestamp(me->timestamp());
         e->event.reset(copy);
     } else if (!dropping_ && t != QEvent::MouseButtonPress) {
@@ -136,8 +138,8 @@ bool HeldInput::takeWheel(QObject* window, QEvent* event) {
     e->widget = target;
     e->event = std::make_unique<QWheelEvent>(
         target->mapFromGlobal(we->globalPosition()), we->globalPosition(), we->pixelDelta(),
-        we->angleDelta(), we->buttons(), we->modifiers(), we->phase(), we->inverted(),
-        we->source(), we->pointingDevice());
+        we->angleDelta(), we->buttons(), we->modifiers(), we->phase(), we->inverted(), we->source(),
+        we->pointingDevice());
     queue_.push_back(std::move(e));
     return true;
 }

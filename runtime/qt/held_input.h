@@ -32,7 +32,7 @@ class QWidget;
 namespace rt::qt {
 
 class HeldInput : public QObject {
-public:
+  public:
     // `busy` tells whether a callback runs (nothing is replayed then); `mainWindow` gives the
     // window that takes keys whose own window is gone; `drained` is called whenever the queue has
     // been handed back whole.
@@ -54,7 +54,7 @@ public:
     // Replays the queue from the event loop, soon, unless a callback runs or input is held.
     void release();
 
-private:
+  private:
     struct Entry;
     void replayAll();
     void replay(Entry& entry);

@@ -96,7 +96,7 @@ public:
     void tickDelivered() { tickHeld_ = false; }
     void releaseHeld() { held_.release(); }
 
-private:
+  private:
     struct PanelEntry {
         QPointer<QWidget> frame;           // PanelWindow or ChildPanelFrame
         qt::PanelContent* content = nullptr;

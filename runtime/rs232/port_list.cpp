@@ -5,11 +5,10 @@
 #include <QFile>
 #include <QSerialPortInfo>
 #include <algorithm>
-#include <map>
-
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <map>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>

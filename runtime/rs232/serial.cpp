@@ -290,8 +290,8 @@ int msUntil(const QDeadlineTimer& deadline) {
     return static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max()));
 }
 
-// One slice of a wait on the device [ms]: the rest of the time-out, at most kComWaitSliceMs, so that
-// the windows can paint between slices.
+// One slice of a wait on the device [ms]: the rest of the time-out, at most kComWaitSliceMs, so
+// that the windows can paint between slices.
 int waitSlice(const QDeadlineTimer& deadline) {
     return std::max(1, std::min(kComWaitSliceMs, msUntil(deadline)));
 }
@@ -325,9 +325,9 @@ int openDevice(int port, OpenPort& entry, const QString& path) {
         const std::string kind = ComDeviceKind(path.toLocal8Bit().toStdString());
         if (!kind.empty()) {
             code = RS232_ERR_NOT_SERIAL;
-            reason = QStringLiteral("it is %1, not a serial device").arg(QString::fromStdString(kind));
-        }
-        else if (error == QSerialPort::DeviceNotFoundError)
+            reason =
+                QStringLiteral("it is %1, not a serial device").arg(QString::fromStdString(kind));
+        } else if (error == QSerialPort::DeviceNotFoundError)
             code = RS232_ERR_NO_DEVICE;
         else if (error == QSerialPort::PermissionError || error == QSerialPort::OpenError)
             code = deviceLooksBusy(path) ? RS232_ERR_BUSY
@@ -419,13 +419,20 @@ std::string ComDeviceKind(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::string();
     switch (st.st_mode & S_IFMT) {
-    case S_IFREG: return "a regular file";
-    case S_IFIFO: return "a FIFO";
-    case S_IFDIR: return "a directory";
-    case S_IFSOCK: return "a socket";
-    case S_IFBLK: return "a block device";
-    case S_IFCHR: break;
-    default: return "not a device";
+        case S_IFREG:
+            return "a regular file";
+        case S_IFIFO:
+            return "a FIFO";
+        case S_IFDIR:
+            return "a directory";
+        case S_IFSOCK:
+            return "a socket";
+        case S_IFBLK:
+            return "a block device";
+        case S_IFCHR:
+            break;
+        default:
+            return "not a device";
     }
     // A character device is a serial one when it is a terminal; opening it without waiting and
     // without making it our controlling terminal neither blocks nor changes it.
@@ -598,7 +605,8 @@ const char* rs232ErrorText(int code) {
     case RS232_ERR_BAD_SETTINGS: return "line settings refused";
     case RS232_ERR_WRITE: return "write failed";
     case RS232_ERR_DEVICE_GONE: return "device went away";
-    case RS232_ERR_NOT_SERIAL: return "not a serial device";
+    case RS232_ERR_NOT_SERIAL:
+        return "not a serial device";
     case RS232_ERR_TIMEOUT: return "time-out";
     default: return "unknown error code";
     }

@@ -59,7 +59,8 @@ TEST_F(FrontEndTest, InputMadeDuringAWaitActsWhereItWasAimed) {
         p.controls.push_back(c);
     };
     add(main, makeControl(kStop, ControlKind::Button, ValueType::None, 10, 10, 90, 30, "Stop"));
-    rt::Control run = makeControl(kRun, ControlKind::Button, ValueType::None, 150, 10, 90, 30, "Run");
+    rt::Control run =
+        makeControl(kRun, ControlKind::Button, ValueType::None, 150, 10, 90, 30, "Run");
     run.shortcut = "F5";
     add(main, run);
     add(main, makeControl(kWait, ControlKind::Button, ValueType::None, 10, 60, 90, 30, "Wait"),
@@ -90,13 +91,16 @@ TEST_F(FrontEndTest, InputMadeDuringAWaitActsWhereItWasAimed) {
         std::vector<int> want;
     };
     const std::vector<Case> cases = {
-        {"click, then the pointer moves away", {},
+        {"click, then the pointer moves away",
+         {},
          {[&] {
              click(stop);
              QTest::mouseMove(mainWindow->windowHandle(), centre(runButton));
          }},
          {kWait, kStop}},
-        {"click, then a click elsewhere", {}, {[&] { click(stop), click(runButton); }},
+        {"click, then a click elsewhere",
+         {},
+         {[&] { click(stop), click(runButton); }},
          {kWait, kStop, kRun}},
         {"keys across a panel that closes",
          [&] {
@@ -109,7 +113,8 @@ TEST_F(FrontEndTest, InputMadeDuringAWaitActsWhereItWasAimed) {
              QTest::keyClick(paramWindow->windowHandle(), Qt::Key_F5);
          }},
          {kWait, kRun}},
-        {"input during a wait that starts from a handed-back event", {},
+        {"input during a wait that starts from a handed-back event",
+         {},
          {[&] { click(wait), click(stop); }, [&] { click(runButton); }},
          {kWait, kWait, kStop, kRun}},
         {"a focus change during a wait",

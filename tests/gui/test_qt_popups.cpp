@@ -386,7 +386,8 @@ TEST_F(Popups, MessageAndQuestionAnswers) {
     // A question whose Yes destroys something: Enter, as Escape, answers No.
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         ModalAnswer answer([key](QWidget* modal) { QTest::keyClick(modal, key); });
-        EXPECT_EQ(ConfirmPopupDefaultNo("File already exists !", "Do you want to overwrite it ?"), 0);
+        EXPECT_EQ(ConfirmPopupDefaultNo("File already exists !", "Do you want to overwrite it ?"),
+                  0);
     }
 }
 

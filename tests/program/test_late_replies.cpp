@@ -16,7 +16,7 @@ namespace tevran_test {
 namespace {
 
 class LateReplies : public ProgramTest {
-protected:
+  protected:
     QProcess sim;
 
     void SetUp() override {
@@ -65,9 +65,9 @@ TEST_F(LateReplies, EveryPollIsItsOwnRequestsValuesOrFailed_EveryParameterItsOwn
         bool allGood;     // replies within the time-out
     };
     const Case cases[] = {
-        {300, 0.1, true},  {525, 0.1, false}, {600, 0.5, false}, {750, 1.0, false},
-        {1000, 0.1, false}, {1000, 1.0, false}, {300, 0, true},   {700, 0, false},
-        {1200, 0, false},
+        {300, 0.1, true},  {525, 0.1, false},  {600, 0.5, false},
+        {750, 1.0, false}, {1000, 0.1, false}, {1000, 1.0, false},
+        {300, 0, true},    {700, 0, false},    {1200, 0, false},
     };
     start();
     for (const Case& c : cases) {
