@@ -37,6 +37,7 @@ int comok(int, int, int event, void*, int, int) {
     } else {
         if (app.speichern) CloseFile(app.filedat);
         app.speichern = 0;
+        closeAlarmFile();
         faerben(0);
     }
     HidePanel(app.p4);
