@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <chrono>
+#include <clocale>
 #include <fstream>
 #include <thread>
 
@@ -24,7 +25,10 @@ class LateReplies : public ProgramTest {
         static int argc = 1;
         static char name[] = "test_late_replies";
         static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+        if (!QCoreApplication::instance()) {
+            new QCoreApplication(argc, argv);
+            std::setlocale(LC_NUMERIC, "C");  // the application took the environment's
+        }
         ProgramTest::SetUp();
     }
 
