@@ -85,8 +85,11 @@ void setup() {
 }
 
 void enden() {
-    // A recording still running is closed, so its last lines are on disk before the end.
-    if (app.speichern) CloseFile(app.filedat);
+    // From here on nothing is polled and nothing is written: a message below is a popup, and
+    // timer ticks reach the program during popups. A recording still running is closed, so its
+    // last lines are on disk before the end.
+    app.hol = 0;
+    closeDataFile();
 
     // A failed save is told before the window goes; the end is an ordinary one all the same.
     char d_ini[260];

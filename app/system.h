@@ -28,8 +28,15 @@ void wert();
 void stellregelparameter(int stellen);
 
 // Data files (datafiles/).
-void dateikopf();
+// The comment prompt and the six header lines; 0, or -1 when they could not be written whole.
+int dateikopf();
 void wertspeichern();
+// A data file that lost its name during the recording (deleted, its folder removed) is given one
+// again, with every line so far, and the status line says where. `now` tries at once; otherwise a
+// failed try is repeated at most every 10 s. One fstat when the file still has its name.
+void keepDataFileNamed(bool now);
+// Closes the data file of a recording, named again first if it lost its name; ends the recording.
+void closeDataFile();
 void darstellen();
 void offen_odat();
 

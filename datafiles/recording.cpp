@@ -17,10 +17,14 @@ constexpr int kAttrGraphMode = 1143;
 constexpr int kAttrGraphColour = 1142;
 constexpr int kAttrGraphCopy = 1146;
 
-// A file that another recording holds, in this program or another, is never touched.
+// A file that another recording or another program holds is never touched; the operator is
+// told which of the two holds it.
 void tellFileInUse() {
-    std::string text = std::string("This file is being recorded by another recording:\n") +
-                       app.datei + "\nChoose another file.";
+    std::string text = FileInUse(app.datei) == FILE_HELD_BY_OTHER_PROGRAM
+                           ? std::string("This file is held by another program:\n") + app.datei +
+                                 "\nChoose another file, or end that program first."
+                           : std::string("This file is being recorded by another recording:\n") +
+                                 app.datei + "\nChoose another file.";
     MessagePopup("", text.c_str());
 }
 
@@ -55,10 +59,27 @@ int chooseAndOpenFile() {
     }
 }
 
+// A file whose header could not be written whole records nothing: readers skip exactly six
+// header lines. It is removed, the operator is told why, and the panels return to Idle.
+void refuseHeader() {
+    std::string text = std::string("The header could not be written to the data file:\n") +
+                       app.datei + "\n" + fileErrorText() +
+                       "\nNothing is recorded; the file is removed.";
+    DiscardFile(app.filedat);
+    app.speichern = 0;
+    SetCtrlVal(app.p1, MAIN_FILENAME, "no file");
+    MessagePopup("", text.c_str());
+    app.hol = 0;
+    faerben(0);
+}
+
 void startRecording() {
     app.speichern = 1;
     SetCtrlVal(app.p1, MAIN_FILENAME, app.datei);
-    dateikopf();
+    if (dateikopf() != 0) {
+        refuseHeader();
+        return;
+    }
     app.mzeit = 0;
     SetCtrlAttribute(app.p1, MAIN_FILENAME, ATTR_DIMMED, 0);
     SetComTime(app.com_nummer, 0.3);
@@ -120,8 +141,7 @@ int m_run(int, int, int event, void*, int, int) {
 int m_stop(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     faerben(0);
-    if (app.speichern) CloseFile(app.filedat);
-    app.speichern = 0;
+    closeDataFile();
     app.hol = 0;
     return 0;
 }

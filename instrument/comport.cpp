@@ -136,8 +136,9 @@ int comok(int, int, int event, void*, int, int) {
     if (app.com_open == 1) {
         SetComTime(app.com_nummer, 0.6);
     } else {
-        if (app.speichern) CloseFile(app.filedat);
-        app.speichern = 0;
+        // No port, no run: the idle appearance means no more polls, as after Stop.
+        closeDataFile();
+        app.hol = 0;
         faerben(0);
     }
     HidePanel(app.p4);

@@ -52,9 +52,10 @@ using tevran_test::readBytes;
 
 constexpr const char* kSettings =
     " 1 0.200000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
-// What the program writes back: trace 2 was switched to pO2 (2) on the way.
+// What the program writes back: trace 2 was switched to pO2 (2) on the way, and the stored file
+// shown turned automatic scaling on.
 constexpr const char* kSettingsAfter =
-    " 1 0.200000 0 2 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
+    " 1 0.200000 0 2 0.000000 10.000000 0.000000 10.000000 1 1 Kv_2016\r\n";
 constexpr int kPolls = 8;
 
 // The data file's lines; a last line without its CR LF is marked, so that it never passes for

@@ -1,12 +1,15 @@
 // Run and Stop (m_run, m_stop) with the data file: what is written, what is not, and the state
 // each press leaves. The port is marked open without a device, so every poll fails and writes
 // a line of zeros.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +44,10 @@ class TickingFrontEnd : public rt::HeadlessFrontEnd {
     int fileSelectPopup(const rt::FileSelectRequest& request, std::string& path) override {
         tick();
         return HeadlessFrontEnd::fileSelectPopup(request, path);
+    }
+    void closingMessage(const std::string& message) override {
+        tick();
+        HeadlessFrontEnd::closingMessage(message);
     }
 
   private:
@@ -370,4 +377,103 @@ TEST_F(Recording, PathsTooLongForTheirBuffersAreRefusedNeverCut) {
     std::size_t files = 0;
     for (const auto& e : fs::recursive_directory_iterator(dir)) files += e.is_regular_file();
     EXPECT_EQ(files, 4u);  // the two settings files and the two decoys
+}
+
+// The data file deleted at line 3, or its folder removed: within a poll the program gives the
+// open file a name again, with every line, and says where; Stop at line 10 leaves lines 1 to 10
+// on disk under that name. Where the folder is gone, the name is taken in the home folder.
+TEST_F(Recording, DataFileDeletedDuringTheRunKeepsEveryLineUnderANameTold) {
+    namespace fs = std::filesystem;
+    const std::string home = path("home");
+    fs::create_directory(home);
+    const char* savedHome = std::getenv("HOME");
+    const std::string oldHome = savedHome ? savedHome : "";
+    ::setenv("HOME", home.c_str(), 1);
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> remove;
+        std::string keptAt;
+    } cases[] = {
+        {"file deleted", [](const std::string& f) { fs::remove(f); }, path("lab/rec.dat")},
+        {"folder removed", [&](const std::string&) { fs::remove_all(path("lab")); },
+         home + "/rec.dat"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::create_directory(path("lab"));
+        const std::string file = path("lab/rec.dat");
+        ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
+        ui.commentAnswers.push_back("");
+        run();
+        tick(3);
+        c.remove(file);
+        tick(1);
+        const std::string status = ctrl(app.p1, MAIN_STATUS).stringValue;
+        EXPECT_NE(status.find(file + " was deleted or moved away"), std::string::npos) << status;
+        EXPECT_NE(status.find(c.keptAt == file ? "written again" : "are in " + c.keptAt),
+                  std::string::npos)
+            << status;
+        EXPECT_EQ(ctrl(app.p1, MAIN_FILENAME).stringValue, c.keptAt);
+        tick(6);
+        stop();
+        std::string lines;
+        for (int t = 1; t <= 10; ++t) lines += std::to_string(t) + ".0" + kZeroLine;
+        EXPECT_EQ(readBytes(c.keptAt), header(file, "") + lines);
+        fs::remove_all(path("lab"));
+    }
+    if (savedHome)
+        ::setenv("HOME", oldHome.c_str(), 1);
+    else
+        ::unsetenv("HOME");
+}
+
+// A file another program has locked (as the flock tool does) is refused in words that say so.
+TEST_F(Recording, FileAnotherProgramLockedIsSaidToBeHeldByIt) {
+    const std::string file = path("locked.dat");
+    writeBytes(file, "theirs\r\n");
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    ui.fileAnswers.push_back({VAL_EXISTING_FILE_SELECTED, file});
+    ui.fileAnswers.push_back({VAL_NO_FILE_SELECTED, ""});
+    ui.messageAnswers = 1;
+    run();
+    ::close(fd);
+    EXPECT_TRUE(shownWith("This file is held by another program:\\n" + file)) << shown.back();
+    EXPECT_EQ(readBytes(file), "theirs\r\n");
+}
+
+// Closing the window during a recording asks first; Cancel keeps it running (polls during the
+// question go on). The system's request to end asks nothing, closes the file and saves the
+// settings; from then on nothing is polled, not behind the message that they could not be saved.
+TEST_F(Recording, CloseAsksDuringARecordingAndTheEndPollsNothing) {
+    const std::string file = path("rec.dat");
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
+    ui.commentAnswers.push_back("");
+    run();
+    tick(2);
+    ui.buttonAnswers.push_back(2);
+    ASSERT_TRUE(rt::dispatchClose(app.p1));
+    EXPECT_TRUE(shownWith("popup question \"\" \"A recording is running into " + file +
+                          ". Stop it and close?\""));
+    EXPECT_EQ(app.speichern, 1);
+    EXPECT_EQ(app.hol, 1);
+    tick(1);
+    const std::string written = readBytes(file);
+    EXPECT_EQ(written, header(file, "") + "1.0" + kZeroLine + "2.0" + kZeroLine + "3.0" +
+                           kZeroLine + "4.0" + kZeroLine);
+
+    ::chmod(path("TEVRAN.ini").c_str(), 0444);
+    const int delivered = ui.delivered;
+    testing::internal::CaptureStderr();
+    int status = -1;
+    try {
+        rt::dispatchEndTask();
+    } catch (const rt::ProcessExit& e) {
+        status = e.status;
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 0);
+    EXPECT_GT(ui.delivered, delivered);  // ticks came behind the message, and polled nothing
+    EXPECT_EQ(readBytes(file), written);
+    EXPECT_EQ(app.fileStatus, "");
 }
