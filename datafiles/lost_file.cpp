@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "datafiles/datafiles.h"
 #include "runtime/panels.h"
 #include "runtime/textfiles.h"
 #include "runtime/timing.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "instrument/instrument.h"
 #include "instrument/link_status.h"
 #include "instrument/port_choice.h"
 #include "runtime/panels.h"
@@ -13,10 +13,10 @@
 #include "runtime/textfiles.h"
 #include "ui/tevran_ids.h"
 
-namespace {
 // The instrument's line: 9600 baud, no parity, 8 data bits, 1 stop bit.
 int openPort() { return OpenComConfig(app.com_nummer, "", 9600, 0, 8, 1, 128, 24); }
 
+namespace {
 // The devices the list on the serial-port panel shows, in its order (an entry's value is its
 // index here).
 std::vector<ComPortInfo> listedPorts;
@@ -107,40 +107,3 @@ int portpick(int, int, int event, void*, int, int) {
 }
 
 void comport(int, int, void*, int) { showPortPanel(); }
-
-int comok(int, int, int event, void*, int, int) {
-    if (event != EVENT_COMMIT) return 0;
-    if (app.com_open) CloseCom(app.com_nummer);
-    app.portGone = 0;
-    GetCtrlVal(app.p4, PORT_NUMBER, &app.com_nummer);
-    // A device chosen in the list that no number opened yet: its entry is made now.
-    std::string linkProblem;
-    if (app.portChoiceNumber == app.com_nummer && !app.portChoiceTarget.empty())
-        LinkComEntry(app.com_nummer, app.portChoiceTarget.c_str(), linkProblem);
-    app.portChoiceNumber = 0;
-    app.portChoiceTarget.clear();
-    openPort();
-    if (_GetRs232Err() != 0) {
-        const int code = _GetRs232Err();
-        if (linkProblem.empty())
-            noteLinkFailure(code, 0.0, "cannot be opened");
-        else
-            setStatus(StatusTopic::Link,
-                      "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
-        MessagePopup("", "COM port cannot be opened !");
-        app.com_open = 0;
-    } else {
-        noteLinkGood();
-        app.com_open = 1;
-    }
-    if (app.com_open == 1) {
-        SetComTime(app.com_nummer, 0.6);
-    } else {
-        // No port, no run: the idle appearance means no more polls, as after Stop.
-        closeDataFile();
-        app.hol = 0;
-        faerben(0);
-    }
-    HidePanel(app.p4);
-    return 0;
-}
