@@ -29,19 +29,17 @@ int comok(int, int, int event, void*, int, int) {
         else
             setStatus(StatusTopic::Link,
                       "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
-        MessagePopup("", "COM port cannot be opened !");
+        // No port, no run, as after Stop, before the message: timer ticks reach the program
+        // while it is shown, and none may poll the closed port or write a line.
         app.com_open = 0;
-    } else {
-        noteLinkGood();
-        app.com_open = 1;
-    }
-    if (app.com_open == 1) {
-        SetComTime(app.com_nummer, 0.6);
-    } else {
-        // No port, no run: the idle appearance means no more polls, as after Stop.
         closeDataFile();
         app.hol = 0;
         faerben(0);
+        MessagePopup("", "COM port cannot be opened !");
+    } else {
+        noteLinkGood();
+        app.com_open = 1;
+        SetComTime(app.com_nummer, 0.6);
     }
     HidePanel(app.p4);
     return 0;

@@ -44,7 +44,8 @@ void keepDataFileNamed(bool now) {
         app.renameRetryAt = Timer() + kRetryAfter;
         text = "Data file: " + lost +
                " was deleted or moved away during the recording and cannot be saved again (" +
-               fileErrorText() + "). Its lines are kept until Stop; saving is tried again.";
+               fileErrorText() + "). It is tried again every 10 s and at Stop; until then the "
+               "lines are on disk under no name.";
     } else if (where == lost) {
         text = "Data file: " + lost +
                " was deleted or moved away during the recording. It was written again with every "
@@ -52,10 +53,8 @@ void keepDataFileNamed(bool now) {
     } else {
         rt::copyBounded(app.datei, sizeof app.datei, where);
         SetCtrlVal(app.p1, MAIN_FILENAME, app.datei);
-        text = "Data file: " + lost +
-               " was deleted or moved away during the recording, and its name cannot be taken "
-               "again. Every line so far and the following ones are in " +
-               where + ".";
+        text = "Data file: the recording goes on in " + where + ", with every line so far: " +
+               lost + " was deleted or moved away, and its name cannot be taken again.";
     }
     setStatus(StatusTopic::File, text);
 }

@@ -107,6 +107,7 @@ int runGenericPopup(QWidget* parent, const GenericPopupRequest& request, std::st
     auto* message = new QLabel(fromCp1252(request.message));
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
+    if (!request.textEntry) message->setMinimumWidth(420);  // a question's path on one line
     column->addWidget(message);
     QLineEdit* entry = nullptr;
     if (request.textEntry) {

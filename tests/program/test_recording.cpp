@@ -410,7 +410,7 @@ TEST_F(Recording, DataFileDeletedDuringTheRunKeepsEveryLineUnderANameTold) {
         tick(1);
         const std::string status = ctrl(app.p1, MAIN_STATUS).stringValue;
         EXPECT_NE(status.find(file + " was deleted or moved away"), std::string::npos) << status;
-        EXPECT_NE(status.find(c.keptAt == file ? "written again" : "are in " + c.keptAt),
+        EXPECT_NE(status.find(c.keptAt == file ? "written again" : "goes on in " + c.keptAt),
                   std::string::npos)
             << status;
         EXPECT_EQ(ctrl(app.p1, MAIN_FILENAME).stringValue, c.keptAt);
@@ -476,4 +476,25 @@ TEST_F(Recording, CloseAsksDuringARecordingAndTheEndPollsNothing) {
     EXPECT_GT(ui.delivered, delivered);  // ticks came behind the message, and polled nothing
     EXPECT_EQ(readBytes(file), written);
     EXPECT_EQ(app.fileStatus, "");
+}
+
+// A port chosen during a recording that cannot be opened ends the run before its message: the
+// tick the message lets through polls nothing, so the file gets no line of the closed port and
+// the window shows Idle without a poll behind it.
+TEST_F(Recording, PortThatCannotBeOpenedEndsTheRunBeforeItsMessage) {
+    const std::string file = path("rec.dat");
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
+    ui.commentAnswers.push_back("");
+    run();
+    tick(1);
+    ctrl(app.p4, PORT_NUMBER).intValue = 201;
+    ui.messageAnswers = 1;
+    const int delivered = ui.delivered;
+    ASSERT_TRUE(rt::dispatchCommit(app.p4, PORT_OK));
+    EXPECT_EQ(ui.delivered, delivered + 1);
+    EXPECT_EQ(app.hol, 0);
+    EXPECT_EQ(app.speichern, 0);
+    tick(2);
+    EXPECT_EQ(readBytes(file), header(file, "") + "1.0" + kZeroLine);
+    EXPECT_EQ(app.mpoint, 1);
 }
