@@ -19,10 +19,10 @@ void refuseHeader() {
                        "\nNothing is recorded; the file is removed.";
     DiscardFile(app.filedat);
     app.speichern = 0;
-    SetCtrlVal(app.p1, MAIN_FILENAME, "no file");
-    MessagePopup("", text.c_str());
     app.hol = 0;
+    SetCtrlVal(app.p1, MAIN_FILENAME, "no file");
     faerben(0);
+    MessagePopup("", text.c_str());
 }
 
 void startRecording() {
