@@ -65,4 +65,5 @@ void closeDataFile() {
         CloseFile(app.filedat);
     }
     app.speichern = 0;
+    app.renameRetryAt = 0.0;  // the next recording's file is tried at once
 }

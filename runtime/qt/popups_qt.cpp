@@ -124,8 +124,9 @@ int runGenericPopup(QWidget* parent, const GenericPopupRequest& request, std::st
     for (int i = 0; i < 3; ++i) {
         if (request.buttons[i].empty()) continue;
         auto* button = new QPushButton(fromCp1252(request.buttons[i]));
-        // Enter presses the enter button (the first one when that has no label).
-        button->setAutoDefault(false);
+        // Enter presses the enter button (the first one when that has no label); in a question,
+        // a button reached with Tab takes Enter for itself, as in any dialog.
+        button->setAutoDefault(!request.textEntry);
         if (!enter || i + 1 == request.enterButton) enter = button;
         QObject::connect(button, &QPushButton::clicked, &dialog,
                          [&dialog, i] { dialog.done(i + 1); });
