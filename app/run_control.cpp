@@ -27,6 +27,7 @@ void refuseHeader() {
 
 void startRecording() {
     app.speichern = 1;
+    alarmsRecordingStarted();
     SetCtrlVal(app.p1, MAIN_FILENAME, app.datei);
     if (dateikopf() != 0) {
         refuseHeader();
@@ -55,6 +56,7 @@ void resetChart() {
     app.o_dat_offen = 0;
     // The view ends, and with it what the status line said about the stored file.
     if (!app.writeFailed) setStatus(StatusTopic::File, "");
+    alarmsRunStarted();
     scaleSC();
 }
 }  // namespace
@@ -88,5 +90,6 @@ int m_stop(int, int, int event, void*, int, int) {
     faerben(0);
     closeDataFile();
     app.hol = 0;
+    alarmsRunEnded();
     return 0;
 }

@@ -33,6 +33,7 @@ int comok(int, int, int event, void*, int, int) {
         // while it is shown, and none may poll the closed port or write a line.
         app.com_open = 0;
         closeDataFile();
+        closeAlarmFile();
         app.hol = 0;
         faerben(0);
         MessagePopup("", "COM port cannot be opened !");

@@ -96,6 +96,7 @@ void enden() {
     const bool running = app.hol || app.speichern;
     app.hol = 0;
     closeDataFile();
+    closeAlarmFile();
     if (running) faerben(0);
 
     // A failed save is told before the window goes; the end is an ordinary one all the same.

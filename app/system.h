@@ -12,6 +12,16 @@ void setup();
 // One poll cycle: the exchange, the value fields, the data file's line and the chart.
 void wert();
 
+// Alarms (app/alarms.cpp).
+void setupAlarms();  // the limits and the command from tevran.conf into the state and the panel
+void alarmPoll(bool good);  // after each poll, its values in mw
+void alarmsRunStarted();
+void alarmsRecordingStarted();
+void alarmsRunEnded();
+void closeAlarmFile();
+// The main window's title: its own, after "ALARM - " while an alarm is up.
+void showTitle();
+
 // A stored data file on the chart: shown (darstellen) and chosen (offen_odat).
 void darstellen();
 void offen_odat();
@@ -29,4 +39,8 @@ int comok(int panel, int control, int event, void* callbackData, int eventData1,
 int skaliere(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int m_run(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int m_stop(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+void alarms(int menuBar, int menuItem, void* callbackData, int panel);
+int alarms_close(int panel, int event, void* callbackData, int eventData1, int eventData2);
+int alarms_set(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
 int oeffnen(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

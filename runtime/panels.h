@@ -33,6 +33,16 @@ int LoadPanel(int parent, const char* resourceFile, int resourceId);
 int DisplayPanel(int panel);
 int HidePanel(int panel);
 int GetPanelMenuBar(int panel);
+// Panel attributes.
+enum { ATTR_TITLE = 1000 };  // string: the window's title
+int SetPanelAttribute(int panel, int attribute, const char* value);
+namespace rt {
+int getPanelString(int panel, int attribute, char* buf, int capacity);
+}
+template <int N>
+int GetPanelAttribute(int panel, int attribute, char (&value)[N]) {
+    return rt::getPanelString(panel, attribute, value, N);
+}
 // Runs the event loop; returns only when the front end ends it.
 int RunUserInterface();
 // From now on a failing operation only returns its error code (the only mode there is).

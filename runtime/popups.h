@@ -48,6 +48,11 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
                               allowMakeDirectory, path, N);
 }
 
+// A notification on the desktop, outside the program's windows, for an operator who is not
+// watching them; an urgent one stays until dismissed. Nothing happens where the desktop has no
+// notification service (or there is no desktop).
+void DesktopNotification(const char* summary, const char* body, int urgent);
+
 // A message the operator must see as the program ends (the settings could not be saved): a
 // message box in the window, standard error without one.
 void ClosingMessage(const char* message);

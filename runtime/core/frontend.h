@@ -38,6 +38,7 @@ public:
     // Model changes. Texts in the model are Windows-1252.
     virtual void panelLoaded(int /*panel*/) {}
     virtual void panelChanged(int /*panel*/) {}                 // shown or hidden
+    virtual void titleChanged(int /*panel*/) {}
     virtual void controlChanged(int /*panel*/, int /*control*/) {}  // value or attribute
     virtual void graphChanged(int /*panel*/, int /*control*/) {}    // plots or axes
     virtual void menuChanged(int /*menuBar*/) {}
@@ -58,6 +59,15 @@ public:
     // A message as the program ends; by default on standard error, for a front end without
     // windows.
     virtual void closingMessage(const std::string& message);
+
+    // A message to the desktop, outside the windows (a notification that stays on the screen
+    // until the operator dismisses it when `urgent`). Texts are Windows-1252. By default nothing:
+    // a front end without a desktop has no one to tell.
+    virtual void desktopNotification(const std::string& /*summary*/, const std::string& /*body*/,
+                                     bool /*urgent*/) {}
+    // The file the per-user settings are kept in (see user_settings.h); empty: the system's
+    // per-user place for the program's settings.
+    virtual std::string userSettingsFile() { return {}; }
 
     // The event loop, and the end of the process.
     virtual int runUserInterface() = 0;

@@ -22,6 +22,10 @@ int MessagePopup(const char* title, const char* message) {
     return 1;
 }
 
+void DesktopNotification(const char* summary, const char* body, int urgent) {
+    if (FrontEnd* fe = frontEnd()) fe->desktopNotification(str(summary), str(body), urgent != 0);
+}
+
 int ConfirmPopup(const char* title, const char* question) {
     FrontEnd* fe = frontEnd();
     if (!fe) return 0;

@@ -20,6 +20,7 @@
 #include "runtime/core/model.h"
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
+#include "runtime/qt/desktop_notification.h"
 #include "runtime/qt/event_delivery.h"
 #include "runtime/qt/menu_bar.h"
 #include "runtime/qt/panel_window.h"
@@ -153,16 +154,23 @@ void QtFrontEnd::attachMenuBar(int handle) {
     menuBars_[p->menuBar] = new qt::MenuBarView(*mb, window->menuBar());
 }
 
+void QtFrontEnd::titleChanged(int handle) {
+    Panel* p = Model::instance().panel(handle);
+    const PanelEntry* e = entry(handle);
+    if (!p || !e) return;
+    if (e->topLevel) {
+        static_cast<qt::PanelWindow*>(e->frame.data())->setTitle(p->title);
+    } else {
+        static_cast<qt::ChildPanelFrame*>(e->frame.data())->setTitle(p->title);
+    }
+}
+
 void QtFrontEnd::panelChanged(int handle) {
     Panel* p = Model::instance().panel(handle);
     const PanelEntry* e = entry(handle);
     if (!p || !e) return;
     QWidget* w = e->frame;
-    if (e->topLevel) {
-        static_cast<qt::PanelWindow*>(w)->setTitle(p->title);
-    } else {
-        static_cast<qt::ChildPanelFrame*>(w)->setTitle(p->title);
-    }
+    titleChanged(handle);
     if (!p->visible) {
         w->hide();
         return;
@@ -414,6 +422,11 @@ int QtFrontEnd::genericPopup(const GenericPopupRequest& request, std::string& re
 int QtFrontEnd::fileSelectPopup(const FileSelectRequest& request, std::string& path) {
     return runPopup(
         [&](QWidget* parent) { return qt::runFileSelectPopup(parent, request, path); });
+}
+
+void QtFrontEnd::desktopNotification(const std::string& summary, const std::string& body,
+                                     bool urgent) {
+    qt::notifyDesktop(qt::fromCp1252(summary), qt::fromCp1252(body), urgent);
 }
 
 void QtFrontEnd::closingMessage(const std::string& message) {

@@ -43,6 +43,7 @@ public:
     // ---- FrontEnd
     void panelLoaded(int panel) override;
     void panelChanged(int panel) override;
+    void titleChanged(int panel) override;
     void controlChanged(int panel, int control) override;
     void graphChanged(int panel, int control) override;
     void menuChanged(int menuBar) override;
@@ -57,6 +58,8 @@ public:
     int genericPopup(const GenericPopupRequest& request, std::string& response) override;
     int fileSelectPopup(const FileSelectRequest& request, std::string& path) override;
     void closingMessage(const std::string& message) override;
+    void desktopNotification(const std::string& summary, const std::string& body,
+                             bool urgent) override;
 
     int runUserInterface() override;
     [[noreturn]] void exitProgram(int status) override;

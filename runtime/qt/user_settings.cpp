@@ -5,16 +5,14 @@
 #include <QSettings>
 #include <QWidget>
 
+#include "runtime/core/user_settings_file.h"
 #include "runtime/popups.h"
 
 namespace rt::qt {
 
 namespace {
 
-QSettings userSettings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tevran"),
-                     QStringLiteral("tevran"));
-}
+QSettings userSettings() { return openUserSettings(); }
 
 // The Load dialog opens stored files; the others name a file to write (a recording).
 QString folderKey(int buttonLabel) {
