@@ -10,6 +10,9 @@ bool dispatchCommit(int panel, int control);   // EVENT_COMMIT on a control
 bool dispatchClose(int panel);                 // EVENT_CLOSE on a panel
 bool dispatchTimerTick(int panel, int control);  // EVENT_TIMER_TICK on a timer control
 bool dispatchMenu(int menuBar, int menuItem);  // a menu item chosen
+// EVENT_END_TASK to the first top-level panel loaded; delivered also during a modal popup
+// (nobody may be there to answer it), not while another callback runs without one.
+bool dispatchEndTask();
 // True while a callback runs.
 bool callbackRunning();
 // True while a modal popup is open.

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "runtime/core/dispatch.h"
+#include "runtime/core/end_signals.h"
 #include "runtime/core/model.h"
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
@@ -63,6 +65,10 @@ void deliverClose(int panel) {
 
 void deliverMenu(int menuBar, int menuItem) {
     deliver([=] { deliverMenu(menuBar, menuItem); }, [=] { dispatchMenu(menuBar, menuItem); });
+}
+
+void deliverEndTask() {
+    deliver([] { deliverEndTask(); }, [] { dispatchEndTask(); });
 }
 
 void deliverTimerTick(int panel, int control) {
@@ -402,7 +408,15 @@ int QtFrontEnd::runUserInterface() {
     if (!qApp) return -1;
     flushPending();
     // Timer controls tick from the first pass of the event loop on.
-    QMetaObject::invokeMethod(this, [this] { timers_.startAll(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { timers_.startAll(); }, Qt::QueuedConnection);
+    // A signal to end reaches the program from here, between callbacks or during a popup.
+    if (const int fd = watchEndSignals(); fd >= 0) {
+        auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [] {
+            if (takeEndSignal()) qt::deliverEndTask();
+        });
+    }
     return QApplication::exec();
 }
 
