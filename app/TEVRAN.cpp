@@ -4,9 +4,11 @@
 #include "app/callbacks.h"
 #include "app/state.h"
 #include "app/system.h"
+#include "runtime/core/frontend.h"
 #include "runtime/core/resource.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"
+#include "runtime/rs232.h"
 #include "ui/tevran_ids.h"
 
 namespace {
@@ -115,6 +117,8 @@ bool resourceComplete() {
 int tevranStartup() {
     DisableBreakOnLibraryErrors();
     registerProgramCallbacks();
+    // The windows paint while an exchange waits for the instrument.
+    SetComWaitHook(rt::whileWaiting);
     // The first failure is the one to report: later loads fail for the same reason.
     std::string firstError;
     auto load = [&](int parent, int resourceId) {
@@ -147,9 +151,20 @@ int timer(int, int, int event, void*, int, int) {
     return 0;
 }
 
+// Closing the window during a recording asks first; Cancel, the default, keeps it running.
+// The system's request to end (logout, shutdown, a signal) asks nothing: no one may be there.
 int beenden(int, int event, void*, int, int) {
-    if (event == EVENT_CLOSE) enden();
-    return 0;
+    if (event == EVENT_END_TASK) enden();
+    if (event != EVENT_CLOSE) return 0;
+    if (app.speichern) {
+        const std::string question =
+            std::string("A recording is running into ") + app.datei + ". Stop it and close?";
+        if (GenericMessagePopup("", question.c_str(), "Stop and close", "Cancel", "", nullptr, 0, 0,
+                                VAL_GENERIC_POPUP_NO_CTRL, VAL_GENERIC_POPUP_BTN2,
+                                VAL_GENERIC_POPUP_BTN2) != 1)
+            return 0;
+    }
+    enden();
 }
 
 void about(int, int, void*, int) { MessagePopup("", kAboutText); }

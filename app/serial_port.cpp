@@ -12,36 +12,32 @@
 
 int comok(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
+    int chosen = 0;
+    GetCtrlVal(app.p4, PORT_NUMBER, &chosen);
+    // A device chosen in the list that no number opened yet: its entry is made first; when it
+    // cannot be, nothing changes and the panel stays, saying why.
+    if (app.portChoiceNumber == chosen && !app.portChoiceTarget.empty() && !makeChosenEntry(chosen))
+        return 0;
     if (app.com_open) CloseCom(app.com_nummer);
     app.portGone = 0;
-    GetCtrlVal(app.p4, PORT_NUMBER, &app.com_nummer);
-    // A device chosen in the list that no number opened yet: its entry is made now.
-    std::string linkProblem;
-    if (app.portChoiceNumber == app.com_nummer && !app.portChoiceTarget.empty())
-        LinkComEntry(app.com_nummer, app.portChoiceTarget.c_str(), linkProblem);
+    app.com_nummer = chosen;
     app.portChoiceNumber = 0;
     app.portChoiceTarget.clear();
     openPort();
     if (_GetRs232Err() != 0) {
-        const int code = _GetRs232Err();
-        if (linkProblem.empty())
-            noteLinkFailure(code, 0.0, "cannot be opened");
-        else
-            setStatus(StatusTopic::Link,
-                      "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
-        MessagePopup("", "COM port cannot be opened !");
+        noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
+        // No port, no run, as after Stop, before the message: timer ticks reach the program
+        // while it is shown, and none may poll the closed port or write a line.
         app.com_open = 0;
+        closeDataFile();
+        closeAlarmFile();
+        app.hol = 0;
+        faerben(0);
+        MessagePopup("", "COM port cannot be opened !");
     } else {
         noteLinkGood();
         app.com_open = 1;
-    }
-    if (app.com_open == 1) {
         SetComTime(app.com_nummer, 0.6);
-    } else {
-        if (app.speichern) CloseFile(app.filedat);
-        app.speichern = 0;
-        closeAlarmFile();
-        faerben(0);
     }
     HidePanel(app.p4);
     return 0;

@@ -12,6 +12,10 @@ bool dispatchTimerTick(int panel, int control);  // EVENT_TIMER_TICK on a timer 
 bool dispatchMenu(int menuBar, int menuItem);    // a menu item chosen
 // EVENT_VIEW_CHANGED or EVENT_POINTER_MOVED on a graph.
 bool dispatchGraphEvent(int panel, int control, int event);
+bool dispatchMenu(int menuBar, int menuItem);  // a menu item chosen
+// EVENT_END_TASK to the first top-level panel loaded; delivered also during a modal popup
+// (nobody may be there to answer it), not while another callback runs without one.
+bool dispatchEndTask();
 // True while a callback runs.
 bool callbackRunning();
 // True while a modal popup is open.

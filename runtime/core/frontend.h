@@ -26,6 +26,9 @@ struct GenericPopupRequest {
     std::string message;
     std::string buttons[3];
     int maxResponseLength = 0;
+    bool textEntry = true;
+    int enterButton = 1;   // 1..3
+    int escapeButton = 0;  // 1..3, or 0: Escape does nothing
 };
 
 class FrontEnd {
@@ -49,6 +52,11 @@ class FrontEnd {
     // Popups (modal). Texts are Windows-1252.
     virtual void messagePopup(const std::string& title, const std::string& message) = 0;
     virtual int confirmPopup(const std::string& title, const std::string& question) = 0;
+    // A question whose Yes destroys something: No is the default and Escape's answer. A front end
+    // whose answers come from a script answers it like any question.
+    virtual int confirmPopupDefaultNo(const std::string& title, const std::string& question) {
+        return confirmPopup(title, question);
+    }
     // Returns the button pressed (1..3); `response` gets the typed text.
     virtual int genericPopup(const GenericPopupRequest& request, std::string& response) = 0;
     // Returns 0 cancelled, 1 existing file, 2 new file name, negative on an error.

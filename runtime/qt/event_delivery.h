@@ -13,5 +13,7 @@ void deliverMenu(int menuBar, int menuItem);
 void deliverTimerTick(int panel, int control);
 // An operator's action on a chart's view (a zoom, a pan, the pointer moving).
 void deliverGraphAction(std::function<void()> action);
+// The system's request to end (a signal): delivered at once, also during a popup.
+void deliverEndTask();
 
 }  // namespace rt::qt

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include <thread>
 
 #include "runtime/core/dispatch.h"
+#include "runtime/core/end_signals.h"
 #include "runtime/core/model.h"
 #include "runtime/qt/chart_picture.h"
 #include "runtime/qt/chart_view.h"
@@ -71,6 +73,10 @@ void deliverGraphAction(std::function<void()> action) {
     deliver([=] { deliverGraphAction(action); }, action);
 }
 
+void deliverEndTask() {
+    deliver([] { deliverEndTask(); }, [] { dispatchEndTask(); });
+}
+
 void deliverTimerTick(int panel, int control) {
     QtFrontEnd* fe = QtFrontEnd::active();
     if (fe && fe->holdingTicks()) {
@@ -88,7 +94,15 @@ void deliverTimerTick(int panel, int control) {
 
 // ---- Construction ----------------------------------------------------------------------------
 
-QtFrontEnd::QtFrontEnd() {
+QtFrontEnd::QtFrontEnd()
+    : held_([] { return callbackRunning(); },
+            [this]() -> QWidget* {
+                // The main window: the first window loaded.
+                for (const auto& [handle, e] : panels_)
+                    if (e.topLevel && e.frame) return e.frame;
+                return nullptr;
+            },
+            [this] { deliverHeldTick(); }) {
     g_active = this;
     // Windows are only ever hidden, and the process ends through exitProgram: a closed popup
     // with no panel shown must not end the event loop.
@@ -287,8 +301,8 @@ void QtFrontEnd::processDrawEvents() {
 
 void QtFrontEnd::whileWaiting() {
     // Only a callback waits; during its popups the popup's own event loop runs.
-    if (waiting_ || !callbackRunning() || popupOpen()) return;
-    waiting_ = true;
+    if (held_.holding() || !callbackRunning() || popupOpen()) return;
+    held_.begin();
     exposed_ = false;
     // Everything is processed except what would reach the program: operator input is taken off
     // at its window (eventFilter), operator events and timer ticks are held by the delivery
@@ -304,41 +318,13 @@ void QtFrontEnd::whileWaiting() {
     // block, which it does not while we wait: tell it now, or nothing reaches the screen.
     if (QAbstractEventDispatcher* dispatcher = QCoreApplication::eventDispatcher())
         emit dispatcher->aboutToBlock();
-    waiting_ = false;
+    held_.end();
 }
-
-namespace {
-bool operatorInput(QEvent::Type t) {
-    switch (t) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Wheel:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-        case QEvent::TabletMove:
-            return true;
-        default:
-            return false;
-    }
-}
-}  // namespace
 
 bool QtFrontEnd::eventFilter(QObject* watched, QEvent* event) {
-    if (!waiting_) return QObject::eventFilter(watched, event);
+    if (!held_.holding()) return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::Expose) exposed_ = true;
-    if (watched->isWindowType() && operatorInput(event->type())) {
-        // Taken off at the window and handed to it again after the callback, in order.
-        held_.push_back({QPointer<QObject>(watched), event->clone(), {}});
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
+    return held_.filter(watched, event) || QObject::eventFilter(watched, event);
 }
 
 void QtFrontEnd::holdTick(int panel, int control) {
@@ -346,37 +332,18 @@ void QtFrontEnd::holdTick(int panel, int control) {
     heldTick_ = {panel, control};
 }
 
-void QtFrontEnd::releaseHeld() {
-    if (waiting_ || callbackRunning()) return;
-    // Handed back to the event loop in the order they came, the tick that fell due last: each
-    // is a posted event, and posted events are delivered first in, first out.
-    while (!held_.empty()) {
-        Held h = std::move(held_.front());
-        held_.pop_front();
-        ++releasing_;
-        QMetaObject::invokeMethod(
-            this,
-            [this, h] {
-                --releasing_;
-                if (h.call) {
-                    h.call();
-                } else if (h.target) {
-                    QCoreApplication::sendEvent(h.target, h.event);
-                }
-                delete h.event;
-            },
-            Qt::QueuedConnection);
-    }
-    if (tickHeld_) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (!tickHeld_) return;  // a tick came meanwhile: they coalesce
-                tickHeld_ = false;
-                qt::deliverTimerTick(heldTick_.first, heldTick_.second);
-            },
-            Qt::QueuedConnection);
-    }
+void QtFrontEnd::deliverHeldTick() {
+    if (!tickHeld_) return;
+    // From the event loop, after the operator's events: a tick that comes meanwhile takes its
+    // place (ticks coalesce).
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!tickHeld_ || holdingTicks()) return;
+            tickHeld_ = false;
+            qt::deliverTimerTick(heldTick_.first, heldTick_.second);
+        },
+        Qt::QueuedConnection);
 }
 
 // ---- Popups ----------------------------------------------------------------------------------
@@ -416,6 +383,11 @@ int QtFrontEnd::confirmPopup(const std::string& title, const std::string& questi
     return runPopup([&](QWidget* parent) { return qt::runConfirmPopup(parent, title, question); });
 }
 
+int QtFrontEnd::confirmPopupDefaultNo(const std::string& title, const std::string& question) {
+    return runPopup(
+        [&](QWidget* parent) { return qt::runConfirmPopup(parent, title, question, false); });
+}
+
 int QtFrontEnd::genericPopup(const GenericPopupRequest& request, std::string& response) {
     return runPopup(
         [&](QWidget* parent) { return qt::runGenericPopup(parent, request, response); });
@@ -443,6 +415,13 @@ int QtFrontEnd::runUserInterface() {
     // Timer controls tick from the first pass of the event loop on.
     QMetaObject::invokeMethod(
         this, [this] { timers_.startAll(); }, Qt::QueuedConnection);
+    // A signal to end reaches the program from here, between callbacks or during a popup.
+    if (const int fd = watchEndSignals(); fd >= 0) {
+        auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [] {
+            if (takeEndSignal()) qt::deliverEndTask();
+        });
+    }
     return QApplication::exec();
 }
 
