@@ -19,11 +19,16 @@ void dimAxisLimits();
 // shown together, the file's first. An empty text clears that topic's sentence.
 enum class StatusTopic { File, Link };
 void setStatus(StatusTopic topic, const std::string& text);
+// The main window's title from the state: the port while it is open and the data file while
+// one is recorded, so that the task bar tells two instruments apart.
+std::string mainTitle();
+void showTitle();
 
 // Instrument link (instrument/).
 void ComOpen();
 void reopenIfGone();
 void notePortStatus(int status);
+void portwatch();  // the serial devices may have changed while the serial-port panel is shown
 void wert();
 void stellregelparameter(int stellen);
 
@@ -44,6 +49,9 @@ int av_ende(int panel, int event, void* callbackData, int eventData1, int eventD
 void comport(int menuBar, int menuItem, void* callbackData, int panel);
 int portpick(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int comok(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int portcancel(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
+int port_ende(int panel, int event, void* callbackData, int eventData1, int eventData2);
 void regoffen(int menuBar, int menuItem, void* callbackData, int panel);
 int regok(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int reg_ende(int panel, int event, void* callbackData, int eventData1, int eventData2);

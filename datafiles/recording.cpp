@@ -64,6 +64,7 @@ void startRecording() {
     SetComTime(app.com_nummer, 0.3);
     ResetTimer(app.p1, MAIN_TIMER);
     app.hol = 1;
+    showTitle();
 }
 
 // A file that cannot be created starts no run: the operator is told why and the panels return
@@ -123,5 +124,6 @@ int m_stop(int, int, int event, void*, int, int) {
     if (app.speichern) CloseFile(app.filedat);
     app.speichern = 0;
     app.hol = 0;
+    showTitle();
     return 0;
 }

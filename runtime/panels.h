@@ -17,6 +17,10 @@ enum {
     ATTR_ACTIVE_YAXIS = 1149,  // graph, int: y axis of the following plots (1 left, 2 right)
     ATTR_INTERVAL = 1270,   // timer, double: interval [s]
 };
+// Panel attributes.
+enum {
+    ATTR_TITLE = 1000,  // text: the window's title
+};
 
 using CtrlCallback = int (*)(int panel, int control, int event, void* callbackData, int eventData1,
                              int eventData2);
@@ -59,6 +63,9 @@ int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int GetCtrlAttribute(int panel, int control, int attribute, int* value);
 int GetCtrlAttribute(int panel, int control, int attribute, double* value);
 int SetMenuBarAttribute(int menuBar, int menuItem, int attribute, int value);
+int SetPanelAttribute(int panel, int attribute, const char* value);
+// Gives `control` the keyboard focus when its panel is shown (at once, if it is).
+int SetActiveCtrl(int panel, int control);
 // Restarts the interval of a timer control: its next tick comes one full interval from now.
 int ResetTimer(int panel, int control);
 int SetWaitCursor(int on);

@@ -9,7 +9,13 @@ namespace rt {
 bool dispatchCommit(int panel, int control);   // EVENT_COMMIT on a control
 bool dispatchClose(int panel);                 // EVENT_CLOSE on a panel
 bool dispatchTimerTick(int panel, int control);  // EVENT_TIMER_TICK on a timer control
-bool dispatchMenu(int menuBar, int menuItem);  // a menu item chosen
+bool dispatchMenu(int menuBar, int menuItem);    // a menu item chosen
+// The program's watch of the serial devices (WatchComPorts): the panel it is for, and the call a
+// front end makes about once a second; it reaches the program only while that panel is shown
+// and no callback runs.
+void setComPortWatch(int panel, void (*changed)());
+int comPortWatchPanel();
+bool dispatchComPortWatch();
 // True while a callback runs.
 bool callbackRunning();
 // True while a modal popup is open.

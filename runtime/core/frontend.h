@@ -34,7 +34,9 @@ public:
 
     // Model changes. Texts in the model are Windows-1252.
     virtual void panelLoaded(int /*panel*/) {}
-    virtual void panelChanged(int /*panel*/) {}                 // shown or hidden
+    virtual void panelChanged(int /*panel*/) {}  // shown or hidden
+    virtual void panelTitleChanged(int /*panel*/) {}
+    virtual void activeControlChanged(int /*panel*/) {}             // SetActiveCtrl
     virtual void controlChanged(int /*panel*/, int /*control*/) {}  // value or attribute
     virtual void graphChanged(int /*panel*/, int /*control*/) {}    // plots or axes
     virtual void menuChanged(int /*menuBar*/) {}

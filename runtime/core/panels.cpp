@@ -150,6 +150,25 @@ static int setVisible(int panel, bool visible) {
 int DisplayPanel(int panel) { return setVisible(panel, true); }
 int HidePanel(int panel) { return setVisible(panel, false); }
 
+int SetPanelAttribute(int panel, int attribute, const char* value) {
+    Panel* p = Model::instance().panel(panel);
+    if (!p) return UIE_BAD_HANDLE;
+    if (attribute != ATTR_TITLE) return UIE_BAD_ATTRIBUTE;
+    const std::string title = value ? value : "";
+    if (p->title == title) return UIE_NO_ERROR;
+    p->title = title;
+    notify([&](FrontEnd& fe) { fe.panelTitleChanged(panel); });
+    return UIE_NO_ERROR;
+}
+
+int SetActiveCtrl(int panel, int control) {
+    int err;
+    if (!controlOf(panel, control, err)) return err;
+    Model::instance().panel(panel)->activeControl = control;
+    notify([&](FrontEnd& fe) { fe.activeControlChanged(panel); });
+    return UIE_NO_ERROR;
+}
+
 int GetPanelMenuBar(int panel) {
     Panel* p = Model::instance().panel(panel);
     return p ? p->menuBar : UIE_BAD_HANDLE;

@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -86,6 +88,29 @@ void setTextColour(QWidget* w, QColor colour) {
     p.setColor(QPalette::Active, QPalette::Text, colour);
     p.setColor(QPalette::Inactive, QPalette::Text, colour);
     w->setPalette(p);
+}
+
+}  // namespace
+
+namespace {
+
+// A field under the mouse while the operator scrolls the settings column must not change: the
+// wheel changes a value only once its field has the keyboard focus, and else goes on to the
+// column.
+class WheelNeedsFocus : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Wheel || !w || w->hasFocus()) return false;
+        event->ignore();  // ignored and taken: Qt hands it to the parent
+        return true;
+    }
+};
+
+void wheelOnlyWithFocus(QWidget* field) {
+    field->setFocusPolicy(Qt::StrongFocus);
+    field->installEventFilter(new WheelNeedsFocus(field));
 }
 
 }  // namespace
@@ -196,8 +221,10 @@ NumericFieldView::NumericFieldView(int panel, const Control& c, QWidget* contain
         spin = i;
     }
     spin->setKeyboardTracking(false);
+    wheelOnlyWithFocus(spin);
     spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     spin->setFont(controlFont(spin->font(), c.textSize));
+    activates_ = c.activates;
     connect(spin, &QAbstractSpinBox::editingFinished, this, [this] { editingFinished(); });
     spin->installEventFilter(this);
     if (auto* edit = spin->findChild<QLineEdit*>()) edit->installEventFilter(this);
@@ -258,6 +285,7 @@ void NumericFieldView::editingFinished() {
         // Enter commits, once: when the value changed, valueChanged has already done it.
         enterPressed_ = false;
         if (commits_ == commitsAtEnter_) commitValue();
+        if (activates_) deliverCommit(panel_, activates_);
     } else if (widgetValue() != shown_) {
         commitValue();  // left the field after a change that was not committed yet
     }
@@ -294,6 +322,7 @@ SelectorView::SelectorView(int panel, const Control& c, QWidget* container, cons
     : ControlView(panel, c) {
     auto* combo = new QComboBox;
     combo->setFont(controlFont(combo->font(), c.textSize));
+    wheelOnlyWithFocus(combo);
     connect(combo, &QComboBox::activated, this, [this](int index) { chosen(index); });
     place(container, combo, rect, c, layout);
 }
@@ -336,13 +365,33 @@ ListBoxView::ListBoxView(int panel, const Control& c, QWidget* container, const 
     list->setFont(controlFont(list->font(), c.textSize));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem* item) {
-        chosen(list->row(item));
-    });
-    connect(list, &QListWidget::itemActivated, this, [this, list](QListWidgetItem* item) {
-        chosen(list->row(item));
-    });
+    connect(list, &QListWidget::itemClicked, this,
+            [this, list](QListWidgetItem* item) { chosen(list->row(item)); });
+    activates_ = c.activates;
+    // A double click is a click (chosen above), then the press; Enter is taken in eventFilter.
+    connect(list, &QListWidget::itemDoubleClicked, this, [this] { activate(); });
+    list->installEventFilter(this);
     place(container, list, rect, c, layout);
+}
+
+bool ListBoxView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const int row = list()->currentRow();
+            Control* c = model();
+            if (c && row >= 0 && std::size_t(row) < items_.size() &&
+                items_[std::size_t(row)].value != c->intValue)
+                chosen(row);
+            activate();
+            return true;
+        }
+    }
+    return ControlView::eventFilter(watched, event);
+}
+
+void ListBoxView::activate() {
+    if (activates_) deliverCommit(panel_, activates_);
 }
 
 QListWidget* ListBoxView::list() const { return static_cast<QListWidget*>(widget_); }
@@ -546,6 +595,26 @@ QGroupBox* GroupView::box() const { return static_cast<QGroupBox*>(widget_); }
 
 void GroupView::refreshValue(const Control& c) { box()->setTitle(fromCp1252(c.label)); }
 
+ScrollColumnView::ScrollColumnView(int panel, const Control& c, QWidget* container,
+                                   const QRect& rect)
+    : ControlView(panel, c), inner_(new QWidget) {
+    auto* area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidgetResizable(false);
+    inner_->resize(rect.size());
+    area->setWidget(inner_);
+    place(container, area, rect, c, CaptionLayout{});
+}
+
+int ScrollColumnView::fitInner(int designWidth, int designHeight) {
+    auto* area = static_cast<QScrollArea*>(outer_);
+    const bool bar = area->height() < designHeight;
+    const int width = area->width() - (bar ? area->verticalScrollBar()->sizeHint().width() : 0);
+    if (inner_->size() != QSize(width, designHeight)) inner_->resize(width, designHeight);
+    return width - designWidth;
+}
+
 LabelView::LabelView(int panel, const Control& c, QWidget* container, const QRect& rect)
     : ControlView(panel, c) {
     auto* label = new QLabel;
@@ -597,13 +666,29 @@ ControlView* makeControlView(int panel, const Control& c, QWidget* container, co
         case ControlKind::ListBox:
             view = new ListBoxView(panel, c, container, rect, caption);
             break;
-        case ControlKind::Led: view = new LedView(panel, c, container, rect); break;
-        case ControlKind::Mark: view = new MarkView(panel, c, container, rect); break;
-        case ControlKind::Button: view = new ButtonView(panel, c, container, rect); break;
-        case ControlKind::Group: view = new GroupView(panel, c, container, rect); break;
-        case ControlKind::Label: view = new LabelView(panel, c, container, rect); break;
-        case ControlKind::Graph: view = new GraphView(panel, c, container, rect); break;
-        case ControlKind::Timer: return nullptr;
+        case ControlKind::Led:
+            view = new LedView(panel, c, container, rect);
+            break;
+        case ControlKind::Mark:
+            view = new MarkView(panel, c, container, rect);
+            break;
+        case ControlKind::Button:
+            view = new ButtonView(panel, c, container, rect);
+            break;
+        case ControlKind::Group:
+            if (c.scrolls)
+                view = new ScrollColumnView(panel, c, container, rect);
+            else
+                view = new GroupView(panel, c, container, rect);
+            break;
+        case ControlKind::Label:
+            view = new LabelView(panel, c, container, rect);
+            break;
+        case ControlKind::Graph:
+            view = new GraphView(panel, c, container, rect);
+            break;
+        case ControlKind::Timer:
+            return nullptr;
     }
     view->refresh(c);
     return view;

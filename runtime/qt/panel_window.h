@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QMainWindow>
+#include <QTimer>
 #include <map>
 
 #include "runtime/core/model.h"
@@ -66,11 +67,15 @@ public:
 protected:
     // The window never closes itself: the program decides (it hides the panel or ends).
     void closeEvent(QCloseEvent* event) override;
+    // A resizable window tells instances started later where it is, so they open beside it.
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int panel_;
     PanelContent* content_;
     int closeRequests_ = 0;
+    QTimer* notePlace_ = nullptr;  // resizable windows only; gathers a drag's moves into one note
 };
 
 class ChildPanelFrame : public QFrame {
@@ -80,7 +85,8 @@ public:
     PanelContent* content() const { return content_; }
     void setTitle(const std::string& title);
 
-private:
+  private:
+    int panel_;
     QLabel* title_;
     PanelContent* content_;
 };

@@ -24,6 +24,7 @@
 #include "runtime/qt/popups_qt.h"
 #include "runtime/qt/text_encoding.h"
 #include "runtime/qt/user_settings.h"
+#include "runtime/qt/window_placement.h"
 
 namespace rt {
 
@@ -89,6 +90,11 @@ QtFrontEnd::QtFrontEnd() {
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(0);
     connect(&flushTimer_, &QTimer::timeout, this, &QtFrontEnd::flushPending);
+    portWatch_.setInterval(1000);
+    connect(&portWatch_, &QTimer::timeout, this, [this] {
+        if (holding() || popupOpen()) return;
+        if (dispatchComPortWatch()) flushPending();
+    });
 }
 
 QtFrontEnd::~QtFrontEnd() {
@@ -125,8 +131,8 @@ void QtFrontEnd::panelLoaded(int handle) {
         e.content = window->content();
     }
     e.content->build(*p);
-    // A window the operator may size opens as it was left in the last session.
-    if (p->resizable && !parent) qt::restoreWindow(*e.frame, QString::fromStdString(p->name));
+    // A window the operator may size opens as it was left in the last session, where that fits.
+    if (p->resizable && !parent) qt::placeWindow(*e.frame, QString::fromStdString(p->name));
     panels_[handle] = e;
     for (const Control& c : p->controls) {
         if (c.kind == ControlKind::Timer) timers_.add(handle, c.id, c.interval);
@@ -152,11 +158,7 @@ void QtFrontEnd::panelChanged(int handle) {
     const PanelEntry* e = entry(handle);
     if (!p || !e) return;
     QWidget* w = e->frame;
-    if (e->topLevel) {
-        static_cast<qt::PanelWindow*>(w)->setTitle(p->title);
-    } else {
-        static_cast<qt::ChildPanelFrame*>(w)->setTitle(p->title);
-    }
+    panelTitleChanged(handle);
     if (!p->visible) {
         w->hide();
         return;
@@ -164,6 +166,24 @@ void QtFrontEnd::panelChanged(int handle) {
     w->show();
     w->raise();  // a child panel covers the parent's controls; a window comes to the front
     if (e->topLevel) w->activateWindow();
+    activeControlChanged(handle);
+}
+
+void QtFrontEnd::panelTitleChanged(int handle) {
+    Panel* p = Model::instance().panel(handle);
+    const PanelEntry* e = entry(handle);
+    if (!p || !e) return;
+    if (e->topLevel)
+        static_cast<qt::PanelWindow*>(e->frame.data())->setTitle(p->title);
+    else
+        static_cast<qt::ChildPanelFrame*>(e->frame.data())->setTitle(p->title);
+}
+
+void QtFrontEnd::activeControlChanged(int handle) {
+    Panel* p = Model::instance().panel(handle);
+    const PanelEntry* e = entry(handle);
+    if (!p || !e || !p->visible || p->activeControl == 0) return;
+    if (QWidget* w = e->content->controlWidget(p->activeControl)) w->setFocus(Qt::OtherFocusReason);
 }
 
 void QtFrontEnd::controlChanged(int panel, int control) {
@@ -421,7 +441,13 @@ int QtFrontEnd::runUserInterface() {
     if (!qApp) return -1;
     flushPending();
     // Timer controls tick from the first pass of the event loop on.
-    QMetaObject::invokeMethod(this, [this] { timers_.startAll(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            timers_.startAll();
+            portWatch_.start();
+        },
+        Qt::QueuedConnection);
     return QApplication::exec();
 }
 
@@ -431,6 +457,7 @@ void QtFrontEnd::exitProgram(int status) {
         if (p && p->resizable && e.topLevel && e.frame)
             qt::saveWindow(*e.frame, QString::fromStdString(p->name));
     }
+    qt::forgetInstanceWindow();
     std::fflush(stdout);
     std::fflush(stderr);
     std::exit(status);

@@ -43,6 +43,8 @@ public:
     // ---- FrontEnd
     void panelLoaded(int panel) override;
     void panelChanged(int panel) override;
+    void panelTitleChanged(int panel) override;
+    void activeControlChanged(int panel) override;
     void controlChanged(int panel, int control) override;
     void graphChanged(int panel, int control) override;
     void menuChanged(int menuBar) override;
@@ -117,6 +119,7 @@ private:
     std::set<std::pair<int, int>> dirtyGraphs_;
     std::set<std::pair<int, int>> changedControls_;  // since the event loop last ran
     QTimer flushTimer_;
+    QTimer portWatch_;              // the program's watch of the serial devices, once a second
     QElapsedTimer lastChartFrame_;  // since the charts were last redrawn
     bool waitCursor_ = false;
     bool waiting_ = false;    // in whileWaiting: events are held

@@ -1,19 +1,24 @@
 #include "runtime/qt/user_settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QWidget>
 
 #include "runtime/popups.h"
+#include "runtime/qt/window_placement.h"
+#include "runtime/textfiles.h"
 
 namespace rt::qt {
 
 namespace {
 
 QSettings userSettings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tevran"),
-                     QStringLiteral("tevran"));
+    const std::string path = rt::joinPath(rt::projectDir(), "tevran.conf");
+    return QSettings(QFile::decodeName(path.c_str()), QSettings::IniFormat);
 }
 
 // The Load dialog opens stored files; the others name a file to write (a recording).
@@ -22,11 +27,19 @@ QString folderKey(int buttonLabel) {
                                           : QStringLiteral("folders/save");
 }
 
+QString existingFolder(const QString& key) {
+    const QString folder = userSettings().value(key).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
 }  // namespace
 
 QString rememberedFolder(int buttonLabel, const QString& fallback) {
-    const QString folder = userSettings().value(folderKey(buttonLabel)).toString();
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : fallback;
+    QString folder = existingFolder(folderKey(buttonLabel));
+    // Stored files are usually where the recordings went.
+    if (folder.isEmpty() && buttonLabel == VAL_LOAD_BUTTON)
+        folder = existingFolder(folderKey(VAL_OK_BUTTON));
+    return folder.isEmpty() ? fallback : folder;
 }
 
 void rememberFolder(int buttonLabel, const QString& chosenFile) {
@@ -34,14 +47,29 @@ void rememberFolder(int buttonLabel, const QString& chosenFile) {
     userSettings().setValue(folderKey(buttonLabel), QFileInfo(chosenFile).absolutePath());
 }
 
-bool restoreWindow(QWidget& window, const QString& name) {
-    const QByteArray geometry =
-        userSettings().value(QStringLiteral("windows/") + name).toByteArray();
-    return !geometry.isEmpty() && window.restoreGeometry(geometry);
+void placeWindow(QWidget& window, const QString& name) {
+    const QSettings settings = userSettings();
+    const QString key = QStringLiteral("windows/") + name;
+    const QRect remembered = settings.value(key + QStringLiteral("/geometry")).toRect();
+    const QScreen* screen =
+        remembered.isValid() ? QGuiApplication::screenAt(remembered.center()) : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    const WindowPlace place =
+        chooseWindowPlace(remembered, window.minimumSizeHint().expandedTo(window.minimumSize()),
+                          window.sizeHint(), available, otherInstanceWindows());
+    window.setGeometry(place.rect);
+    if (place.remembered && settings.value(key + QStringLiteral("/maximised")).toBool())
+        window.setWindowState(Qt::WindowMaximized);
 }
 
 void saveWindow(const QWidget& window, const QString& name) {
-    userSettings().setValue(QStringLiteral("windows/") + name, window.saveGeometry());
+    QSettings settings = userSettings();
+    const QString key = QStringLiteral("windows/") + name;
+    settings.remove(key);  // also a packed geometry of another build: one form only
+    settings.setValue(key + QStringLiteral("/geometry"), window.normalGeometry());
+    settings.setValue(key + QStringLiteral("/maximised"), window.isMaximized());
 }
 
 }  // namespace rt::qt

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #endif
 
+#include "runtime/core/dispatch.h"
 #include "runtime/core/encoding.h"
 #include "runtime/rs232/port_names.h"
 #include "runtime/textfiles.h"
@@ -110,6 +111,8 @@ std::vector<ComPortInfo> ListComPorts() {
 }
 
 std::string ComEntryDir() { return rt::projectDir(); }
+
+void WatchComPorts(int panel, void (*changed)()) { rt::setComPortWatch(panel, changed); }
 
 int LinkComEntry(int port, const char* device, std::string& reason) {
     const QString entry =
