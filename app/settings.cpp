@@ -1,11 +1,11 @@
 // The settings file TEVRAN.ini: read once at start (setup), written once at the end (enden).
 #include "app/settings.h"
 
+#include <cmath>
 #include <string>
 
 #include "app/state.h"
 #include "app/system.h"
-#include "display/chart.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"
 #include "runtime/textfiles.h"
@@ -37,6 +37,11 @@ void defaults() {
     app.autoscale[1] = 0;
 }
 }  // namespace
+
+double usableInterval(double seconds) {
+    if (!std::isfinite(seconds) || seconds <= 0.0) return 1.0;
+    return seconds < 0.01 ? 0.01 : seconds;
+}
 
 void readSettings(const char* path) {
     int fileini = OpenFile(path, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
@@ -82,6 +87,7 @@ void setup() {
     nameAxes();  // the axes name their quantities from the start, not only after the first Run
     DisplayPanel(app.p1);
     ComOpen();
+    showTitle();
 }
 
 void enden() {

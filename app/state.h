@@ -72,3 +72,8 @@ struct AppState {
 };
 
 extern AppState app;
+
+// The main panel's status line: a sentence about the data file and one about the instrument link,
+// shown together, the file's first. An empty text clears that topic's sentence.
+enum class StatusTopic { File, Link };
+void setStatus(StatusTopic topic, const std::string& text);

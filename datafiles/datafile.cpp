@@ -2,7 +2,7 @@
 #include <string>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "datafiles/datafiles.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"
 #include "runtime/textfiles.h"

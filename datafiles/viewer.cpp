@@ -1,26 +1,17 @@
-// The stored-file viewer: a data file on the chart, thinned to at most 999 points.
+// The stored-file viewer's reading: a data file thinned to at most 999 points for the chart.
 #include "datafiles/viewer.h"
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <string>
 
 #include "app/state.h"
-#include "app/system.h"
-#include "runtime/graph.h"
-#include "runtime/panels.h"
-#include "runtime/popups.h"
+#include "datafiles/datafiles.h"
 #include "runtime/textfiles.h"
-#include "ui/tevran_ids.h"
 
 namespace {
 constexpr int kMaxPoints = 999;
 constexpr int kLineChars = 150;
-constexpr int kAttrGraphMode = 1143;
-constexpr int kAttrGraphColour = 1142;
-constexpr int kAttrGraphCopy = 1146;
-constexpr int kRepaintEvery = 25;  // points between two repaints of the load count
 }  // namespace
 
 int thinningStep(long filesize) {
@@ -52,65 +43,21 @@ int loadStoredPoints(int file, int ausl, int was0, int was1, double* mwo1, doubl
     return i;
 }
 
-void darstellen() {
-    if (!app.o_dat_offen) return;
-    static double mwo1[1000], mwo2[1000], mwo3[1000];
+int readStoredFile(double* mwo1, double* mwo2, double* mwo3,
+                   const std::function<void(int)>& progress, std::string& status) {
     long filesize = 0;
     app.file_o = OpenFile(app.o_dat, VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
     GetFileInfo(app.o_dat, &filesize);
     int ausl = thinningStep(filesize);
-    SetCtrlVal(app.p1, MAIN_FILENAME, app.o_dat);
-    SetCtrlVal(app.p1, MAIN_LEFT_AUTO, 1);
-    SetCtrlVal(app.p1, MAIN_RIGHT_AUTO, 1);
-    dimAxisLimits();
-    SetWaitCursor(1);
-    SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 1);
     int mwzd = 0;
     if (app.file_o > 0)
-        mwzd = loadStoredPoints(app.file_o, ausl, app.was[0], app.was[1], mwo1, mwo2, mwo3,
-                                [](int i) {
-                                    SetCtrlVal(app.p1, MAIN_LOADCOUNT, i);
-                                    if (i % kRepaintEvery == 0) ProcessDrawEvents();
-                                });
-    // The status line says when nothing could be shown, and why.
-    std::string status;
+        mwzd =
+            loadStoredPoints(app.file_o, ausl, app.was[0], app.was[1], mwo1, mwo2, mwo3, progress);
+    status.clear();
     if (app.file_o <= 0)
         status = std::string("Cannot show ") + app.o_dat + ": " + fileErrorText() + ".";
     else if (mwzd == 0)
         status = std::string("No measurement line in ") + app.o_dat + ".";
     CloseFile(app.file_o);
-    if (!status.empty() || !app.writeFailed) setStatus(StatusTopic::File, status);
-    SetWaitCursor(0);
-    SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 0);
-
-    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphMode, 1);
-    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphColour, 0);
-    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphCopy, 1);
-    DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, VAL_IMMEDIATE_DRAW);
-    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_AUTOSCALE, app.xmin, app.xmax);
-    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_LEFT_YAXIS, VAL_AUTOSCALE, app.skl[0],
-                       app.skl[1]);
-    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_RIGHT_YAXIS, VAL_AUTOSCALE, app.skl[2],
-                       app.skl[3]);
-    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_LEFT_YAXIS);
-    PlotXY(app.p1, MAIN_STRIPCHART, mwo1, mwo2, mwzd, 5, 0, 0, 1, 0x0000FF);
-    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_RIGHT_YAXIS);
-    PlotXY(app.p1, MAIN_STRIPCHART, mwo1, mwo3, mwzd, 5, 19, 0, 1, 0xFF0000);
-}
-
-void offen_odat() {
-    // The dialog's path is taken only for an existing file: any other answer leaves `o_dat`
-    // naming the file shown, which a selector change reads again.
-    char chosen[sizeof app.o_dat] = {};
-    int ret = FileSelectPopup("", "*.dat", "*.dat", "", VAL_LOAD_BUTTON, 0, 1, 1, 0, chosen);
-    if (ret == VAL_EXISTING_FILE_SELECTED) {
-        std::memcpy(app.o_dat, chosen, sizeof app.o_dat);
-        app.o_dat_offen = 1;
-        darstellen();
-    }
-}
-
-int oeffnen(int, int, int event, void*, int, int) {
-    if (event == EVENT_COMMIT) offen_odat();
-    return 0;
+    return mwzd;
 }

@@ -1,13 +1,12 @@
 // The strip chart: the sliding window of the last 899 samples, the x range that moves in steps,
-// the y-axis scaling, and the chart-settings controls.
-#include "display/chart.h"
+// the y-axis scaling, the chart-settings controls, and a stored file's points in its place.
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "display/display.h"
 #include "runtime/graph.h"
 #include "runtime/panels.h"
 #include "ui/tevran_ids.h"
@@ -16,10 +15,16 @@ namespace {
 constexpr int kWindow = 899;  // samples in the window
 constexpr int kTrace1Colour = 0x0000FF;
 constexpr int kTrace2Colour = 0xFF0000;
-constexpr int kPlotStyle = 5;  // thin line
-constexpr int kTrace1Points = 0;
-constexpr int kTrace2Points = 19;
-constexpr int kSolid = 0;
+constexpr int kPlotStyle = VAL_THIN_LINE;
+constexpr int kTrace1Points = VAL_EMPTY_SQUARE;
+constexpr int kTrace2Points = VAL_NO_POINT;
+constexpr int kSolid = VAL_SOLID;
+
+// Graph settings the live chart and the stored-file view set differently; the chart keeps them
+// as its data.
+constexpr int kAttrGraphMode = 1143;  // 0 live chart, 1 stored file
+constexpr int kAttrGraphColour = 1142;
+constexpr int kAttrGraphCopy = 1146;
 
 // Whole seconds, truncated toward zero, within the range of the ints the chart keeps them in:
 // an interval of 1e12 s from a hand-edited settings file must not overflow the time axis.
@@ -40,11 +45,6 @@ void store(int k) {
 void nameAxes() {
     SetAxisName(app.p1, MAIN_STRIPCHART, VAL_LEFT_YAXIS, quantityName(app.was[0]));
     SetAxisName(app.p1, MAIN_STRIPCHART, VAL_RIGHT_YAXIS, quantityName(app.was[1]));
-}
-
-double usableInterval(double seconds) {
-    if (!std::isfinite(seconds) || seconds <= 0.0) return 1.0;
-    return seconds < 0.01 ? 0.01 : seconds;
 }
 
 double quantityValue(int no) { return no >= 0 && no <= 4 ? app.mw[no] : 0.0; }
@@ -107,17 +107,31 @@ void dimAxisLimits() {
     }
 }
 
-int skaliere(int, int control, int event, void*, int, int) {
-    if (event != EVENT_COMMIT) return 0;
-    GetCtrlVal(app.p1, MAIN_INTERVAL, &app.abtast);
-    app.abtast = usableInterval(app.abtast);
-    SetCtrlAttribute(app.p1, MAIN_TIMER, ATTR_INTERVAL, app.abtast);
-    for (int i = 0; i < 4; ++i) GetCtrlVal(app.p1, MAIN_LEFT_MIN + i, &app.skl[i]);
-    for (int i = 0; i < 2; ++i) GetCtrlVal(app.p1, MAIN_TRACE1_SELECT + i, &app.was[i]);
-    for (int i = 0; i < 2; ++i) GetCtrlVal(app.p1, MAIN_LEFT_AUTO + i, &app.autoscale[i]);
-    scaleSC();
-    dimAxisLimits();
-    if ((control == MAIN_TRACE1_SELECT || control == MAIN_TRACE2_SELECT) && app.o_dat_offen)
-        darstellen();
-    return 0;
+void startLiveChart() {
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphMode, 0);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphColour, 0);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphCopy, 1);
+    DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, VAL_IMMEDIATE_DRAW);
+    app.xmax = 100;
+    app.xmin = 0;
+    app.mpoint = 0;
+    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_MANUAL, app.xmin, app.xmax);
+}
+
+void plotStoredPoints(const double* mwo1, const double* mwo2, const double* mwo3, int n) {
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphMode, 1);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphColour, 0);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, kAttrGraphCopy, 1);
+    DeleteGraphPlot(app.p1, MAIN_STRIPCHART, -1, VAL_IMMEDIATE_DRAW);
+    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_XAXIS, VAL_AUTOSCALE, app.xmin, app.xmax);
+    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_LEFT_YAXIS, VAL_AUTOSCALE, app.skl[0],
+                       app.skl[1]);
+    SetAxisScalingMode(app.p1, MAIN_STRIPCHART, VAL_RIGHT_YAXIS, VAL_AUTOSCALE, app.skl[2],
+                       app.skl[3]);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_LEFT_YAXIS);
+    PlotXY(app.p1, MAIN_STRIPCHART, mwo1, mwo2, n, kPlotStyle, kTrace1Points, kSolid, 1,
+           kTrace1Colour);
+    SetCtrlAttribute(app.p1, MAIN_STRIPCHART, ATTR_ACTIVE_YAXIS, VAL_RIGHT_YAXIS);
+    PlotXY(app.p1, MAIN_STRIPCHART, mwo1, mwo3, n, kPlotStyle, kTrace2Points, kSolid, 1,
+           kTrace2Colour);
 }

@@ -1,6 +1,6 @@
 // The idle and the run appearance of the main panel, the all-values panel and the menu bar.
 #include "app/state.h"
-#include "app/system.h"
+#include "display/display.h"
 #include "runtime/panels.h"
 #include "ui/tevran_ids.h"
 

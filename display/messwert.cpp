@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "display/display.h"
 #include "runtime/textfiles.h"
 
 namespace {

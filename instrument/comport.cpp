@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "instrument/instrument.h"
 #include "instrument/link_status.h"
 #include "instrument/port_choice.h"
 #include "runtime/panels.h"
@@ -13,10 +13,10 @@
 #include "runtime/textfiles.h"
 #include "ui/tevran_ids.h"
 
-namespace {
 // The instrument's line: 9600 baud, no parity, 8 data bits, 1 stop bit.
 int openPort() { return OpenComConfig(app.com_nummer, "", 9600, 0, 8, 1, 128, 24); }
 
+namespace {
 // The devices the list on the serial-port panel shows, in its order (an entry's value is its
 // index here), and their lines as shown.
 std::vector<ComPortInfo> listedPorts;
@@ -95,7 +95,6 @@ void ComOpen() {
                           ComDeviceName(app.com_nummer) +
                           ", a serial port of this computer - if the instrument hangs elsewhere, "
                           "choose its device under Instrument > Serial port");
-        showTitle();
     } else {
         noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
         showPortPanel();
@@ -145,8 +144,6 @@ int portpick(int, int, int event, void*, int, int) {
 
 void comport(int, int, void*, int) { showPortPanel(); }
 
-// Called about once a second while the panel is shown: the list follows adapters plugged in and
-// out.
 void portwatch() {
     const std::vector<ComPortInfo> ports = ListComPorts();
     std::vector<std::string> lines = linesOf(ports);
@@ -169,48 +166,5 @@ int portcancel(int, int, int event, void*, int, int) {
 
 int port_ende(int, int event, void*, int, int) {
     if (event == EVENT_CLOSE) leavePortPanel();
-    return 0;
-}
-
-int comok(int, int, int event, void*, int, int) {
-    if (event != EVENT_COMMIT) return 0;
-    if (app.com_open) CloseCom(app.com_nummer);
-    app.portGone = 0;
-    GetCtrlVal(app.p4, PORT_NUMBER, &app.com_nummer);
-    // A device chosen in the list that no number opened yet: its entry is made now.
-    std::string linkProblem;
-    if (app.portChoiceNumber == app.com_nummer && !app.portChoiceTarget.empty())
-        LinkComEntry(app.com_nummer, app.portChoiceTarget.c_str(), linkProblem);
-    app.portChoiceNumber = 0;
-    app.portChoiceTarget.clear();
-    openPort();
-    if (_GetRs232Err() != 0) {
-        const int code = _GetRs232Err();
-        if (linkProblem.empty())
-            noteLinkFailure(code, 0.0, "cannot be opened");
-        else
-            setStatus(StatusTopic::Link,
-                      "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
-        MessagePopup("", "COM port cannot be opened !");
-        app.com_open = 0;
-    } else {
-        noteLinkGood();
-        app.com_open = 1;
-    }
-    if (app.com_open == 1) {
-        SetComTime(app.com_nummer, 0.6);
-    } else {
-        if (app.speichern) CloseFile(app.filedat);
-        app.speichern = 0;
-        faerben(0);
-    }
-    showTitle();
-    if (app.com_open == 1) {
-        HidePanel(app.p4);
-    } else {
-        // The panel stays, saying which device failed and why, for another choice or Cancel.
-        SetCtrlVal(app.p4, PORT_HINT, app.linkStatus.c_str());
-        SetActiveCtrl(app.p4, PORT_LIST);
-    }
     return 0;
 }

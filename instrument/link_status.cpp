@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "app/state.h"
-#include "app/system.h"
 #include "runtime/rs232.h"
 
 namespace {

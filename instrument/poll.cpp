@@ -1,9 +1,9 @@
-// The measurement poll cycle: one request, one reply, the oxygen computation, and every output.
+// The measurement exchange of the poll cycle: one request, one reply, the oxygen computation.
 #include <cmath>
 #include <cstring>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "instrument/instrument.h"
 #include "instrument/link_status.h"
 #include "instrument/measurement.h"
 #include "runtime/panels.h"
@@ -24,9 +24,8 @@ int parseMeasurementReply(const char* reply, double& vz, double& tz, double& ie)
     return Scan(reply + 2, "%s>%f%f%f", &vz, &tz, &ie);
 }
 
-void wert() {
+int pollInstrument() {
     int fehl1 = 0;
-    char fehler[40] = {};
     app.mzeit = Timer() - app.tstart;
     SetCtrlVal(app.p1, MAIN_COM_LED, 1);
     reopenIfGone();
@@ -48,23 +47,11 @@ void wert() {
         app.mw[0] = 0.0;
         app.mw[1] = 0.0;
         app.mw[3] = 0.0;
-        Fmt(fehler, "ERROR (%d)", fehl1);
         noteLinkFailure(fehl1, 0.5);
     } else {
         noteLinkGood();
     }
     app.o2soll = kO2Reference;
     app.mw[2] = nernst(app.o2soll, app.mw[0], app.mw[1]);
-
-    messwert(app.was[0]);
-    SetCtrlVal(app.p1, MAIN_VALUE1, app.mw_buf);
-    messwert(app.was[1]);
-    SetCtrlVal(app.p1, MAIN_VALUE2, fehl1 == 0 ? app.mw_buf : fehler);
-    for (int k = 0; k < 4; ++k) {
-        messwert(k);
-        SetCtrlVal(app.av, ALLVAL_VZ + k, app.mw_buf);
-    }
-    if (app.speichern) wertspeichern();
-    plotten();
-    SetCtrlVal(app.p1, MAIN_COM_LED, 0);
+    return fehl1;
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/state.h"
-#include "app/system.h"
+#include "instrument/instrument.h"
 #include "instrument/link_status.h"
 #include "instrument/measurement.h"
 #include "runtime/popups.h"

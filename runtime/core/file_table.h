@@ -1,6 +1,6 @@
 #pragma once
 // The table of open files behind the file handles, shared by the file operations
-// (textfiles.cpp) and the background sync of written files (file_sync.cpp).
+// (textfiles.cpp, line_reader.cpp) and the background sync of written files (file_sync.cpp).
 
 #include <atomic>
 #include <cstddef>

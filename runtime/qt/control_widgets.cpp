@@ -3,23 +3,19 @@
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "runtime/qt/chart_view.h"
@@ -52,34 +48,6 @@ int contentHeight(const Control& c, const QFont& base) {
     return QFontMetrics(controlFont(base, c.textSize)).height() + 6;
 }
 
-namespace {
-
-// Numbers in fields always use a point and no group separators, like every number the program
-// formats itself.
-QLocale numberLocale() {
-    QLocale l = QLocale::c();
-    l.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    return l;
-}
-
-// Limits a field's range to numbers its text can still show exactly with a few decimals; the
-// model's default range (+-1e300) would give fields hundreds of digits wide.
-double fieldLimit(double v) {
-    constexpr double kLimit = 1e15;
-    if (std::isnan(v)) return 0.0;
-    return std::clamp(v, -kLimit, kLimit);
-}
-
-int intLimit(double v) {
-    if (std::isnan(v)) return 0;
-    return int(std::clamp(v, double(INT_MIN), double(INT_MAX)));
-}
-
-// The value a double field shows for `v` (it rounds to its decimals).
-double roundedTo(double v, int decimals) {
-    return QString::number(fieldLimit(v), 'f', decimals).toDouble();
-}
-
 void setTextColour(QWidget* w, QColor colour) {
     QPalette p = w->palette();
     // Only the enabled groups: a dimmed control keeps the style's grey.
@@ -90,15 +58,13 @@ void setTextColour(QWidget* w, QColor colour) {
     w->setPalette(p);
 }
 
-}  // namespace
-
 namespace {
 
 // A field under the mouse while the operator scrolls the settings column must not change: the
 // wheel changes a value only once its field has the keyboard focus, and else goes on to the
 // column.
 class WheelNeedsFocus : public QObject {
-  public:
+public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* w = qobject_cast<QWidget*>(watched);
@@ -108,12 +74,12 @@ class WheelNeedsFocus : public QObject {
     }
 };
 
+}  // namespace
+
 void wheelOnlyWithFocus(QWidget* field) {
     field->setFocusPolicy(Qt::StrongFocus);
     field->installEventFilter(new WheelNeedsFocus(field));
 }
-
-}  // namespace
 
 // ---- ControlView -----------------------------------------------------------------------------
 
@@ -198,113 +164,6 @@ void ControlView::refresh(const Control& c) {
     refreshValue(c);
 }
 
-// ---- Numeric field ---------------------------------------------------------------------------
-
-NumericFieldView::NumericFieldView(int panel, const Control& c, QWidget* container,
-                                   const QRect& rect, const CaptionLayout& layout)
-    : ControlView(panel, c), isDouble_(c.type != ValueType::Int) {
-    QAbstractSpinBox* spin = nullptr;
-    if (isDouble_) {
-        auto* d = new QDoubleSpinBox;
-        d->setLocale(numberLocale());
-        d->setDecimals(std::clamp(c.precision, 0, 15));  // before the range: it rounds to them
-        d->setRange(fieldLimit(c.minimum), fieldLimit(c.maximum));
-        d->setSingleStep(c.increment > 0 && std::isfinite(c.increment) ? c.increment : 1.0);
-        connect(d, &QDoubleSpinBox::valueChanged, this, [this] { valueChangedByOperator(); });
-        spin = d;
-    } else {
-        auto* i = new QSpinBox;
-        i->setLocale(numberLocale());
-        i->setRange(intLimit(c.minimum), intLimit(c.maximum));
-        i->setSingleStep(std::max(1, intLimit(c.increment)));
-        connect(i, &QSpinBox::valueChanged, this, [this] { valueChangedByOperator(); });
-        spin = i;
-    }
-    spin->setKeyboardTracking(false);
-    wheelOnlyWithFocus(spin);
-    spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    spin->setFont(controlFont(spin->font(), c.textSize));
-    activates_ = c.activates;
-    connect(spin, &QAbstractSpinBox::editingFinished, this, [this] { editingFinished(); });
-    spin->installEventFilter(this);
-    if (auto* edit = spin->findChild<QLineEdit*>()) edit->installEventFilter(this);
-    place(container, spin, rect, c, layout);
-}
-
-QAbstractSpinBox* NumericFieldView::spinBox() const {
-    return static_cast<QAbstractSpinBox*>(widget_);
-}
-
-double NumericFieldView::widgetValue() const {
-    if (isDouble_) return static_cast<QDoubleSpinBox*>(widget_)->value();
-    return static_cast<QSpinBox*>(widget_)->value();
-}
-
-void NumericFieldView::refreshValue(const Control& c) {
-    // Only touch the widget when the shown number changes: setting it again would throw away
-    // what the operator is typing.
-    QSignalBlocker block(widget_);
-    if (c.colour != colour_ && (colour_ >= 0 || c.colour != 0)) {
-        // A field in a colour of its own (a value not read from the instrument, in red); 0 is
-        // the style's text colour.
-        if (c.colour == 0)
-            widget_->setPalette(QPalette());
-        else
-            setTextColour(widget_, rgbColour(c.colour));
-        colour_ = c.colour;
-    }
-    if (isDouble_) {
-        auto* d = static_cast<QDoubleSpinBox*>(widget_);
-        if (roundedTo(c.doubleValue, d->decimals()) != shown_ || d->value() != shown_) {
-            d->setValue(fieldLimit(c.doubleValue));
-        }
-    } else {
-        auto* i = static_cast<QSpinBox*>(widget_);
-        if (c.intValue != int(shown_) || i->value() != c.intValue) i->setValue(c.intValue);
-    }
-    shown_ = widgetValue();
-}
-
-bool NumericFieldView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !enterPressed_) {
-            enterPressed_ = true;
-            commitsAtEnter_ = commits_;
-        }
-    }
-    return ControlView::eventFilter(watched, event);
-}
-
-void NumericFieldView::valueChangedByOperator() {
-    if (widgetValue() != shown_) commitValue();
-}
-
-void NumericFieldView::editingFinished() {
-    if (enterPressed_) {
-        // Enter commits, once: when the value changed, valueChanged has already done it.
-        enterPressed_ = false;
-        if (commits_ == commitsAtEnter_) commitValue();
-        if (activates_) deliverCommit(panel_, activates_);
-    } else if (widgetValue() != shown_) {
-        commitValue();  // left the field after a change that was not committed yet
-    }
-}
-
-void NumericFieldView::commitValue() {
-    Control* c = model();
-    if (!c) return;
-    double v = widgetValue();
-    if (isDouble_) {
-        c->doubleValue = v;
-    } else {
-        c->intValue = int(v);
-    }
-    shown_ = v;
-    ++commits_;
-    deliverCommit(panel_, id_);
-}
-
 namespace {
 bool sameItems(const std::vector<SelectorItem>& a, const std::vector<SelectorItem>& b) {
     return a.size() == b.size() &&
@@ -321,8 +180,8 @@ SelectorView::SelectorView(int panel, const Control& c, QWidget* container, cons
                            const CaptionLayout& layout)
     : ControlView(panel, c) {
     auto* combo = new QComboBox;
-    combo->setFont(controlFont(combo->font(), c.textSize));
     wheelOnlyWithFocus(combo);
+    combo->setFont(controlFont(combo->font(), c.textSize));
     connect(combo, &QComboBox::activated, this, [this](int index) { chosen(index); });
     place(container, combo, rect, c, layout);
 }
@@ -365,8 +224,9 @@ ListBoxView::ListBoxView(int panel, const Control& c, QWidget* container, const 
     list->setFont(controlFont(list->font(), c.textSize));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(list, &QListWidget::itemClicked, this,
-            [this, list](QListWidgetItem* item) { chosen(list->row(item)); });
+    connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem* item) {
+        chosen(list->row(item));
+    });
     activates_ = c.activates;
     // A double click is a click (chosen above), then the press; Enter is taken in eventFilter.
     connect(list, &QListWidget::itemDoubleClicked, this, [this] { activate(); });
@@ -666,29 +526,18 @@ ControlView* makeControlView(int panel, const Control& c, QWidget* container, co
         case ControlKind::ListBox:
             view = new ListBoxView(panel, c, container, rect, caption);
             break;
-        case ControlKind::Led:
-            view = new LedView(panel, c, container, rect);
-            break;
-        case ControlKind::Mark:
-            view = new MarkView(panel, c, container, rect);
-            break;
-        case ControlKind::Button:
-            view = new ButtonView(panel, c, container, rect);
-            break;
+        case ControlKind::Led: view = new LedView(panel, c, container, rect); break;
+        case ControlKind::Mark: view = new MarkView(panel, c, container, rect); break;
+        case ControlKind::Button: view = new ButtonView(panel, c, container, rect); break;
         case ControlKind::Group:
             if (c.scrolls)
                 view = new ScrollColumnView(panel, c, container, rect);
             else
                 view = new GroupView(panel, c, container, rect);
             break;
-        case ControlKind::Label:
-            view = new LabelView(panel, c, container, rect);
-            break;
-        case ControlKind::Graph:
-            view = new GraphView(panel, c, container, rect);
-            break;
-        case ControlKind::Timer:
-            return nullptr;
+        case ControlKind::Label: view = new LabelView(panel, c, container, rect); break;
+        case ControlKind::Graph: view = new GraphView(panel, c, container, rect); break;
+        case ControlKind::Timer: return nullptr;
     }
     view->refresh(c);
     return view;

@@ -62,9 +62,15 @@ protected:
 ControlView* makeControlView(int panel, const Control& c, QWidget* container, const QRect& rect,
                              const CaptionLayout& caption);
 
+// The mouse wheel changes the field's value only while it has the keyboard focus; otherwise the
+// wheel goes on to what holds it (a scrolling column).
+void wheelOnlyWithFocus(QWidget* field);
+
 // Point size for a control's text, 0 for the default.
 QFont controlFont(const QFont& base, int textSize);
 QColor rgbColour(int rgb);
+// Shows a control's text in `colour` while it is enabled; dimmed, it keeps the style's grey.
+void setTextColour(QWidget* w, QColor colour);
 // Text shown by a numeric indicator.
 QString numberText(const Control& c);
 // Height the content of a control needs (one line of its text, plus the frame).

@@ -7,7 +7,6 @@
 #include "app/settings.h"
 #include "app/state.h"
 #include "app/system.h"
-#include "display/chart.h"
 #include "fuzz_check.h"
 #include "runtime/textfiles.h"
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/state.h"
-#include "app/system.h"
 #include "runtime/panels.h"
 #include "ui/tevran_ids.h"
 
