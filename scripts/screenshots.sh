@@ -29,7 +29,7 @@ cleanup() {
   [ -n "$prog" ] && kill "$prog" 2>/dev/null || true
   [ -n "$simpid" ] && kill "$simpid" 2>/dev/null || true
   wait 2>/dev/null || true
-  rm -rf "$work"
+  [ -n "${SHOTS_KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
 

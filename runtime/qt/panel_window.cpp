@@ -231,6 +231,16 @@ void PanelWindow::resizeEvent(QResizeEvent* event) {
     if (notePlace_) notePlace_->start();
 }
 
+void PanelWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!openingPlace_) return;
+    const QPoint place = *openingPlace_;
+    openingPlace_.reset();
+    QTimer::singleShot(300, this, [this, place] {
+        if (!isMaximized() && pos() != place) move(place);
+    });
+}
+
 void PanelWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     ++closeRequests_;

@@ -131,14 +131,15 @@ void QtFrontEnd::panelLoaded(int handle) {
         e.content = window->content();
     }
     e.content->build(*p);
-    // A window the operator may size opens as it was left in the last session, where that fits.
-    if (p->resizable && !parent) qt::placeWindow(*e.frame, QString::fromStdString(p->name));
     panels_[handle] = e;
     for (const Control& c : p->controls) {
         if (c.kind == ControlKind::Timer) timers_.add(handle, c.id, c.interval);
         if (c.kind == ControlKind::Graph) dirtyGraphs_.insert({handle, c.id});
     }
     attachMenuBar(handle);
+    // A window the operator may size opens as it was left in the last session, where that fits
+    // (its size with the menu bar, so after the menu bar is filled).
+    if (p->resizable && !parent) qt::placeWindow(*e.frame, QString::fromStdString(p->name));
     flushPending();
     panelChanged(handle);
 }

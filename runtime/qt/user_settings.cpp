@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "runtime/popups.h"
+#include "runtime/qt/panel_window.h"
 #include "runtime/qt/window_placement.h"
 #include "runtime/textfiles.h"
 
@@ -56,10 +57,15 @@ void placeWindow(QWidget& window, const QString& name) {
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect available = screen->availableGeometry();
+    const std::vector<QRect> others = otherInstanceWindows();
     const WindowPlace place =
         chooseWindowPlace(remembered, window.minimumSizeHint().expandedTo(window.minimumSize()),
-                          window.sizeHint(), available, otherInstanceWindows());
+                          window.sizeHint(), available, others);
     window.setGeometry(place.rect);
+    // Beside another instance's window only this place will do, whatever the window manager's
+    // own rule for new windows.
+    if (auto* panel = qobject_cast<PanelWindow*>(&window); panel && !others.empty())
+        panel->setOpeningPlace(window.pos());
     if (place.remembered && settings.value(key + QStringLiteral("/maximised")).toBool())
         window.setWindowState(Qt::WindowMaximized);
 }
