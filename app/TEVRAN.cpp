@@ -4,6 +4,7 @@
 #include "app/callbacks.h"
 #include "app/state.h"
 #include "app/system.h"
+#include "runtime/core/frontend.h"
 #include "runtime/core/resource.h"
 #include "runtime/panels.h"
 #include "runtime/popups.h"
@@ -44,6 +45,7 @@ constexpr RequiredControl kRequired[] = {
     {&AppState::p1, MAIN_TRACE2_SELECT, "MAIN_TRACE2_SELECT"},
     {&AppState::p1, MAIN_LOADCOUNT, "MAIN_LOADCOUNT"},
     {&AppState::p1, MAIN_STATUS, "MAIN_STATUS"},
+    {&AppState::p1, MAIN_ALARM, "MAIN_ALARM"},
     {&AppState::p4, PORT_NUMBER, "PORT_NUMBER"},
     {&AppState::p4, PORT_LIST, "PORT_LIST"},
     {&AppState::p4, PORT_DIR, "PORT_DIR"},
@@ -59,6 +61,24 @@ constexpr RequiredControl kRequired[] = {
     {&AppState::av, ALLVAL_TZ, "ALLVAL_TZ"},
     {&AppState::av, ALLVAL_PO2, "ALLVAL_PO2"},
     {&AppState::av, ALLVAL_IE, "ALLVAL_IE"},
+    {&AppState::pa, ALARM_VZ_LOW, "ALARM_VZ_LOW"},
+    {&AppState::pa, ALARM_VZ_LOW_ON, "ALARM_VZ_LOW_ON"},
+    {&AppState::pa, ALARM_VZ_HIGH, "ALARM_VZ_HIGH"},
+    {&AppState::pa, ALARM_VZ_HIGH_ON, "ALARM_VZ_HIGH_ON"},
+    {&AppState::pa, ALARM_TZ_LOW, "ALARM_TZ_LOW"},
+    {&AppState::pa, ALARM_TZ_LOW_ON, "ALARM_TZ_LOW_ON"},
+    {&AppState::pa, ALARM_TZ_HIGH, "ALARM_TZ_HIGH"},
+    {&AppState::pa, ALARM_TZ_HIGH_ON, "ALARM_TZ_HIGH_ON"},
+    {&AppState::pa, ALARM_PO2_LOW, "ALARM_PO2_LOW"},
+    {&AppState::pa, ALARM_PO2_LOW_ON, "ALARM_PO2_LOW_ON"},
+    {&AppState::pa, ALARM_PO2_HIGH, "ALARM_PO2_HIGH"},
+    {&AppState::pa, ALARM_PO2_HIGH_ON, "ALARM_PO2_HIGH_ON"},
+    {&AppState::pa, ALARM_IE_LOW, "ALARM_IE_LOW"},
+    {&AppState::pa, ALARM_IE_LOW_ON, "ALARM_IE_LOW_ON"},
+    {&AppState::pa, ALARM_IE_HIGH, "ALARM_IE_HIGH"},
+    {&AppState::pa, ALARM_IE_HIGH_ON, "ALARM_IE_HIGH_ON"},
+    {&AppState::pa, ALARM_SILENT_S, "ALARM_SILENT_S"},
+    {&AppState::pa, ALARM_COMMAND, "ALARM_COMMAND"},
 };
 
 // The program tests no load result of its own; this check turns a broken or incomplete resource
@@ -68,7 +88,7 @@ bool resourceComplete() {
         int handle;
         const char* name;
     } loads[] = {{app.p1, "main"}, {app.p4, "serial-port"}, {app.pz, "instrument information"},
-                 {app.pr, "controller-parameter"}, {app.av, "all-values"}};
+                 {app.pr, "controller-parameter"}, {app.av, "all-values"}, {app.pa, "alarm"}};
     for (const PanelLoad& p : loads) {
         if (p.handle > 0) continue;
         if (rt::lastResourceError().empty())
@@ -97,6 +117,8 @@ bool resourceComplete() {
 int tevranStartup() {
     DisableBreakOnLibraryErrors();
     registerProgramCallbacks();
+    // The windows paint while an exchange waits for the instrument.
+    SetComWaitHook(rt::whileWaiting);
     // The first failure is the one to report: later loads fail for the same reason.
     std::string firstError;
     auto load = [&](int parent, int resourceId) {
@@ -109,10 +131,15 @@ int tevranStartup() {
     app.pz = load(0, INFO);
     app.pr = load(0, REG);
     app.av = load(0, ALLVAL);
+    app.pa = load(0, ALARM);
     app.m1 = GetPanelMenuBar(app.p1);
     if (!firstError.empty()) rt::setLastResourceError(firstError);
     if (!resourceComplete()) return 1;
     WatchComPorts(app.p4, portwatch);
+    char title[256] = {};
+    GetPanelAttribute(app.p1, ATTR_TITLE, title);
+    app.mainTitle = title;
+    setupAlarms();
     setup();
     return 0;
 }

@@ -25,5 +25,8 @@ void registerProgramCallbacks() {
         {"m_run", m_run, nullptr, nullptr},
         {"m_stop", m_stop, nullptr, nullptr},
         {"oeffnen", oeffnen, nullptr, nullptr},
+        {"alarms", nullptr, nullptr, alarms},
+        {"alarms_close", nullptr, alarms_close, nullptr},
+        {"alarms_set", alarms_set, nullptr, nullptr},
     });
 }

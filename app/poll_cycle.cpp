@@ -18,6 +18,7 @@ void wert() {
         messwert(k);
         SetCtrlVal(app.av, ALLVAL_VZ + k, app.mw_buf);
     }
+    alarmPoll(fehl1 == 0);
     if (app.speichern) wertspeichern();
     plotten();
     SetCtrlVal(app.p1, MAIN_COM_LED, 0);

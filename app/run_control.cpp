@@ -13,6 +13,7 @@
 namespace {
 void startRecording() {
     app.speichern = 1;
+    alarmsRecordingStarted();
     SetCtrlVal(app.p1, MAIN_FILENAME, app.datei);
     dateikopf();
     app.mzeit = 0;
@@ -39,6 +40,7 @@ void resetChart() {
     app.o_dat_offen = 0;
     // The view ends, and with it what the status line said about the stored file.
     if (!app.writeFailed) setStatus(StatusTopic::File, "");
+    alarmsRunStarted();
     scaleSC();
 }
 }  // namespace
@@ -73,6 +75,7 @@ int m_stop(int, int, int event, void*, int, int) {
     if (app.speichern) CloseFile(app.filedat);
     app.speichern = 0;
     app.hol = 0;
+    alarmsRunEnded();
     showTitle();
     return 0;
 }

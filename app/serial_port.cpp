@@ -12,23 +12,20 @@
 
 int comok(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
+    int chosen = 0;
+    GetCtrlVal(app.p4, PORT_NUMBER, &chosen);
+    // A device chosen in the list that no number opened yet: its entry is made first; when it
+    // cannot be, nothing changes and the panel stays, saying why.
+    if (app.portChoiceNumber == chosen && !app.portChoiceTarget.empty() && !makeChosenEntry(chosen))
+        return 0;
     if (app.com_open) CloseCom(app.com_nummer);
     app.portGone = 0;
-    GetCtrlVal(app.p4, PORT_NUMBER, &app.com_nummer);
-    // A device chosen in the list that no number opened yet: its entry is made now.
-    std::string linkProblem;
-    if (app.portChoiceNumber == app.com_nummer && !app.portChoiceTarget.empty())
-        LinkComEntry(app.com_nummer, app.portChoiceTarget.c_str(), linkProblem);
+    app.com_nummer = chosen;
     app.portChoiceNumber = 0;
     app.portChoiceTarget.clear();
     openPort();
     if (_GetRs232Err() != 0) {
-        const int code = _GetRs232Err();
-        if (linkProblem.empty())
-            noteLinkFailure(code, 0.0, "cannot be opened");
-        else
-            setStatus(StatusTopic::Link,
-                      "COM" + std::to_string(app.com_nummer) + ": " + linkProblem);
+        noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
         MessagePopup("", "COM port cannot be opened !");
         app.com_open = 0;
     } else {
@@ -40,6 +37,7 @@ int comok(int, int, int event, void*, int, int) {
     } else {
         if (app.speichern) CloseFile(app.filedat);
         app.speichern = 0;
+        closeAlarmFile();
         faerben(0);
     }
     showTitle();

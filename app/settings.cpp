@@ -93,6 +93,7 @@ void setup() {
 void enden() {
     // A recording still running is closed, so its last lines are on disk before the end.
     if (app.speichern) CloseFile(app.filedat);
+    closeAlarmFile();
 
     // A failed save is told before the window goes; the end is an ordinary one all the same.
     char d_ini[260];

@@ -11,6 +11,7 @@ struct AppState {
     int pz = 0;  // instrument information panel
     int pr = 0;  // controller-parameter panel
     int av = 0;  // all-values panel
+    int pa = 0;  // alarm panel
     int m1 = 0;  // menu bar of the main panel
 
     // Run flags (0 or 1).
@@ -69,6 +70,11 @@ struct AppState {
     // The two sentences of MAIN_STATUS (see setStatus): the data file's and the instrument link's.
     std::string fileStatus;
     std::string linkStatus;
+
+    // 1 while an alarm is up (app/alarms.cpp keeps the alarms themselves).
+    int alarmUp = 0;
+    // The main window's title as the resource file gives it.
+    std::string mainTitle;
 };
 
 extern AppState app;

@@ -14,8 +14,16 @@ void setup();
 // One poll cycle: the exchange, the value fields, the data file's line and the chart.
 void wert();
 
-// The main window's title from the state: the port while it is open and the data file while
-// one is recorded, so that the task bar tells two instruments apart.
+// Alarms (app/alarms.cpp).
+void setupAlarms();  // the limits and the command from tevran.conf into the state and the panel
+void alarmPoll(bool good);  // after each poll, its values in mw
+void alarmsRunStarted();
+void alarmsRecordingStarted();
+void alarmsRunEnded();
+void closeAlarmFile();
+// The main window's title: its own with the port while it is open and the data file while one
+// is recorded (so that the task bar tells two instruments apart), after "ALARM - " while an
+// alarm is up.
 std::string mainTitle();
 void showTitle();
 
@@ -36,4 +44,8 @@ int comok(int panel, int control, int event, void* callbackData, int eventData1,
 int skaliere(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int m_run(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int m_stop(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+void alarms(int menuBar, int menuItem, void* callbackData, int panel);
+int alarms_close(int panel, int event, void* callbackData, int eventData1, int eventData2);
+int alarms_set(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
 int oeffnen(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -5,12 +5,8 @@
 #include "app/system.h"
 #include "runtime/panels.h"
 
-namespace {
-constexpr const char* kProgramTitle = "TEVRAN - oxygen measurement";
-}
-
 std::string mainTitle() {
-    std::string title = kProgramTitle;
+    std::string title = app.mainTitle;
     if (app.com_open) title += " - COM" + std::to_string(app.com_nummer);
     if (app.speichern) {
         const std::string path = app.datei;
@@ -20,4 +16,8 @@ std::string mainTitle() {
     return title;
 }
 
-void showTitle() { SetPanelAttribute(app.p1, ATTR_TITLE, mainTitle().c_str()); }
+void showTitle() {
+    // An alarm comes first, where a taskbar entry cut short still shows it.
+    const std::string title = app.alarmUp ? "ALARM - " + mainTitle() : mainTitle();
+    SetPanelAttribute(app.p1, ATTR_TITLE, title.c_str());
+}

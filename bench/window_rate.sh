@@ -10,7 +10,8 @@
 #   -t  length of each run from its first poll (default 100)
 #   -i  sampling interval in seconds (default 0.01)
 # Needs xvfb-run and xdotool. Each program runs from a temporary copy of its directory, with its
-# own per-user settings, so no build's settings and no user's window geometry are touched.
+# own per-user settings, so no build's settings and no user's window geometry are touched. Every
+# alarm is on, with limits no value reaches, so that the alarm check runs in full at each poll.
 set -euo pipefail
 
 seconds=100
@@ -54,6 +55,16 @@ measure() {
   cp "$bin/tevran" "$bin/TEVRAN.uir" "$dir/"
   printf ' 1 %f 0 1 0.000000 10.000000 0.000000 10.000000 1 1 Kv_2016\r\n' "$interval" \
     > "$dir/TEVRAN.ini"
+  mkdir -p "$dir/config/tevran"
+  {
+    echo "[alarms]"
+    for q in vz tz po2 ie; do
+      printf '%s_low=-1e12\n%s_low_on=1\n%s_high=1e12\n%s_high_on=1\n' $q $q $q $q
+    done
+    echo "silent_s=3600"
+  } > "$dir/config/tevran/tevran.conf"
+  # The same in the settings directory, for a build that keeps tevran.conf there.
+  cp "$dir/config/tevran/tevran.conf" "$dir/tevran.conf"
   start_sim "$bin" "$dir" --seed 5 --log "$dir/requests.log"
   (cd "$dir" && XDG_CONFIG_HOME="$dir/config" QT_QPA_PLATFORM=xcb exec ./tevran 2> "$dir/tevran.err") &
   prog=$!

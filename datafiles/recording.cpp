@@ -26,7 +26,8 @@ int askForFile() {
                 tellFileInUse();
                 continue;
             }
-            int aa = ConfirmPopup("File already exists !", "Do you want to overwrite it ?");
+            int aa =
+                ConfirmPopupDefaultNo("File already exists !", "Do you want to overwrite it ?");
             if (aa) ret = VAL_NEW_FILE_SELECTED;
         }
     } while (ret == VAL_EXISTING_FILE_SELECTED);
@@ -46,4 +47,3 @@ int chooseAndOpenFile() {
         tellFileInUse();
     }
 }
-

@@ -102,18 +102,6 @@ void ComOpen() {
     }
 }
 
-// A port whose device went away (an unplugged USB adapter) is opened again before the next
-// exchange, on the same device only, so a long recording resumes by itself once the device is
-// back; until then each exchange fails like any failed exchange.
-void reopenIfGone() {
-    if (!app.com_open || !app.portGone) return;
-    if (ReopenCom(app.com_nummer) == 0) app.portGone = 0;
-}
-
-void notePortStatus(int status) {
-    if (status == RS232_ERR_DEVICE_GONE) app.portGone = 1;
-}
-
 // A device chosen in the list: its number goes into PORT_NUMBER; OK makes the entry, if needed.
 int portpick(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
@@ -167,4 +155,37 @@ int portcancel(int, int, int event, void*, int, int) {
 int port_ende(int, int event, void*, int, int) {
     if (event == EVENT_CLOSE) leavePortPanel();
     return 0;
+}
+
+bool makeChosenEntry(int n) {
+    std::string reason;
+    const int made = LinkComEntry(n, app.portChoiceTarget.c_str(), reason);
+    if (made == 0) return true;
+    const std::string port = "COM" + std::to_string(n);
+    std::string hint;
+    if (made == kComEntryTaken) {
+        const std::string target = app.portChoiceTarget;
+        const std::vector<ComPortInfo> now = ListComPorts();
+        PortChoice next;
+        for (const ComPortInfo& p : now)
+            if (p.device == target || p.stableName == target) next = choosePort(now, p);
+        hint = port + " was made meanwhile" + (reason.empty() ? "" : " as a link to " + reason) +
+               ", and is left as it is.";
+        if (next.number != 0) {
+            SetCtrlVal(app.p4, PORT_NUMBER, next.number);
+            hint += next.target.empty() ? " COM" + std::to_string(next.number) + " opens " +
+                                              target + ": OK opens it."
+                                        : " OK makes COM" + std::to_string(next.number) +
+                                              " a link to " + next.target + ".";
+        }
+        app.portChoiceNumber = next.number;
+        app.portChoiceTarget = next.target;
+    } else {
+        hint = reason +
+               " - make that directory writable, or choose a device that has a number "
+               "already.";
+        setStatus(StatusTopic::Link, hint);
+    }
+    SetCtrlVal(app.p4, PORT_HINT, hint.c_str());
+    return false;
 }

@@ -8,11 +8,11 @@ void ComOpen();
 // Opens port com_nummer with the instrument's line settings; 0, or the RS-232 error code.
 int openPort();
 
-// Opens the port again before an exchange when its device went away and is back.
-void reopenIfGone();
-
-// Notes a device that went away, from an exchange's status.
-void notePortStatus(int status);
+// Makes the COMn entry for the device chosen in the serial-port panel's list (portChoiceTarget),
+// when OK is pressed with that number. true when it was made. Otherwise nothing is opened: the
+// panel (and for a failure the status line) says why; an entry another instance made meanwhile
+// is kept, and the next free number is offered in its place.
+bool makeChosenEntry(int n);
 
 // One measurement exchange: the request sent, the reply parsed into mw (zeros when it failed) and
 // pO2 computed; the status line tells a failure. Returns 0, or the failure's code (1 for a reply

@@ -51,6 +51,9 @@ std::string linkFailureText(const LinkFailure& f) {
         case RS232_ERR_WRITE:
             return named + ": " + what +
                    "the request could not be sent - check the adapter and the cable";
+        case RS232_ERR_NOT_SERIAL:
+            return named + " is " + (f.kind.empty() ? std::string("not a device") : f.kind) +
+                   ", not a serial device - " + kChoosePort;
         case RS232_ERR_BAD_PORT:
             return port + ": port numbers run from 1 to 255 - " + kChoosePort;
         default:
@@ -67,6 +70,7 @@ void noteLinkFailure(int code, double timeoutSeconds, const std::string& what) {
     f.timeoutSeconds = timeoutSeconds;
     f.what = what;
     f.gone = app.portGone != 0;
+    if (code == RS232_ERR_NOT_SERIAL) f.kind = ComDeviceKind(f.device);
     setStatus(StatusTopic::Link, linkFailureText(f));
 }
 

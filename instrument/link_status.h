@@ -9,6 +9,7 @@ struct LinkFailure {
     double timeoutSeconds = 0.0;  // of the exchange that failed [s]
     std::string what;             // which exchange, when not the poll ("opening it", ...)
     bool gone = false;            // the port's device went away and is not back yet
+    std::string kind;             // what `device` is when it is no serial device ("a FIFO")
 };
 
 // One sentence: port, device, what went wrong and what helps. For example

@@ -17,10 +17,6 @@ enum {
     ATTR_ACTIVE_YAXIS = 1149,  // graph, int: y axis of the following plots (1 left, 2 right)
     ATTR_INTERVAL = 1270,   // timer, double: interval [s]
 };
-// Panel attributes.
-enum {
-    ATTR_TITLE = 1000,  // text: the window's title
-};
 
 using CtrlCallback = int (*)(int panel, int control, int event, void* callbackData, int eventData1,
                              int eventData2);
@@ -34,6 +30,16 @@ int LoadPanel(int parent, const char* resourceFile, int resourceId);
 int DisplayPanel(int panel);
 int HidePanel(int panel);
 int GetPanelMenuBar(int panel);
+// Panel attributes.
+enum { ATTR_TITLE = 1000 };  // string: the window's title
+int SetPanelAttribute(int panel, int attribute, const char* value);
+namespace rt {
+int getPanelString(int panel, int attribute, char* buf, int capacity);
+}
+template <int N>
+int GetPanelAttribute(int panel, int attribute, char (&value)[N]) {
+    return rt::getPanelString(panel, attribute, value, N);
+}
 // Runs the event loop; returns only when the front end ends it.
 int RunUserInterface();
 // From now on a failing operation only returns its error code (the only mode there is).
@@ -63,7 +69,6 @@ int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int GetCtrlAttribute(int panel, int control, int attribute, int* value);
 int GetCtrlAttribute(int panel, int control, int attribute, double* value);
 int SetMenuBarAttribute(int menuBar, int menuItem, int attribute, int value);
-int SetPanelAttribute(int panel, int attribute, const char* value);
 // Gives `control` the keyboard focus when its panel is shown (at once, if it is).
 int SetActiveCtrl(int panel, int control);
 // Restarts the interval of a timer control: its next tick comes one full interval from now.

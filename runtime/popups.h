@@ -11,6 +11,9 @@ enum { VAL_NO_FILE_SELECTED = 0, VAL_EXISTING_FILE_SELECTED = 1, VAL_NEW_FILE_SE
 int MessagePopup(const char* title, const char* message);
 // Returns 1 for yes, 0 for no.
 int ConfirmPopup(const char* title, const char* question);
+// The same for a question whose Yes destroys something (writes into the instrument, empties a
+// file): No is the default button (Enter), and Escape answers No.
+int ConfirmPopupDefaultNo(const char* title, const char* question);
 // A message with up to three buttons and a one-line text entry; the typed text (at most
 // `maxResponseLength` characters) is left NUL-terminated in `response`. Returns the number of
 // the button pressed (1..3).
@@ -39,6 +42,11 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
                               restrictDirectory, restrictExtension, allowCancel,
                               allowMakeDirectory, path, N);
 }
+
+// A notification on the desktop, outside the program's windows, for an operator who is not
+// watching them; an urgent one stays until dismissed. Nothing happens where the desktop has no
+// notification service (or there is no desktop).
+void DesktopNotification(const char* summary, const char* body, int urgent);
 
 // A message the operator must see as the program ends (the settings could not be saved): a
 // message box in the window, standard error without one.

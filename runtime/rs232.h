@@ -15,17 +15,18 @@
 // README; never renumber them.
 enum Rs232Error {
     RS232_OK = 0,
-    RS232_ERR_UNKNOWN = -1,          // the system reported a failure not listed below
-    RS232_ERR_BAD_PORT = -2,         // port number outside 1..255
-    RS232_ERR_NOT_OPEN = -3,         // the port is not open
-    RS232_ERR_CANNOT_OPEN = -4,      // the port could not be opened (other reason)
-    RS232_ERR_NO_DEVICE = -5,        // no such device
-    RS232_ERR_PERMISSION = -6,       // permission denied (join the dialout group)
-    RS232_ERR_BUSY = -7,             // the port is in use by another program
-    RS232_ERR_BAD_SETTINGS = -8,     // the line settings were refused
-    RS232_ERR_WRITE = -9,            // a write failed or was cut short
-    RS232_ERR_DEVICE_GONE = -10,     // the device went away while open (adapter unplugged)
-    RS232_ERR_TIMEOUT = -99,         // the time-out ran out before the read or write completed
+    RS232_ERR_UNKNOWN = -1,       // the system reported a failure not listed below
+    RS232_ERR_BAD_PORT = -2,      // port number outside 1..255
+    RS232_ERR_NOT_OPEN = -3,      // the port is not open
+    RS232_ERR_CANNOT_OPEN = -4,   // the port could not be opened (other reason)
+    RS232_ERR_NO_DEVICE = -5,     // no such device
+    RS232_ERR_PERMISSION = -6,    // permission denied (join the dialout group)
+    RS232_ERR_BUSY = -7,          // the port is in use by another program
+    RS232_ERR_BAD_SETTINGS = -8,  // the line settings were refused
+    RS232_ERR_WRITE = -9,         // a write failed or was cut short
+    RS232_ERR_DEVICE_GONE = -10,  // the device went away while open (adapter unplugged)
+    RS232_ERR_NOT_SERIAL = -11,   // the port names a file, a FIFO, a directory, ... (ComDeviceKind)
+    RS232_ERR_TIMEOUT = -99,      // the time-out ran out before the read or write completed
 };
 
 // Opens and configures a port: baud rate, parity (0 none, 1 odd, 2 even), data bits, stop bits;
@@ -43,6 +44,10 @@ int CloseCom(int port);
 int ReopenCom(int port);
 // The device port n is open on, or else the one opening it would try (for messages).
 std::string ComDeviceName(int port);
+// What `path` is when it cannot be a serial device: "a regular file", "a FIFO", "a directory",
+// "a socket", "a block device", "a character device" (one that is no terminal, as /dev/null);
+// "" when it may be one or does not exist.
+std::string ComDeviceKind(const std::string& path);
 // Time-out for the following reads and writes on the port [s].
 int SetComTime(int port, double timeoutSeconds);
 // Discards what was received and not yet read.
@@ -56,6 +61,10 @@ int ComWrt(int port, const char* buffer, int count);
 // Returns the number of bytes stored, or a negative error code (the status is set to
 // RS232_ERR_TIMEOUT when the time-out ended the read, also when some bytes were stored).
 int ComRdTerm(int port, char* buffer, int maxCount, int terminator);
+// What a read or write that waits for the device calls every kComWaitSliceMs of its wait, so
+// that the windows paint meanwhile; none until set.
+constexpr int kComWaitSliceMs = 20;
+void SetComWaitHook(void (*hook)());
 // Status of the last RS-232 operation: 0 = success, else a negative code.
 int ReturnRS232Err();
 int _GetRs232Err();
@@ -86,5 +95,10 @@ void WatchComPorts(int panel, void (*changed)());
 // The directory the COMn entries live in (the program's settings directory).
 std::string ComEntryDir();
 // Makes the entry COMn a link to `device` (a stable /dev/serial/by-id name where there is one),
-// replacing what the entry was. 0 on success; otherwise -1 and the system's reason in `reason`.
+// only where there is no entry COMn at that moment: an entry made meanwhile (by another instance
+// of the program) is never replaced, since the link is made in one step that fails on an
+// existing name. 0 on success; kComEntryTaken when the entry exists (`reason` then names what it
+// leads to); -1 when it cannot be made, with where and why in `reason` ("cannot make COM1 in
+// /home/lab/.config/tevran: read-only file system").
+constexpr int kComEntryTaken = 1;
 int LinkComEntry(int port, const char* device, std::string& reason);

@@ -103,6 +103,9 @@ int ReadLine(int handle, char* buf, int maxChars);
 // Skips `count` lines, as `count` calls of ReadLine would, without storing them. Returns the
 // number of lines skipped (fewer at the end of the file), -1 on an error.
 int SkipLines(int handle, int count);
+// Removes a file; returns 0, or -1 when it could not be removed (fileErrorText() says why; a file
+// that is not there is no failure).
+int DeleteFile(const char* path);
 // Size of a file in bytes; returns 1 when the file exists, 0 when not (size 0).
 int GetFileInfo(const char* path, long* size);
 // The system's reason for the last failed open, write or close.

@@ -9,6 +9,7 @@ enum {
     PORT = 3,    // serial-port panel, a child of the main panel
     REG = 4,     // controller-parameter panel
     INFO = 5,    // instrument information panel
+    ALARM = 6,   // alarm limits, the silence alarm and the alarm command
 };
 
 // Main panel.
@@ -36,6 +37,7 @@ enum {
     MAIN_OPEN = 23,
     MAIN_STATUS = 24,  // status line: problems the operator must know of without a popup
     MAIN_LOADCOUNT = 26,
+    MAIN_ALARM = 40,  // every alarm that is up, in words; empty when none
     MAIN_SETTINGS = 70,  // the column of settings groups, which scrolls on a short screen
 };
 
@@ -70,6 +72,29 @@ enum {
     ALLVAL_IE = 5,
 };
 
+// Alarm panel: the limits of alarm a (alarm_watch.h: 2k low, 2k + 1 high limit of quantity k)
+// live in ALARM_VZ_LOW + 2a, their switches in ALARM_VZ_LOW_ON + 2a.
+enum {
+    ALARM_VZ_LOW = 2,
+    ALARM_VZ_LOW_ON = 3,
+    ALARM_VZ_HIGH = 4,
+    ALARM_VZ_HIGH_ON = 5,
+    ALARM_TZ_LOW = 6,
+    ALARM_TZ_LOW_ON = 7,
+    ALARM_TZ_HIGH = 8,
+    ALARM_TZ_HIGH_ON = 9,
+    ALARM_PO2_LOW = 10,
+    ALARM_PO2_LOW_ON = 11,
+    ALARM_PO2_HIGH = 12,
+    ALARM_PO2_HIGH_ON = 13,
+    ALARM_IE_LOW = 14,
+    ALARM_IE_LOW_ON = 15,
+    ALARM_IE_HIGH = 16,
+    ALARM_IE_HIGH_ON = 17,
+    ALARM_SILENT_S = 18,  // no good poll for this long raises an alarm [s]; 0 off
+    ALARM_COMMAND = 19,   // run with /bin/sh at each raise and clear; empty: none
+};
+
 // Main menu bar.
 enum {
     MENU_VIEW = 1,
@@ -80,4 +105,5 @@ enum {
     MENU_HELP = 6,
     MENU_INFO = 7,
     MENU_ABOUT = 8,
+    MENU_ALARMS = 20,
 };

@@ -34,9 +34,9 @@ public:
 
     // Model changes. Texts in the model are Windows-1252.
     virtual void panelLoaded(int /*panel*/) {}
-    virtual void panelChanged(int /*panel*/) {}  // shown or hidden
-    virtual void panelTitleChanged(int /*panel*/) {}
-    virtual void activeControlChanged(int /*panel*/) {}             // SetActiveCtrl
+    virtual void panelChanged(int /*panel*/) {}                 // shown or hidden
+    virtual void titleChanged(int /*panel*/) {}
+    virtual void activeControlChanged(int /*panel*/) {}         // SetActiveCtrl
     virtual void controlChanged(int /*panel*/, int /*control*/) {}  // value or attribute
     virtual void graphChanged(int /*panel*/, int /*control*/) {}    // plots or axes
     virtual void menuChanged(int /*menuBar*/) {}
@@ -50,6 +50,11 @@ public:
     // Popups (modal). Texts are Windows-1252.
     virtual void messagePopup(const std::string& title, const std::string& message) = 0;
     virtual int confirmPopup(const std::string& title, const std::string& question) = 0;
+    // A question whose Yes destroys something: No is the default and Escape's answer. A front end
+    // whose answers come from a script answers it like any question.
+    virtual int confirmPopupDefaultNo(const std::string& title, const std::string& question) {
+        return confirmPopup(title, question);
+    }
     // Returns the button pressed (1..3); `response` gets the typed text.
     virtual int genericPopup(const GenericPopupRequest& request, std::string& response) = 0;
     // Returns 0 cancelled, 1 existing file, 2 new file name, negative on an error.
@@ -57,6 +62,15 @@ public:
     // A message as the program ends; by default on standard error, for a front end without
     // windows.
     virtual void closingMessage(const std::string& message);
+
+    // A message to the desktop, outside the windows (a notification that stays on the screen
+    // until the operator dismisses it when `urgent`). Texts are Windows-1252. By default nothing:
+    // a front end without a desktop has no one to tell.
+    virtual void desktopNotification(const std::string& /*summary*/, const std::string& /*body*/,
+                                     bool /*urgent*/) {}
+    // The file the per-user settings are kept in (see user_settings.h); empty: the system's
+    // per-user place for the program's settings.
+    virtual std::string userSettingsFile() { return {}; }
 
     // The event loop, and the end of the process.
     virtual int runUserInterface() = 0;

@@ -21,6 +21,7 @@ enum class ControlKind {
     Selector,        // ring of labelled entries, each with an int value
     ListBox,         // list of labelled entries, each with an int value; a click commits
     TextDisplay,     // text indicator (String)
+    TextInput,       // one line of text the operator edits (String)
     Led,             // round indicator (Int 0/1), lit in `colour`
     Mark,            // coloured mark whose colour the program sets
     Button,          // command button: a click commits

@@ -2,7 +2,6 @@
 #include "runtime/panels.h"
 
 #include <QFileInfo>
-
 #include <cmath>
 #include <map>
 
@@ -150,17 +149,6 @@ static int setVisible(int panel, bool visible) {
 int DisplayPanel(int panel) { return setVisible(panel, true); }
 int HidePanel(int panel) { return setVisible(panel, false); }
 
-int SetPanelAttribute(int panel, int attribute, const char* value) {
-    Panel* p = Model::instance().panel(panel);
-    if (!p) return UIE_BAD_HANDLE;
-    if (attribute != ATTR_TITLE) return UIE_BAD_ATTRIBUTE;
-    const std::string title = value ? value : "";
-    if (p->title == title) return UIE_NO_ERROR;
-    p->title = title;
-    notify([&](FrontEnd& fe) { fe.panelTitleChanged(panel); });
-    return UIE_NO_ERROR;
-}
-
 int SetActiveCtrl(int panel, int control) {
     int err;
     if (!controlOf(panel, control, err)) return err;
@@ -173,6 +161,27 @@ int GetPanelMenuBar(int panel) {
     Panel* p = Model::instance().panel(panel);
     return p ? p->menuBar : UIE_BAD_HANDLE;
 }
+
+int SetPanelAttribute(int panel, int attribute, const char* value) {
+    Panel* p = Model::instance().panel(panel);
+    if (!p) return UIE_BAD_HANDLE;
+    if (attribute != ATTR_TITLE) return UIE_BAD_ATTRIBUTE;
+    std::string title = value ? value : "";
+    if (p->title == title) return UIE_NO_ERROR;
+    p->title = std::move(title);
+    notify([&](FrontEnd& fe) { fe.titleChanged(panel); });
+    return UIE_NO_ERROR;
+}
+
+namespace rt {
+int getPanelString(int panel, int attribute, char* buf, int capacity) {
+    Panel* p = Model::instance().panel(panel);
+    if (!p) return UIE_BAD_HANDLE;
+    if (attribute != ATTR_TITLE) return UIE_BAD_ATTRIBUTE;
+    if (capacity > 0) copyBounded(buf, static_cast<std::size_t>(capacity), p->title);
+    return UIE_NO_ERROR;
+}
+}  // namespace rt
 
 int RunUserInterface() {
     FrontEnd* fe = frontEnd();

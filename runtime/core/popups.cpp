@@ -22,11 +22,22 @@ int MessagePopup(const char* title, const char* message) {
     return 1;
 }
 
+void DesktopNotification(const char* summary, const char* body, int urgent) {
+    if (FrontEnd* fe = frontEnd()) fe->desktopNotification(str(summary), str(body), urgent != 0);
+}
+
 int ConfirmPopup(const char* title, const char* question) {
     FrontEnd* fe = frontEnd();
     if (!fe) return 0;
     PopupScope scope;
     return fe->confirmPopup(str(title), str(question)) ? 1 : 0;
+}
+
+int ConfirmPopupDefaultNo(const char* title, const char* question) {
+    FrontEnd* fe = frontEnd();
+    if (!fe) return 0;
+    PopupScope scope;
+    return fe->confirmPopupDefaultNo(str(title), str(question)) ? 1 : 0;
 }
 
 int GenericMessagePopup(const char* title, const char* message, const char* button1,

@@ -29,6 +29,7 @@ constexpr KindName kKinds[] = {
     {"selector", ControlKind::Selector, ValueType::Int},
     {"list", ControlKind::ListBox, ValueType::Int},
     {"text", ControlKind::TextDisplay, ValueType::String},
+    {"string", ControlKind::TextInput, ValueType::String},
     {"led", ControlKind::Led, ValueType::Int},
     {"mark", ControlKind::Mark, ValueType::None},
     {"button", ControlKind::Button, ValueType::None},

@@ -310,6 +310,12 @@ int CloseFile(int handle) {
     return ok ? 0 : -1;
 }
 
+int DeleteFile(const char* path) {
+    if (path == nullptr || ::unlink(rt::systemPath(path).c_str()) == 0 || errno == ENOENT) return 0;
+    setErrno(errno);
+    return -1;
+}
+
 int GetFileInfo(const char* path, long* size) {
     struct stat st;
     const bool exists = path != nullptr && ::stat(rt::systemPath(path).c_str(), &st) == 0;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "runtime/popups.h"
+#include "runtime/textfiles.h"
 
 namespace rt {
 
@@ -80,6 +81,15 @@ int HeadlessFrontEnd::fileSelectPopup(const FileSelectRequest& request, std::str
     path = a.path;
     return a.result;
 }
+
+void HeadlessFrontEnd::desktopNotification(const std::string& summary, const std::string& body,
+                                           bool urgent) {
+    if (report)
+        report(std::string("notification ") + (urgent ? "urgent " : "") + quoteText(summary) + " " +
+               quoteText(body));
+}
+
+std::string HeadlessFrontEnd::userSettingsFile() { return joinPath(projectDir(), "tevran.conf"); }
 
 void HeadlessFrontEnd::exitProgram(int status) { throw ProcessExit{status}; }
 

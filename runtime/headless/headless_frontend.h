@@ -28,7 +28,8 @@ struct FileAnswer {
 
 class HeadlessFrontEnd : public FrontEnd {
 public:
-    // Every popup shown is reported here as `popup KIND "TITLE" "TEXT"`.
+    // Every popup shown is reported here as `popup KIND "TITLE" "TEXT"`, and every desktop
+    // notification.
     std::function<void(const std::string&)> report;
 
     std::deque<FileAnswer> fileAnswers;
@@ -47,6 +48,11 @@ public:
     int confirmPopup(const std::string& title, const std::string& question) override;
     int genericPopup(const GenericPopupRequest& request, std::string& response) override;
     int fileSelectPopup(const FileSelectRequest& request, std::string& path) override;
+    // Reported as `notification "SUMMARY" "BODY"` (urgent: `notification urgent ...`).
+    void desktopNotification(const std::string& summary, const std::string& body,
+                             bool urgent) override;
+    // tevran.conf in the program's directory: a script's or test's settings stay in its own.
+    std::string userSettingsFile() override;
     int runUserInterface() override { return 0; }
     [[noreturn]] void exitProgram(int status) override;
     double now() override { return clock_; }

@@ -519,6 +519,9 @@ ControlView* makeControlView(int panel, const Control& c, QWidget* container, co
         case ControlKind::TextDisplay:
             view = new ReadoutView(panel, c, container, rect, caption);
             break;
+        case ControlKind::TextInput:
+            view = new TextInputView(panel, c, container, rect, caption);
+            break;
         case ControlKind::Switch: view = new SwitchView(panel, c, container, rect); break;
         case ControlKind::Selector:
             view = new SelectorView(panel, c, container, rect, caption);

@@ -21,6 +21,7 @@ class QCheckBox;
 class QPushButton;
 class QGroupBox;
 class QAbstractSpinBox;
+class QLineEdit;
 
 namespace rt::qt {
 
@@ -177,6 +178,21 @@ protected:
 
 private:
     int colour_ = -1;
+};
+
+// One line of text the operator edits: Enter or leaving the field commits a changed text.
+class TextInputView : public ControlView {
+    Q_OBJECT
+public:
+    TextInputView(int panel, const Control& c, QWidget* container, const QRect& rect,
+                  const CaptionLayout& layout);
+    QLineEdit* lineEdit() const;
+
+protected:
+    void refreshValue(const Control& c) override;
+
+private:
+    QString shown_;  // the text after the last refresh or commit
 };
 
 // Round indicator.

@@ -25,7 +25,8 @@ bool hasCaption(const Control& c) {
         case ControlKind::NumericDisplay:
         case ControlKind::Selector:
         case ControlKind::ListBox:
-        case ControlKind::TextDisplay: return !c.label.empty();
+        case ControlKind::TextDisplay:
+        case ControlKind::TextInput: return !c.label.empty();
         default: return false;
     }
 }

@@ -82,14 +82,15 @@ void runMessagePopup(QWidget* parent, const std::string& title, const std::strin
     box.exec();
 }
 
-int runConfirmPopup(QWidget* parent, const std::string& title, const std::string& question) {
+int runConfirmPopup(QWidget* parent, const std::string& title, const std::string& question,
+                    bool yesIsDefault) {
     QMessageBox box(parent);
     box.setWindowTitle(fromCp1252(title));
     box.setTextFormat(Qt::PlainText);
     box.setText(fromCp1252(question));
     box.setIcon(QMessageBox::Question);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     box.exec();
     return box.clickedButton() == box.button(QMessageBox::Yes) ? 1 : 0;

@@ -13,7 +13,9 @@ namespace rt::qt {
 
 void runMessagePopup(QWidget* parent, const std::string& title, const std::string& message);
 // 1 yes, 0 no (also when the box is closed).
-int runConfirmPopup(QWidget* parent, const std::string& title, const std::string& question);
+// Yes is the default button unless `yesIsDefault` is false; Escape answers No.
+int runConfirmPopup(QWidget* parent, const std::string& title, const std::string& question,
+                    bool yesIsDefault = true);
 // The number (1..3) of the button pressed; `response` gets the typed text, at most
 // request.maxResponseLength characters.
 int runGenericPopup(QWidget* parent, const GenericPopupRequest& request, std::string& response);

@@ -18,6 +18,7 @@
 #include "runtime/core/model.h"
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
+#include "runtime/qt/desktop_notification.h"
 #include "runtime/qt/event_delivery.h"
 #include "runtime/qt/menu_bar.h"
 #include "runtime/qt/panel_window.h"
@@ -82,7 +83,15 @@ void deliverTimerTick(int panel, int control) {
 
 // ---- Construction ----------------------------------------------------------------------------
 
-QtFrontEnd::QtFrontEnd() {
+QtFrontEnd::QtFrontEnd()
+    : held_([] { return callbackRunning(); },
+            [this]() -> QWidget* {
+                // The main window: the first window loaded.
+                for (const auto& [handle, e] : panels_)
+                    if (e.topLevel && e.frame) return e.frame;
+                return nullptr;
+            },
+            [this] { deliverHeldTick(); }) {
     g_active = this;
     // Windows are only ever hidden, and the process ends through exitProgram: a closed popup
     // with no panel shown must not end the event loop.
@@ -154,12 +163,23 @@ void QtFrontEnd::attachMenuBar(int handle) {
     menuBars_[p->menuBar] = new qt::MenuBarView(*mb, window->menuBar());
 }
 
+void QtFrontEnd::titleChanged(int handle) {
+    Panel* p = Model::instance().panel(handle);
+    const PanelEntry* e = entry(handle);
+    if (!p || !e) return;
+    if (e->topLevel) {
+        static_cast<qt::PanelWindow*>(e->frame.data())->setTitle(p->title);
+    } else {
+        static_cast<qt::ChildPanelFrame*>(e->frame.data())->setTitle(p->title);
+    }
+}
+
 void QtFrontEnd::panelChanged(int handle) {
     Panel* p = Model::instance().panel(handle);
     const PanelEntry* e = entry(handle);
     if (!p || !e) return;
     QWidget* w = e->frame;
-    panelTitleChanged(handle);
+    titleChanged(handle);
     if (!p->visible) {
         w->hide();
         return;
@@ -168,16 +188,6 @@ void QtFrontEnd::panelChanged(int handle) {
     w->raise();  // a child panel covers the parent's controls; a window comes to the front
     if (e->topLevel) w->activateWindow();
     activeControlChanged(handle);
-}
-
-void QtFrontEnd::panelTitleChanged(int handle) {
-    Panel* p = Model::instance().panel(handle);
-    const PanelEntry* e = entry(handle);
-    if (!p || !e) return;
-    if (e->topLevel)
-        static_cast<qt::PanelWindow*>(e->frame.data())->setTitle(p->title);
-    else
-        static_cast<qt::ChildPanelFrame*>(e->frame.data())->setTitle(p->title);
 }
 
 void QtFrontEnd::activeControlChanged(int handle) {
@@ -294,8 +304,8 @@ void QtFrontEnd::processDrawEvents() {
 
 void QtFrontEnd::whileWaiting() {
     // Only a callback waits; during its popups the popup's own event loop runs.
-    if (waiting_ || !callbackRunning() || popupOpen()) return;
-    waiting_ = true;
+    if (held_.holding() || !callbackRunning() || popupOpen()) return;
+    held_.begin();
     exposed_ = false;
     // Everything is processed except what would reach the program: operator input is taken off
     // at its window (eventFilter), operator events and timer ticks are held by the delivery
@@ -311,39 +321,13 @@ void QtFrontEnd::whileWaiting() {
     // block, which it does not while we wait: tell it now, or nothing reaches the screen.
     if (QAbstractEventDispatcher* dispatcher = QCoreApplication::eventDispatcher())
         emit dispatcher->aboutToBlock();
-    waiting_ = false;
+    held_.end();
 }
-
-namespace {
-bool operatorInput(QEvent::Type t) {
-    switch (t) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Wheel:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-        case QEvent::TabletMove: return true;
-        default: return false;
-    }
-}
-}  // namespace
 
 bool QtFrontEnd::eventFilter(QObject* watched, QEvent* event) {
-    if (!waiting_) return QObject::eventFilter(watched, event);
+    if (!held_.holding()) return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::Expose) exposed_ = true;
-    if (watched->isWindowType() && operatorInput(event->type())) {
-        // Taken off at the window and handed to it again after the callback, in order.
-        held_.push_back({QPointer<QObject>(watched), event->clone(), {}});
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
+    return held_.filter(watched, event) || QObject::eventFilter(watched, event);
 }
 
 void QtFrontEnd::holdTick(int panel, int control) {
@@ -351,37 +335,18 @@ void QtFrontEnd::holdTick(int panel, int control) {
     heldTick_ = {panel, control};
 }
 
-void QtFrontEnd::releaseHeld() {
-    if (waiting_ || callbackRunning()) return;
-    // Handed back to the event loop in the order they came, the tick that fell due last: each
-    // is a posted event, and posted events are delivered first in, first out.
-    while (!held_.empty()) {
-        Held h = std::move(held_.front());
-        held_.pop_front();
-        ++releasing_;
-        QMetaObject::invokeMethod(
-            this,
-            [this, h] {
-                --releasing_;
-                if (h.call) {
-                    h.call();
-                } else if (h.target) {
-                    QCoreApplication::sendEvent(h.target, h.event);
-                }
-                delete h.event;
-            },
-            Qt::QueuedConnection);
-    }
-    if (tickHeld_) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (!tickHeld_) return;  // a tick came meanwhile: they coalesce
-                tickHeld_ = false;
-                qt::deliverTimerTick(heldTick_.first, heldTick_.second);
-            },
-            Qt::QueuedConnection);
-    }
+void QtFrontEnd::deliverHeldTick() {
+    if (!tickHeld_) return;
+    // From the event loop, after the operator's events: a tick that comes meanwhile takes its
+    // place (ticks coalesce).
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!tickHeld_ || holdingTicks()) return;
+            tickHeld_ = false;
+            qt::deliverTimerTick(heldTick_.first, heldTick_.second);
+        },
+        Qt::QueuedConnection);
 }
 
 // ---- Popups ----------------------------------------------------------------------------------
@@ -421,6 +386,11 @@ int QtFrontEnd::confirmPopup(const std::string& title, const std::string& questi
     return runPopup([&](QWidget* parent) { return qt::runConfirmPopup(parent, title, question); });
 }
 
+int QtFrontEnd::confirmPopupDefaultNo(const std::string& title, const std::string& question) {
+    return runPopup(
+        [&](QWidget* parent) { return qt::runConfirmPopup(parent, title, question, false); });
+}
+
 int QtFrontEnd::genericPopup(const GenericPopupRequest& request, std::string& response) {
     return runPopup(
         [&](QWidget* parent) { return qt::runGenericPopup(parent, request, response); });
@@ -429,6 +399,11 @@ int QtFrontEnd::genericPopup(const GenericPopupRequest& request, std::string& re
 int QtFrontEnd::fileSelectPopup(const FileSelectRequest& request, std::string& path) {
     return runPopup(
         [&](QWidget* parent) { return qt::runFileSelectPopup(parent, request, path); });
+}
+
+void QtFrontEnd::desktopNotification(const std::string& summary, const std::string& body,
+                                     bool urgent) {
+    qt::notifyDesktop(qt::fromCp1252(summary), qt::fromCp1252(body), urgent);
 }
 
 void QtFrontEnd::closingMessage(const std::string& message) {

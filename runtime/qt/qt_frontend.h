@@ -9,13 +9,13 @@
 #include <QPointer>
 #include <QTimer>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <set>
 #include <utility>
 
 #include "runtime/core/frontend.h"
+#include "runtime/qt/held_input.h"
 #include "runtime/qt/timer_controls.h"
 
 class QWidget;
@@ -43,7 +43,7 @@ public:
     // ---- FrontEnd
     void panelLoaded(int panel) override;
     void panelChanged(int panel) override;
-    void panelTitleChanged(int panel) override;
+    void titleChanged(int panel) override;
     void activeControlChanged(int panel) override;
     void controlChanged(int panel, int control) override;
     void graphChanged(int panel, int control) override;
@@ -56,9 +56,12 @@ public:
 
     void messagePopup(const std::string& title, const std::string& message) override;
     int confirmPopup(const std::string& title, const std::string& question) override;
+    int confirmPopupDefaultNo(const std::string& title, const std::string& question) override;
     int genericPopup(const GenericPopupRequest& request, std::string& response) override;
     int fileSelectPopup(const FileSelectRequest& request, std::string& path) override;
     void closingMessage(const std::string& message) override;
+    void desktopNotification(const std::string& summary, const std::string& body,
+                             bool urgent) override;
 
     int runUserInterface() override;
     [[noreturn]] void exitProgram(int status) override;
@@ -86,25 +89,26 @@ public:
     void flushAtFramePace();
     bool redrawPending() const { return !dirtyGraphs_.empty(); }
 
-    // Events that arrive while a callback waits for a device are held, and delivered once no
-    // callback runs: operator events in order, then one timer tick if one fell due meanwhile.
-    bool holding() const { return waiting_; }
+    // Events that arrive while a callback waits for a device are held (qt/held_input.h), and
+    // delivered once no callback runs: operator events in order, then one timer tick if one fell
+    // due meanwhile.
+    bool holding() const { return held_.holding(); }
     // Ticks are also held until held operator events are handed back, so that these go first.
-    bool holdingTicks() const { return waiting_ || releasing_ > 0; }
-    void hold(std::function<void()> event) {
-        held_.push_back({nullptr, nullptr, std::move(event)});
-    }
+    bool holdingTicks() const { return held_.holding() || held_.pending(); }
+    void hold(std::function<void()> event) { held_.hold(std::move(event)); }
     void holdTick(int panel, int control);
     void tickDelivered() { tickHeld_ = false; }
-    void releaseHeld();
+    void releaseHeld() { held_.release(); }
 
-private:
+  private:
     struct PanelEntry {
         QPointer<QWidget> frame;           // PanelWindow or ChildPanelFrame
         qt::PanelContent* content = nullptr;
         bool topLevel = true;
     };
     const PanelEntry* entry(int panel) const;
+    // The tick held during a wait, after the held operator events.
+    void deliverHeldTick();
     void attachMenuBar(int panel);
     // The window a popup belongs to.
     QWidget* popupParent() const;
@@ -122,16 +126,8 @@ private:
     QTimer portWatch_;              // the program's watch of the serial devices, once a second
     QElapsedTimer lastChartFrame_;  // since the charts were last redrawn
     bool waitCursor_ = false;
-    bool waiting_ = false;    // in whileWaiting: events are held
     bool exposed_ = false;    // a window was exposed during this pass of whileWaiting
-    int releasing_ = 0;       // held events handed back to the event loop, not yet delivered
-    // An operator event for the program (`call`), or input taken off at a window (`event`).
-    struct Held {
-        QPointer<QObject> target;
-        QEvent* event = nullptr;
-        std::function<void()> call;
-    };
-    std::deque<Held> held_;
+    qt::HeldInput held_;
     bool tickHeld_ = false;
     std::pair<int, int> heldTick_{0, 0};
 };

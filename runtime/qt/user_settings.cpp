@@ -8,19 +8,16 @@
 #include <QSettings>
 #include <QWidget>
 
+#include "runtime/core/user_settings_file.h"
 #include "runtime/popups.h"
 #include "runtime/qt/panel_window.h"
 #include "runtime/qt/window_placement.h"
-#include "runtime/textfiles.h"
 
 namespace rt::qt {
 
 namespace {
 
-QSettings userSettings() {
-    const std::string path = rt::joinPath(rt::projectDir(), "tevran.conf");
-    return QSettings(QFile::decodeName(path.c_str()), QSettings::IniFormat);
-}
+QSettings userSettings() { return openUserSettings(); }
 
 // The Load dialog opens stored files; the others name a file to write (a recording).
 QString folderKey(int buttonLabel) {

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 #ifndef Q_OS_WIN
@@ -114,19 +117,42 @@ std::string ComEntryDir() { return rt::projectDir(); }
 
 void WatchComPorts(int panel, void (*changed)()) { rt::setComPortWatch(panel, changed); }
 
+namespace {
+// The system's reason in words, as it reads inside a sentence ("read-only file system").
+std::string systemReason(int error) {
+    std::string text = std::strerror(error);
+    if (!text.empty()) text[0] = char(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+}  // namespace
+
 int LinkComEntry(int port, const char* device, std::string& reason) {
-    const QString entry =
-        rt::rs232::comEntryPath(QString::fromStdString(rt::projectDir()), port);
-    const QString target = QString::fromLocal8Bit(device ? device : "");
-    QFileInfo old(entry);
-    if ((old.exists() || old.isSymLink()) && !QFile::remove(entry)) {
-        reason = "cannot replace " + entry.toStdString();
+    const QString dir = QString::fromStdString(rt::projectDir());
+    const QString entry = rt::rs232::comEntryPath(dir, port);
+    const std::string name = "COM" + std::to_string(port);
+    const QFileInfo old(entry);
+    if (old.exists() || old.isSymLink()) {
+        reason = rt::utf8ToWindows1252(rt::rs232::linkedDevice(old).toStdString());
+        return kComEntryTaken;
+    }
+#ifdef Q_OS_WIN
+    // A shortcut file (Windows needs no entry for COMn); made in one step as well.
+    if (!QFile::link(QString::fromLocal8Bit(device ? device : ""), entry)) {
+        reason = "cannot make " + name + " in " + rt::utf8ToWindows1252(dir.toStdString());
         return -1;
     }
-    // A symbolic link on Linux (a shortcut file on Windows, where COMn needs no entry).
-    if (!QFile::link(target, entry)) {
-        reason = "cannot create " + entry.toStdString() + " (is the directory writable?)";
+#else
+    // symlink() never replaces an existing name: whoever made the entry first keeps it.
+    if (::symlink(device ? device : "", entry.toLocal8Bit().constData()) != 0) {
+        const int error = errno;
+        if (error == EEXIST) {
+            reason = rt::utf8ToWindows1252(rt::rs232::linkedDevice(QFileInfo(entry)).toStdString());
+            return kComEntryTaken;
+        }
+        reason = "cannot make " + name + " in " + rt::utf8ToWindows1252(dir.toStdString()) + ": " +
+                 systemReason(error);
         return -1;
     }
+#endif
     return 0;
 }

@@ -13,7 +13,6 @@
 // - A write that cannot finish drops what it did not send, so no fragment precedes the next one.
 #include "runtime/rs232.h"
 
-#include "runtime/core/frontend.h"
 #include "runtime/rs232/port_names.h"
 #include "runtime/textfiles.h"
 
@@ -30,6 +29,8 @@
 #include <limits>
 
 #ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -79,6 +80,13 @@ PortTable& table() {
 }
 
 int lastError = RS232_OK;
+
+void (*waitHook)() = nullptr;
+
+// A slice of a wait went by.
+void whileWaiting() {
+    if (waitHook) waitHook();
+}
 
 int setStatus(int code) {
     lastError = code;
@@ -210,10 +218,10 @@ int msUntil(const QDeadlineTimer& deadline) {
     return static_cast<int>(std::min<qint64>(left, std::numeric_limits<int>::max()));
 }
 
-// One slice of a wait on the device [ms]: the rest of the time-out, at most kWaitSliceMs, so that
-// the windows can paint between slices.
+// One slice of a wait on the device [ms]: the rest of the time-out, at most kComWaitSliceMs, so
+// that the windows can paint between slices.
 int waitSlice(const QDeadlineTimer& deadline) {
-    return std::max(1, std::min(rt::kWaitSliceMs, msUntil(deadline)));
+    return std::max(1, std::min(kComWaitSliceMs, msUntil(deadline)));
 }
 
 // A failed wait that was not a time-out: the device is gone or broken.
@@ -239,10 +247,15 @@ int openDevice(int port, OpenPort& entry, const QString& path) {
     serial->setPortName(path);
     if (!serial->open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = serial->error();
-        const QString reason = serial->errorString();
+        QString reason = serial->errorString();
         delete serial;
         int code = RS232_ERR_CANNOT_OPEN;
-        if (error == QSerialPort::DeviceNotFoundError)
+        const std::string kind = ComDeviceKind(path.toLocal8Bit().toStdString());
+        if (!kind.empty()) {
+            code = RS232_ERR_NOT_SERIAL;
+            reason =
+                QStringLiteral("it is %1, not a serial device").arg(QString::fromStdString(kind));
+        } else if (error == QSerialPort::DeviceNotFoundError)
             code = RS232_ERR_NO_DEVICE;
         else if (error == QSerialPort::PermissionError || error == QSerialPort::OpenError)
             code = deviceLooksBusy(path) ? RS232_ERR_BUSY
@@ -326,6 +339,39 @@ int ReopenCom(int port) {
     return status;
 }
 
+std::string ComDeviceKind(const std::string& path) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return std::string();
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::string();
+    switch (st.st_mode & S_IFMT) {
+        case S_IFREG:
+            return "a regular file";
+        case S_IFIFO:
+            return "a FIFO";
+        case S_IFDIR:
+            return "a directory";
+        case S_IFSOCK:
+            return "a socket";
+        case S_IFBLK:
+            return "a block device";
+        case S_IFCHR:
+            break;
+        default:
+            return "not a device";
+    }
+    // A character device is a serial one when it is a terminal; opening it without waiting and
+    // without making it our controlling terminal neither blocks nor changes it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::string();  // cannot tell: the open's own reason stands
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return terminal ? std::string() : "a character device";
+#endif
+}
+
 std::string ComDeviceName(int port) {
     if (!validPort(port))
         return std::string();
@@ -399,7 +445,7 @@ int ComWrt(int port, const char* buffer, int count) {
                  serial->error() != QSerialPort::NoError && serial->error() != QSerialPort::TimeoutError)
             failure = exchangeFailure(serial->error(), RS232_ERR_WRITE);
         else if (serial->bytesToWrite() > 0)
-            rt::whileWaiting();
+            whileWaiting();
     }
     if (failure != RS232_OK) {
         // What is left would otherwise go out in front of the next command.
@@ -456,7 +502,7 @@ int ComRdTerm(int port, char* buffer, int maxCount, int terminator) {
                     return stored;
                 }
                 // A slice of the wait went by: the windows paint meanwhile.
-                rt::whileWaiting();
+                whileWaiting();
                 continue;
             }
             // The far end went away (a read or resource error); waiting again would return at
@@ -467,6 +513,8 @@ int ComRdTerm(int port, char* buffer, int maxCount, int terminator) {
     setStatus(RS232_OK);
     return stored;
 }
+
+void SetComWaitHook(void (*hook)()) { waitHook = hook; }
 
 int ReturnRS232Err() { return lastError; }
 
@@ -485,6 +533,8 @@ const char* rs232ErrorText(int code) {
     case RS232_ERR_BAD_SETTINGS: return "line settings refused";
     case RS232_ERR_WRITE: return "write failed";
     case RS232_ERR_DEVICE_GONE: return "device went away";
+    case RS232_ERR_NOT_SERIAL:
+        return "not a serial device";
     case RS232_ERR_TIMEOUT: return "time-out";
     default: return "unknown error code";
     }

@@ -1,25 +1,10 @@
-// The pure parsers of the instrument's replies, on the cases that matter at their edges.
+// The controller-parameter reply parser, on the cases that matter at its edges (the measurement
+// reply's are in tests/program/test_oxygen.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "instrument/measurement.h"
-
-TEST(MeasurementReply, NumbersFromTheThirdByteOnMissingOnesKeepTheirValues) {
-    double vz = 1, tz = 2, ie = 3;
-    EXPECT_EQ(parseMeasurementReply("u6 -100.0 750.0 12.5", vz, tz, ie), 3);
-    EXPECT_EQ(vz, -100.0);
-    EXPECT_EQ(tz, 750.0);
-    EXPECT_EQ(ie, 12.5);
-    // The second byte is never part of a number, even when it is a digit.
-    EXPECT_EQ(parseMeasurementReply("u71 2", vz, tz, ie), 2);
-    EXPECT_EQ(vz, 1.0);
-    EXPECT_EQ(tz, 2.0);
-    EXPECT_EQ(ie, 12.5);
-    EXPECT_EQ(parseMeasurementReply("u", vz, tz, ie), 0);
-    EXPECT_EQ(parseMeasurementReply("", vz, tz, ie), 0);
-    EXPECT_EQ(vz, 1.0);
-}
 
 TEST(ParameterReply, OnlyANumberTheParameterFieldsCanHoldIsTaken) {
     double v = 7.0;

@@ -30,7 +30,7 @@ namespace {
 
 enum {
     kNumber = 2, kWide = 3, kCount = 4, kSwitch = 5, kSelector = 6, kButton = 7, kText = 8,
-    kLed = 9, kGroup = 10, kInGroup = 11, kGroupButton = 12, kTimer = 13, kMark = 14,
+    kLed = 9, kGroup = 10, kInGroup = 11, kGroupButton = 12, kTimer = 13, kMark = 14, kInput = 15,
 };
 
 // What a callback saw: the control and the model's value at the time.
@@ -110,6 +110,8 @@ rt::Panel settingsPanel() {
     add(makeControl(kGroupButton, ControlKind::Button, ValueType::None, 262, 80, 90, 30,
                     "Open..."))
         ->group = kGroup;
+    add(makeControl(kInput, ControlKind::TextInput, ValueType::String, 110, 300, 300, 26,
+                    "Command"));
     rt::Control* timer = add(makeControl(kTimer, ControlKind::Timer, ValueType::None, 0, 0, 0, 0));
     timer->interval = 1.0;
     return p;
@@ -227,6 +229,24 @@ TEST_F(PanelWidgets, SwitchSelectorAndButtonCommitOnOperatorAction) {
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_EQ(commits.size(), 3u);
     EXPECT_EQ(commits[2].control, kButton);
+}
+
+TEST_F(PanelWidgets, TextInputCommitsAChangedTextOnceInTheProgramsEncoding) {
+    auto* edit = widget<QLineEdit>(panel, kInput);
+    ASSERT_TRUE(edit);
+    edit->setFocus();
+    QTest::keyClicks(edit, QString::fromUtf8("mail \"°C\""));
+    EXPECT_TRUE(commits.empty());
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(edit, Qt::Key_Return);  // unchanged: no second commit
+    ASSERT_EQ(commits.size(), 1u);
+    EXPECT_EQ(commits[0].control, kInput);
+    EXPECT_EQ(rt::Model::instance().control(panel, kInput)->stringValue, "mail \"\xB0" "C\"");
+
+    SetCtrlVal(panel, kInput, "echo \xB0");
+    pumpFor(10);
+    EXPECT_EQ(edit->text(), QString::fromUtf8("echo °"));
+    EXPECT_EQ(commits.size(), 1u);
 }
 
 TEST_F(PanelWidgets, ProgramChangesShowWithoutCommits) {

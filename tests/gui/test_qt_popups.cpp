@@ -381,6 +381,14 @@ TEST_F(Popups, MessageAndQuestionAnswers) {
     EXPECT_EQ(confirm([](QMessageBox* b) { b->button(QMessageBox::No)->click(); }), 0);
     EXPECT_EQ(confirm([](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Escape); }), 0);
     EXPECT_EQ(confirm([](QMessageBox* b) { b->close(); }), 0);
+    EXPECT_EQ(confirm([](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Return); }), 1);
+
+    // A question whose Yes destroys something: Enter, as Escape, answers No.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        ModalAnswer answer([key](QWidget* modal) { QTest::keyClick(modal, key); });
+        EXPECT_EQ(ConfirmPopupDefaultNo("File already exists !", "Do you want to overwrite it ?"),
+                  0);
+    }
 }
 
 }  // namespace

