@@ -55,7 +55,7 @@ TEST_F(PortPanel, ListFollowsDevicesEscapeChangesNothingFailedOkSaysWhy) {
     ASSERT_TRUE(rt::dispatchCommit(app.p4, PORT_OK));
     EXPECT_EQ(popups, 1);
     EXPECT_TRUE(shown());
-    EXPECT_EQ(ctrl(app.p4, PORT_HINT).stringValue.rfind("COM7 (/dev/null): ", 0), 0u)
+    EXPECT_NE(ctrl(app.p4, PORT_HINT).stringValue.find("COM7 (/dev/null)"), std::string::npos)
         << ctrl(app.p4, PORT_HINT).stringValue;
 }
 
