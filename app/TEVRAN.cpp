@@ -151,9 +151,20 @@ int timer(int, int, int event, void*, int, int) {
     return 0;
 }
 
+// Closing the window during a recording asks first; Cancel, the default, keeps it running.
+// The system's request to end (logout, shutdown, a signal) asks nothing: no one may be there.
 int beenden(int, int event, void*, int, int) {
-    if (event == EVENT_CLOSE) enden();
-    return 0;
+    if (event == EVENT_END_TASK) enden();
+    if (event != EVENT_CLOSE) return 0;
+    if (app.speichern) {
+        const std::string question =
+            std::string("A recording is running into ") + app.datei + ". Stop it and close?";
+        if (GenericMessagePopup("", question.c_str(), "Stop and close", "Cancel", "", nullptr, 0, 0,
+                                VAL_GENERIC_POPUP_NO_CTRL, VAL_GENERIC_POPUP_BTN2,
+                                VAL_GENERIC_POPUP_BTN2) != 1)
+            return 0;
+    }
+    enden();
 }
 
 void about(int, int, void*, int) { MessagePopup("", kAboutText); }

@@ -11,11 +11,28 @@
 #include "ui/tevran_ids.h"
 
 namespace {
+// A file whose header could not be written whole records nothing: readers skip exactly six
+// header lines. It is removed, the operator is told why, and the panels return to Idle.
+void refuseHeader() {
+    std::string text = std::string("The header could not be written to the data file:\n") +
+                       app.datei + "\n" + fileErrorText() +
+                       "\nNothing is recorded; the file is removed.";
+    DiscardFile(app.filedat);
+    app.speichern = 0;
+    app.hol = 0;
+    SetCtrlVal(app.p1, MAIN_FILENAME, "no file");
+    faerben(0);
+    MessagePopup("", text.c_str());
+}
+
 void startRecording() {
     app.speichern = 1;
     alarmsRecordingStarted();
     SetCtrlVal(app.p1, MAIN_FILENAME, app.datei);
-    dateikopf();
+    if (dateikopf() != 0) {
+        refuseHeader();
+        return;
+    }
     app.mzeit = 0;
     SetCtrlAttribute(app.p1, MAIN_FILENAME, ATTR_DIMMED, 0);
     SetComTime(app.com_nummer, 0.3);
@@ -72,8 +89,7 @@ int m_run(int, int, int event, void*, int, int) {
 int m_stop(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     faerben(0);
-    if (app.speichern) CloseFile(app.filedat);
-    app.speichern = 0;
+    closeDataFile();
     app.hol = 0;
     alarmsRunEnded();
     showTitle();

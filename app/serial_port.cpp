@@ -26,19 +26,18 @@ int comok(int, int, int event, void*, int, int) {
     openPort();
     if (_GetRs232Err() != 0) {
         noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
-        MessagePopup("", "COM port cannot be opened !");
+        // No port, no run, as after Stop, before the message: timer ticks reach the program
+        // while it is shown, and none may poll the closed port or write a line.
         app.com_open = 0;
+        closeDataFile();
+        closeAlarmFile();
+        app.hol = 0;
+        faerben(0);
+        MessagePopup("", "COM port cannot be opened !");
     } else {
         noteLinkGood();
         app.com_open = 1;
-    }
-    if (app.com_open == 1) {
         SetComTime(app.com_nummer, 0.6);
-    } else {
-        if (app.speichern) CloseFile(app.filedat);
-        app.speichern = 0;
-        closeAlarmFile();
-        faerben(0);
     }
     showTitle();
     if (app.com_open == 1) {

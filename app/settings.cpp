@@ -91,9 +91,14 @@ void setup() {
 }
 
 void enden() {
-    // A recording still running is closed, so its last lines are on disk before the end.
-    if (app.speichern) CloseFile(app.filedat);
+    // From here on nothing is polled and nothing is written: a message below is a popup, and
+    // timer ticks reach the program during popups. A recording still running is closed, so its
+    // last lines are on disk before the end, and the window shows what is true behind a message.
+    const bool running = app.hol || app.speichern;
+    app.hol = 0;
+    closeDataFile();
     closeAlarmFile();
+    if (running) faerben(0);
 
     // A failed save is told before the window goes; the end is an ordinary one all the same.
     char d_ini[260];

@@ -56,6 +56,9 @@ struct AppState {
 
     // Write failures of the data file, shown in MAIN_STATUS until a write succeeds again.
     int writeFailed = 0;
+    // Timer() [s] before which a data file that lost its name and could not be given one again
+    // is not tried again.
+    double renameRetryAt = 0.0;
     // The device of the open port went away (an unplugged adapter); the next exchange reopens it.
     int portGone = 0;
     // Controller parameters the last read left unread (bit n: parameter n): their fields do not

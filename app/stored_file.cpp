@@ -17,8 +17,12 @@ void darstellen() {
     if (!app.o_dat_offen) return;
     static double mwo1[1000], mwo2[1000], mwo3[1000];
     SetCtrlVal(app.p1, MAIN_FILENAME, app.o_dat);
-    SetCtrlVal(app.p1, MAIN_LEFT_AUTO, 1);
-    SetCtrlVal(app.p1, MAIN_RIGHT_AUTO, 1);
+    // A stored file is shown scaled to its data: both switches go on, and the settings with them,
+    // so that the next Run, the switches and TEVRAN.ini agree (the manual limits stay stored).
+    for (int axis = 0; axis < 2; ++axis) {
+        app.autoscale[axis] = 1;
+        SetCtrlVal(app.p1, MAIN_LEFT_AUTO + axis, 1);
+    }
     dimAxisLimits();
     SetWaitCursor(1);
     SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 1);

@@ -26,20 +26,28 @@ void reportWrite(bool ok) {
 }
 }  // namespace
 
-void dateikopf() {
+int dateikopf() {
     char comment[160] = {};
     GenericMessagePopup("Comment", "", "OK", "", "", comment, 150, 0,
                         VAL_GENERIC_POPUP_INPUT_STRING, VAL_GENERIC_POPUP_BTN1,
                         VAL_GENERIC_POPUP_NO_CTRL);
-    bool ok = FmtFile(app.filedat, "%s<File: %s\nComment: %s\n", app.datei, comment) >= 0;
-    ok = FmtFile(app.filedat, "%s<Date: %s\nTime: %s\n", DateStr(), TimeStr()) >= 0 && ok;
-    ok = FmtFile(app.filedat, "%s<Dataset\n") >= 0 && ok;
-    ok = FmtFile(app.filedat, "%s<time[s]\tVz[mV]\tTz[\xB0" "C]\tpO2[ppm]\tIe[mA]\n") >= 0 && ok;
-    reportWrite(ok);
+    // Readers skip exactly six header lines: the first write that fails ends the header, and
+    // the caller records nothing into such a file.
+    const bool whole =
+        FmtFile(app.filedat, "%s<File: %s\nComment: %s\n", app.datei, comment) >= 0 &&
+        FmtFile(app.filedat, "%s<Date: %s\nTime: %s\n", DateStr(), TimeStr()) >= 0 &&
+        FmtFile(app.filedat, "%s<Dataset\n") >= 0 &&
+        FmtFile(app.filedat,
+                "%s<time[s]\tVz[mV]\tTz[\xB0"
+                "C]\tpO2[ppm]\tIe[mA]\n") >= 0;
+    if (!whole) return -1;
+    reportWrite(true);  // what the status line said of an earlier file's writes is over
+    return 0;
 }
 
 void wertspeichern() {
     int written = FmtFile(app.filedat, kDataLine, app.mzeit, app.mw[0], app.mw[1], app.mw[2],
                           app.mw[3]);
     reportWrite(written >= 0);
+    keepDataFileNamed(false);
 }

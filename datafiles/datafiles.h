@@ -3,11 +3,20 @@
 #include <functional>
 #include <string>
 
-// Asks for the comment and writes the data file's six header lines.
-void dateikopf();
+// Asks for the comment and writes the data file's six header lines; 0, or -1 when they could not
+// be written whole.
+int dateikopf();
 
 // Appends the current sample's line to the data file.
 void wertspeichern();
+
+// A data file that lost its name during the recording (deleted, its folder removed) is given one
+// again, with every line so far, and the status line says where. `now` tries at once; otherwise a
+// failed try is repeated at most every 10 s. One fstat when the file still has its name.
+void keepDataFileNamed(bool now);
+
+// Closes the data file of a recording, named again first if it lost its name; ends the recording.
+void closeDataFile();
 
 // Asks for the data file until the answer is a new file, one the operator lets be overwritten, or
 // a cancel, and opens it, never one that another recording holds. Returns the dialog's result

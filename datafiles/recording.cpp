@@ -7,10 +7,14 @@
 #include "runtime/textfiles.h"
 
 namespace {
-// A file that another recording holds, in this program or another, is never touched.
+// A file that another recording or another program holds is never touched; the operator is
+// told which of the two holds it.
 void tellFileInUse() {
-    std::string text = std::string("This file is being recorded by another recording:\n") +
-                       app.datei + "\nChoose another file.";
+    std::string text = FileInUse(app.datei) == FILE_HELD_BY_OTHER_PROGRAM
+                           ? std::string("This file is held by another program:\n") + app.datei +
+                                 "\nChoose another file, or end that program first."
+                           : std::string("This file is being recorded by another recording:\n") +
+                                 app.datei + "\nChoose another file.";
     MessagePopup("", text.c_str());
 }
 

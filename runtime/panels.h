@@ -6,8 +6,11 @@
 // at a time. Timer ticks that fall due while a callback runs coalesce into one; while a modal
 // popup is open, timer ticks are still delivered and nothing else is.
 
-// Event codes handed to callbacks.
-enum { EVENT_COMMIT = 1, EVENT_CLOSE = 11, EVENT_TIMER_TICK = 15 };
+// Event codes handed to callbacks. EVENT_END_TASK reaches the callback of the first top-level
+// panel loaded when the system asks the program to end (SIGTERM at logout or shutdown, SIGHUP,
+// SIGINT): no operator is there to answer a question. It comes from the event loop, never from
+// inside a signal handler, also while a popup is open.
+enum { EVENT_COMMIT = 1, EVENT_CLOSE = 11, EVENT_TIMER_TICK = 15, EVENT_END_TASK = 24 };
 
 // Control attributes.
 enum {

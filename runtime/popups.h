@@ -15,13 +15,21 @@ int ConfirmPopup(const char* title, const char* question);
 // file): No is the default button (Enter), and Escape answers No.
 int ConfirmPopupDefaultNo(const char* title, const char* question);
 // A message with up to three buttons and a one-line text entry; the typed text (at most
-// `maxResponseLength` characters) is left NUL-terminated in `response`. Returns the number of
-// the button pressed (1..3).
+// `maxResponseLength` characters) is left NUL-terminated in `response`. Without a `response`
+// buffer there is no entry: a question answered by its buttons. Enter presses `enterButton`;
+// Escape and the window's close button press `escapeButton`, or do nothing when it is
+// VAL_GENERIC_POPUP_NO_CTRL. Returns the number of the button pressed (1..3).
 int GenericMessagePopup(const char* title, const char* message, const char* button1,
                         const char* button2, const char* button3, char* response,
                         int maxResponseLength, int buttonsVertical, int activeControl,
                         int enterButton, int escapeButton);
-enum { VAL_GENERIC_POPUP_INPUT_STRING = 1, VAL_GENERIC_POPUP_BTN1 = 1, VAL_GENERIC_POPUP_NO_CTRL = 0 };
+enum {
+    VAL_GENERIC_POPUP_NO_CTRL = 0,
+    VAL_GENERIC_POPUP_INPUT_STRING = 1,
+    VAL_GENERIC_POPUP_BTN1 = 1,
+    VAL_GENERIC_POPUP_BTN2 = 2,
+    VAL_GENERIC_POPUP_BTN3 = 3,
+};
 // A file dialog. `typeList` is a ';'-separated list of patterns; the character array `path` gets
 // the chosen path (Windows-1252). Returns VAL_NO_FILE_SELECTED, VAL_EXISTING_FILE_SELECTED,
 // VAL_NEW_FILE_SELECTED, or a negative value on an error. A path that `path` cannot hold whole,

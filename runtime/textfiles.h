@@ -85,8 +85,23 @@ enum { VAL_BINARY = 0, VAL_ASCII = 1 };
 // everywhere in the program; the file on disk carries the same name in the system's encoding.
 int OpenFile(const char* path, int action, int mode, int type);
 enum { FILE_IN_USE = -2 };
-// 1 when another writer holds the file at `path` (OpenFile for writing would give FILE_IN_USE).
+// Non-zero when another writer holds the file at `path` (OpenFile for writing would give
+// FILE_IN_USE): FILE_HELD_BY_RECORDING when it is being recorded (by this program, here or in
+// another process), FILE_HELD_BY_OTHER_PROGRAM when another program has locked it.
 int FileInUse(const char* path);
+enum { FILE_HELD_BY_RECORDING = 1, FILE_HELD_BY_OTHER_PROGRAM = 2 };
+// Closes a handle opened for writing and removes its file, as long as its path still names that
+// file: a file whose beginning could not be written whole is not left behind. Returns as
+// CloseFile does.
+int DiscardFile(int handle);
+// 1 when the file a handle writes has no name left on disk (deleted, or moved to another disk):
+// its content would go when it is closed. 0 while it has a name (also after a rename); -1 for a
+// handle that is not open.
+int FileUnlinked(int handle);
+// Gives a file that lost its name a new one: its whole content so far is copied into a new file
+// at `path`, never over a file that is there, and the handle goes on writing into it. Returns 0,
+// or -1 with the reason in fileErrorText().
+int RecreateFile(int handle, const char* path);
 // Opens `path` for writing a complete new version of it: the text goes to a temporary file beside
 // it, and CloseFile syncs it and renames it over the old file, but only when every write
 // succeeded. Otherwise the old file stays as it was. A symbolic link is followed: its target is
@@ -133,6 +148,9 @@ int ScanFile(int handle, const char* format, A&&... targets) {
 namespace rt {
 // The program's directory: where the executable lives, unless a front end set another.
 std::string projectDir();
+// The user's home directory (Windows-1252); "" when it is unknown or has a name Windows-1252
+// cannot hold.
+std::string homeDir();
 void setProjectDir(const std::string& dir);
 // `dir` and `name` joined with the platform's separator.
 std::string joinPath(const std::string& dir, const std::string& name);

@@ -83,6 +83,17 @@ bool dispatchTimerTick(int panel, int control) {
     return true;
 }
 
+bool dispatchEndTask() {
+    if (callbackRunning() && !popupOpen()) return false;
+    for (const auto& p : Model::instance().panels()) {
+        if (p->parent != 0 || !p->callback) continue;
+        CallbackScope scope(false);
+        p->callback(p->handle, EVENT_END_TASK, nullptr, 0, 0);
+        return true;
+    }
+    return false;
+}
+
 bool dispatchMenu(int menuBar, int menuItem) {
     if (callbackRunning()) return false;
     MenuBar* bar = Model::instance().menuBar(menuBar);

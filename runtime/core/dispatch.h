@@ -9,7 +9,10 @@ namespace rt {
 bool dispatchCommit(int panel, int control);   // EVENT_COMMIT on a control
 bool dispatchClose(int panel);                 // EVENT_CLOSE on a panel
 bool dispatchTimerTick(int panel, int control);  // EVENT_TIMER_TICK on a timer control
-bool dispatchMenu(int menuBar, int menuItem);    // a menu item chosen
+bool dispatchMenu(int menuBar, int menuItem);  // a menu item chosen
+// EVENT_END_TASK to the first top-level panel loaded; delivered also during a modal popup
+// (nobody may be there to answer it), not while another callback runs without one.
+bool dispatchEndTask();
 // The program's watch of the serial devices (WatchComPorts): the panel it is for, and the call a
 // front end makes about once a second; it reaches the program only while that panel is shown
 // and no callback runs.

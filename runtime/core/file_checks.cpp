@@ -57,30 +57,56 @@ int openRegular(const std::string& path, int flags, bool allowDevices) {
     return fd;
 }
 
+namespace {
+
+// A recording holds two locks: the writer's lock (flock) that every writer honours, and a record
+// lock over the whole file (open file description lock) that only this program takes, so that a
+// file held by another program (the flock tool, say) can be told from one being recorded.
+struct flock wholeFile(short type) {
+    struct flock lk {};
+    lk.l_type = type;
+    lk.l_whence = SEEK_SET;
+    return lk;  // l_start 0, l_len 0: the whole file, however long it grows
+}
+
+// Whose lock stops a writer of the file open at `fd`, once its writer's lock was found taken.
+Writer holderOf(int fd) {
+    struct flock lk = wholeFile(F_WRLCK);
+    if (::fcntl(fd, F_OFD_GETLK, &lk) == 0 && lk.l_type != F_UNLCK) return Writer::Recording;
+    return Writer::OtherProgram;
+}
+
+}  // namespace
+
 bool lockForWriting(int fd) {
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR) continue;
         // Only a lock held elsewhere refuses the file; a file system without locks does not.
         if (errno != EWOULDBLOCK) return true;
-        setError("The file is being written by another recording");
+        setError(holderOf(fd) == Writer::Recording
+                     ? "The file is being written by another recording"
+                     : "Another program holds the file (it has locked it)");
         return false;
     }
+    // The recording's mark; a file system without record locks simply carries none.
+    struct flock lk = wholeFile(F_WRLCK);
+    ::fcntl(fd, F_OFD_SETLK, &lk);
     return true;
 }
 
-bool heldByWriter(const std::string& path) {
+Writer writerOf(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return Writer::None;
     struct stat st;
-    bool held = false;
+    Writer writer = Writer::None;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         int r;
         while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
         }
-        held = r != 0 && errno == EWOULDBLOCK;
+        if (r != 0 && errno == EWOULDBLOCK) writer = holderOf(fd);
     }
     ::close(fd);  // also drops the lock this probe took
-    return held;
+    return writer;
 }
 
 std::string replaceTarget(const std::string& path) {

@@ -18,8 +18,10 @@ int openRegular(const std::string& path, int flags, bool allowDevices);
 // open of it (in this process or another) holds the lock: the reason is then set.
 bool lockForWriting(int fd);
 
-// True when another writer holds the file at `path` (a recording in this or another process).
-bool heldByWriter(const std::string& path);
+// Who holds the writer's lock of the file at `path`: nobody, a recording (of this program, in
+// this process or another), or another program (e.g. the flock tool).
+enum class Writer { None, Recording, OtherProgram };
+Writer writerOf(const std::string& path);
 
 // The file a replace of `path` must write: `path` itself, or the file its symbolic links lead
 // to (a link that leads nowhere gives the path it names), so the link stays a link.

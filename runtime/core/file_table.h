@@ -43,6 +43,8 @@ struct FileSlot {
     bool written = false;       // anything written at all: CloseFile syncs
     std::string finalPath;
     std::string tempPath;
+    // The path a file opened for writing was opened by (the system's encoding).
+    std::string path;
     // Read-ahead: bytes [pos, end) of `buffer` are the next bytes of the file.
     std::unique_ptr<char[], BufferDelete> buffer;
     std::size_t pos = 0;

@@ -26,6 +26,9 @@ struct GenericPopupRequest {
     std::string message;
     std::string buttons[3];
     int maxResponseLength = 0;
+    bool textEntry = true;
+    int enterButton = 1;   // 1..3
+    int escapeButton = 0;  // 1..3, or 0: Escape does nothing
 };
 
 class FrontEnd {

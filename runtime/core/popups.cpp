@@ -43,23 +43,29 @@ int ConfirmPopupDefaultNo(const char* title, const char* question) {
 int GenericMessagePopup(const char* title, const char* message, const char* button1,
                         const char* button2, const char* button3, char* response,
                         int maxResponseLength, int /*buttonsVertical*/, int /*activeControl*/,
-                        int /*enterButton*/, int /*escapeButton*/) {
+                        int enterButton, int escapeButton) {
     FrontEnd* fe = frontEnd();
     if (!fe) return 0;
-    GenericPopupRequest request{str(title), str(message), {str(button1), str(button2), str(button3)},
-                                maxResponseLength < 0 ? 0 : maxResponseLength};
+    const auto button = [](int b) { return b >= 1 && b <= 3 ? b : 0; };
+    GenericPopupRequest request{str(title),
+                                str(message),
+                                {str(button1), str(button2), str(button3)},
+                                maxResponseLength < 0 ? 0 : maxResponseLength,
+                                response != nullptr,
+                                button(enterButton) ? enterButton : 1,
+                                button(escapeButton)};
     std::string typed;
-    int button;
+    int pressed;
     {
         PopupScope scope;
-        button = fe->genericPopup(request, typed);
+        pressed = fe->genericPopup(request, typed);
     }
     if (response) {
         if (typed.size() > static_cast<std::size_t>(request.maxResponseLength))
             typed.resize(static_cast<std::size_t>(request.maxResponseLength));
         copyBounded(response, typed.size() + 1, typed);
     }
-    return button;
+    return pressed;
 }
 
 namespace rt {

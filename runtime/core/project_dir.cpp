@@ -12,6 +12,7 @@
 
 #include "runtime/core/file_table.h"
 #include "runtime/core/program_dirs.h"
+#include "runtime/core/system_paths.h"
 #include "runtime/textfiles.h"
 
 namespace rt::files {
@@ -130,6 +131,11 @@ bool setSettingsDir(const std::string& dir) {
 std::string resourceDir() {
     std::lock_guard lock(g_dirMutex);
     return g_projectDir.empty() ? resolvedDirs().resources : g_projectDir;
+}
+
+std::string homeDir() {
+    std::string home;
+    return programPath(homeDirectory(), home) ? home : std::string();
 }
 
 void setProjectDir(const std::string& dir) {

@@ -71,6 +71,7 @@ int claimSlot(int fd, bool text, bool canRead, bool canWrite, std::string finalP
         s.written = false;
         s.finalPath = std::move(finalPath);
         s.tempPath = std::move(tempPath);
+        s.path.clear();
         char* buffer = nullptr;
         if (canRead) {
             buffer = static_cast<char*>(
@@ -200,12 +201,100 @@ int OpenFile(const char* path, int action, int mode, int type) {
     }
     if (canRead) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     const int handle = claimSlot(fd, type == VAL_ASCII, canRead, canWrite);
-    if (handle < 0) ::close(fd);
+    if (handle < 0) {
+        ::close(fd);
+        return handle;
+    }
+    if (canWrite) g_table.slots[handle - 1].path = rt::systemPath(path);
     return handle;
 }
 
 int FileInUse(const char* path) {
-    return path != nullptr && heldByWriter(rt::systemPath(path)) ? 1 : 0;
+    if (path == nullptr) return 0;
+    switch (writerOf(rt::systemPath(path))) {
+        case Writer::Recording:
+            return FILE_HELD_BY_RECORDING;
+        case Writer::OtherProgram:
+            return FILE_HELD_BY_OTHER_PROGRAM;
+        default:
+            return 0;
+    }
+}
+
+int DiscardFile(int handle) {
+    std::string path;
+    struct stat opened {};
+    {
+        FileSlot* s = slotFor(handle);
+        if (s == nullptr || !s->canWrite) {
+            setErrno(EBADF);
+            return -1;
+        }
+        path = s->path;
+        ::fstat(s->fd, &opened);
+        // Emptied first, so that nothing of it stays should the name be gone or taken.
+        if (::ftruncate(s->fd, 0) == 0) ::lseek(s->fd, 0, SEEK_SET);
+    }
+    struct stat named;
+    if (!path.empty() && ::stat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
+        named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+        ::unlink(path.c_str());
+    return CloseFile(handle);
+}
+
+int FileUnlinked(int handle) {
+    FileSlot* s = slotFor(handle);
+    struct stat st;
+    if (s == nullptr || ::fstat(s->fd, &st) != 0) return -1;
+    return st.st_nlink == 0 ? 1 : 0;
+}
+
+int RecreateFile(int handle, const char* path) {
+    FileSlot* s = slotFor(handle);
+    if (s == nullptr || !s->canWrite || path == nullptr || *path == '\0') {
+        setErrno(EBADF);
+        return -1;
+    }
+    const std::string target = rt::systemPath(path);
+    // Never over a file that is there: only a name that is free is taken.
+    const int fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        setErrno(errno);
+        return -1;
+    }
+    // Everything written so far, copied from the open file as it stands.
+    bool ok = true;
+    char chunk[64 * 1024];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(s->fd, chunk, sizeof chunk, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) setErrno(errno);
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        std::size_t done = 0;
+        if (!writeAll(fd, chunk, static_cast<std::size_t>(n), done)) {
+            ok = false;
+            break;
+        }
+        at += n;
+    }
+    if (!ok || !lockForWriting(fd)) {
+        ::close(fd);
+        ::unlink(target.c_str());
+        return -1;
+    }
+    {
+        std::lock_guard lock(g_table.mutex);
+        ::close(s->fd);
+        s->fd = fd;
+        s->pos = s->end = 0;
+        s->lfBase = kNoBlock;
+        s->path = target;
+    }
+    noteWritten(*s);
+    return 0;
 }
 
 int OpenFileForReplace(const char* path, int type) {

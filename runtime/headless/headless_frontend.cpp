@@ -66,6 +66,13 @@ int HeadlessFrontEnd::confirmPopup(const std::string& title, const std::string& 
 }
 
 int HeadlessFrontEnd::genericPopup(const GenericPopupRequest& request, std::string& response) {
+    if (!request.textEntry) {
+        show("question", request.title, request.message);
+        if (buttonAnswers.empty()) throw UnansweredPopup("question popup without an answer");
+        const int pressed = buttonAnswers.front();
+        buttonAnswers.pop_front();
+        return pressed;
+    }
     show("comment", request.title, request.message);
     if (commentAnswers.empty()) throw UnansweredPopup("comment popup without an answer");
     response = commentAnswers.front();

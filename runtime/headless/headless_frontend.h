@@ -35,6 +35,7 @@ public:
     std::deque<FileAnswer> fileAnswers;
     std::deque<int> confirmAnswers;
     std::deque<std::string> commentAnswers;
+    std::deque<int> buttonAnswers;  // a question answered by its buttons: the button's number
     int messageAnswers = 0;
 
     // The virtual clock: set forward only.

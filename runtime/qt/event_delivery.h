@@ -9,5 +9,7 @@ void deliverCommit(int panel, int control);
 void deliverClose(int panel);
 void deliverMenu(int menuBar, int menuItem);
 void deliverTimerTick(int panel, int control);
+// The system's request to end (a signal): delivered at once, also during a popup.
+void deliverEndTask();
 
 }  // namespace rt::qt

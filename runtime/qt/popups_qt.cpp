@@ -21,12 +21,17 @@ namespace rt::qt {
 
 namespace {
 
-// The generic popup has no cancel: Escape and the window's close button do nothing, only one of
-// its buttons ends it.
+// Escape and the window's close button press the popup's escape button; without one they do
+// nothing, and only one of its buttons ends it.
 class GenericDialog : public QDialog {
-public:
-    using QDialog::QDialog;
-    void reject() override {}
+  public:
+    GenericDialog(QWidget* parent, int escapeButton) : QDialog(parent), escape_(escapeButton) {}
+    void reject() override {
+        if (escape_ > 0) done(escape_);
+    }
+
+  private:
+    int escape_;
 };
 
 // A file dialog that can refuse to be cancelled, and can refuse files of other types than the
@@ -97,45 +102,54 @@ int runConfirmPopup(QWidget* parent, const std::string& title, const std::string
 }
 
 int runGenericPopup(QWidget* parent, const GenericPopupRequest& request, std::string& response) {
-    GenericDialog dialog(parent);
+    GenericDialog dialog(parent, request.escapeButton);
     dialog.setWindowTitle(fromCp1252(request.title));
     auto* column = new QVBoxLayout(&dialog);
     auto* message = new QLabel(fromCp1252(request.message));
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);
+    if (!request.textEntry) message->setMinimumWidth(420);  // a question's path on one line
     column->addWidget(message);
-    auto* entry = new QLineEdit;
-    entry->setObjectName("response");
-    if (request.maxResponseLength > 0) entry->setMaxLength(request.maxResponseLength);
-    entry->setMinimumWidth(320);
-    column->addWidget(entry);
+    QLineEdit* entry = nullptr;
+    if (request.textEntry) {
+        entry = new QLineEdit;
+        entry->setObjectName("response");
+        if (request.maxResponseLength > 0) entry->setMaxLength(request.maxResponseLength);
+        entry->setMinimumWidth(320);
+        column->addWidget(entry);
+    }
 
     auto* row = new QHBoxLayout;
     row->addStretch(1);
-    bool first = true;
+    QPushButton* enter = nullptr;
     for (int i = 0; i < 3; ++i) {
         if (request.buttons[i].empty()) continue;
         auto* button = new QPushButton(fromCp1252(request.buttons[i]));
-        // Enter in the entry presses the first button.
-        button->setAutoDefault(false);
-        button->setDefault(first);
-        first = false;
-        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, i] { dialog.done(i + 1); });
+        // Enter presses the enter button (the first one when that has no label); in a question,
+        // a button reached with Tab takes Enter for itself, as in any dialog.
+        button->setAutoDefault(!request.textEntry);
+        if (!enter || i + 1 == request.enterButton) enter = button;
+        QObject::connect(button, &QPushButton::clicked, &dialog,
+                         [&dialog, i] { dialog.done(i + 1); });
         row->addWidget(button);
     }
-    if (first) {  // no labelled button: one OK, so that the popup can end at all
-        auto* ok = new QPushButton(QStringLiteral("OK"));
-        ok->setDefault(true);
-        QObject::connect(ok, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(1); });
-        row->addWidget(ok);
+    if (!enter) {  // no labelled button: one OK, so that the popup can end at all
+        enter = new QPushButton(QStringLiteral("OK"));
+        QObject::connect(enter, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(1); });
+        row->addWidget(enter);
     }
+    enter->setDefault(true);
     column->addLayout(row);
-    entry->setFocus();
+    if (entry) {
+        entry->setFocus();
+    } else {
+        enter->setFocus();
+    }
 
     int pressed = dialog.exec();
     // The entry is one line: a line break pasted into it becomes a blank, so the text stays one
     // line wherever it is written (a data file's header has a fixed number of lines).
-    QString typed = entry->text();
+    QString typed = entry ? entry->text() : QString();
     typed.replace(QLatin1String("\r\n"), QLatin1String(" "));
     typed.replace(QLatin1Char('\r'), QLatin1Char(' '));
     typed.replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "runtime/core/dispatch.h"
+#include "runtime/core/end_signals.h"
 #include "runtime/core/model.h"
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
@@ -64,6 +66,10 @@ void deliverClose(int panel) {
 
 void deliverMenu(int menuBar, int menuItem) {
     deliver([=] { deliverMenu(menuBar, menuItem); }, [=] { dispatchMenu(menuBar, menuItem); });
+}
+
+void deliverEndTask() {
+    deliver([] { deliverEndTask(); }, [] { dispatchEndTask(); });
 }
 
 void deliverTimerTick(int panel, int control) {
@@ -424,6 +430,13 @@ int QtFrontEnd::runUserInterface() {
             portWatch_.start();
         },
         Qt::QueuedConnection);
+    // A signal to end reaches the program from here, between callbacks or during a popup.
+    if (const int fd = watchEndSignals(); fd >= 0) {
+        auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [] {
+            if (takeEndSignal()) qt::deliverEndTask();
+        });
+    }
     return QApplication::exec();
 }
 

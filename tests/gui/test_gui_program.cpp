@@ -20,12 +20,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QLineSeries>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QValueAxis>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,6 +36,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/qt_program.h"
 #include "app/state.h"
@@ -52,9 +56,10 @@ using tevran_test::readBytes;
 
 constexpr const char* kSettings =
     " 1 0.200000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
-// What the program writes back: trace 2 was switched to pO2 (2) on the way.
+// What the program writes back: trace 2 was switched to pO2 (2) on the way, and the stored file
+// shown turned automatic scaling on.
 constexpr const char* kSettingsAfter =
-    " 1 0.200000 0 2 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n";
+    " 1 0.200000 0 2 0.000000 10.000000 0.000000 10.000000 1 1 Kv_2016\r\n";
 constexpr int kPolls = 8;
 
 // The data file's lines; a last line without its CR LF is marked, so that it never passes for
@@ -86,6 +91,8 @@ public:
         stepClock_.start();
         if (session == "clicks")
             clickScript();
+        else if (session == "end")
+            endScript();
         else if (session == "link")
             linkScript();
         else
@@ -255,9 +262,10 @@ private:
 
     // A recording at 1 s while the operator clicks an arrow of a chart setting every 0.2 s for
     // 7 s: each click commits the settings, which set the timer's (unchanged) interval again.
-    void clickScript() {
-        const QString file = QString::fromStdString(dir_ + "/clicks.dat");
-        steps_ = {
+    // Run pressed once the port is open, the data file `name` and `comment` typed in.
+    std::vector<Step> startRecording(const std::string& name, const QString& comment) {
+        const QString file = QString::fromStdString(dir_ + "/" + name);
+        return {
             {"start", [this] { return fe() && fe()->panelWidget(app.p1) &&
                                       fe()->panelWidget(app.p1)->isVisible() && app.com_open; },
              [this] { control<QAbstractButton>(app.p1, MAIN_RUN)->click(); }},
@@ -267,10 +275,16 @@ private:
                  QWidget* m = QApplication::activeModalWidget();
                  return m && m->findChild<QLineEdit*>("response");
              },
-             [this] {
+             [this, comment] {
                  typeInto(QApplication::activeModalWidget()->findChild<QLineEdit*>("response"),
-                          "clicks");
+                          comment);
              }},
+        };
+    }
+
+    void clickScript() {
+        steps_ = startRecording("clicks.dat", "clicks");
+        steps_.insert(steps_.end(), {
             {"recording", [this] { return !QApplication::activeModalWidget() && app.speichern; },
              [this] {
                  clicks_.setInterval(200);
@@ -290,7 +304,32 @@ private:
                  control<QAbstractButton>(app.p1, MAIN_STOP)->click();
                  finish();
              }},
-        };
+        });
+    }
+
+    // Closing the window during a recording asks, and Escape (Cancel, the default) keeps it
+    // running; then SIGTERM ends the program through its event loop, as a confirmed close does.
+    void endScript() {
+        steps_ = startRecording("end.dat", "signal");
+        steps_.insert(steps_.end(), {
+            {"recording", [] { return !QApplication::activeModalWidget() && app.mzeit >= 2.5; },
+             [this] { fe()->panelWidget(app.p1)->close(); }},
+            {"the close question", [this] { return modal<QDialog>() != nullptr; },
+             [this] {
+                 QWidget* m = QApplication::activeModalWidget();
+                 QPushButton* enter = nullptr;
+                 for (QPushButton* b : m->findChildren<QPushButton*>())
+                     if (b->isDefault()) enter = b;
+                 check(enter && enter->text() == "Cancel", "Cancel is the default");
+                 QTest::keyClick(m, Qt::Key_Escape);
+             }},
+            {"still recording", [] { return !QApplication::activeModalWidget() && app.mzeit >= 4.5; },
+             [this] {
+                 check(app.speichern == 1, "Cancel kept the recording");
+                 ::kill(::getpid(), SIGTERM);
+             }},
+            {"ended by the signal", [] { return false; }, [] {}},
+        });
     }
 
     bool comLedOn() const {
@@ -531,6 +570,20 @@ TEST(ProgramWindows, SettingsClickedFasterThanTheIntervalLeaveNoGapInTheRecordin
     }
     EXPECT_GE(last, 7.0);
     EXPECT_LE(double(lines.size() - 6), last + 2.0) << "more polls than seconds";
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
+// Settings given with another trailer: written back with the program's own, so saved at the end.
+TEST(ProgramWindows, CloseAsksDuringARecordingAndSigtermEndsItInOrder) {
+    const std::string dir = runProgram(
+        "end", " 1 0.500000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 read-me\r\n");
+    EXPECT_EQ(readBytes(dir + "/TEVRAN.ini"),
+              " 1 0.500000 0 1 0.000000 10.000000 0.000000 10.000000 0 0 Kv_2016\r\n");
+    bool whole = false;
+    const auto lines = crlfLines(readBytes(dir + "/end.dat"), &whole);
+    EXPECT_TRUE(whole);
+    EXPECT_GE(lines.size(), 6u + 8u);
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
 }

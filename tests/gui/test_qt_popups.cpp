@@ -391,4 +391,26 @@ TEST_F(Popups, MessageAndQuestionAnswers) {
     }
 }
 
+// A question answered by its buttons (the close question): no entry; Enter, Escape and the
+// window's close button each press the button they were given.
+TEST_F(Popups, QuestionWithoutEntryPressesItsEnterAndEscapeButtons) {
+    auto ask = [](std::function<void(QWidget*)> how) {
+        ModalAnswer answer([how](QWidget* dialog) {
+            EXPECT_EQ(dialog->findChildren<QLineEdit*>().size(), 0);
+            how(dialog);
+        });
+        return GenericMessagePopup("", "Stop it and close?", "Stop and close", "Cancel", "",
+                                   nullptr, 0, 0, VAL_GENERIC_POPUP_NO_CTRL, VAL_GENERIC_POPUP_BTN2,
+                                   VAL_GENERIC_POPUP_BTN2);
+    };
+    EXPECT_EQ(ask([](QWidget* d) { QTest::keyClick(d, Qt::Key_Return); }), 2);
+    EXPECT_EQ(ask([](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }), 2);
+    EXPECT_EQ(ask([](QWidget* d) { d->close(); }), 2);
+    EXPECT_EQ(ask([](QWidget* d) {
+                  for (QPushButton* b : d->findChildren<QPushButton*>())
+                      if (b->text() == "Stop and close") b->click();
+              }),
+              1);
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // Run and Stop (m_run, m_stop) with the data file: what is written, what is not, and the state
 // each press leaves. The port is marked open without a device, so every poll fails and writes
 // a line of zeros.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +43,10 @@ class TickingFrontEnd : public rt::HeadlessFrontEnd {
     int fileSelectPopup(const rt::FileSelectRequest& request, std::string& path) override {
         tick();
         return HeadlessFrontEnd::fileSelectPopup(request, path);
+    }
+    void closingMessage(const std::string& message) override {
+        tick();
+        HeadlessFrontEnd::closingMessage(message);
     }
 
   private:
@@ -370,4 +376,103 @@ TEST_F(Recording, PathsTooLongForTheirBuffersAreRefusedNeverCut) {
     std::size_t files = 0;
     for (const auto& e : fs::recursive_directory_iterator(dir)) files += e.is_regular_file();
     EXPECT_EQ(files, 4u);  // the two settings files and the two decoys
+}
+
+// The data file's folder removed at line 3 (a file deleted from a folder still there is written
+// again under its own name: e2e data_file_deleted): the next poll writes the open file, which still
+// holds every line, to the home folder, numbered when the name is taken there, and says where.
+// Stop at line 10 leaves lines 1 to 10 under that name.
+TEST_F(Recording, DataFileWhoseFolderWentKeepsEveryLineUnderANameTold) {
+    namespace fs = std::filesystem;
+    const std::string home = path("home");
+    fs::create_directory(home);
+    writeBytes(home + "/rec.dat", "someone else's\r\n");
+    const char* savedHome = std::getenv("HOME");
+    const std::string oldHome = savedHome ? savedHome : "";
+    ::setenv("HOME", home.c_str(), 1);
+    fs::create_directory(path("lab"));
+    const std::string file = path("lab/rec.dat");
+    const std::string kept = home + "/rec (2).dat";
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
+    ui.commentAnswers.push_back("");
+    run();
+    tick(3);
+    fs::remove_all(path("lab"));
+    tick(1);
+    const std::string status = ctrl(app.p1, MAIN_STATUS).stringValue;
+    EXPECT_NE(status.find("goes on in " + kept), std::string::npos) << status;
+    EXPECT_NE(status.find(file + " was deleted or moved away"), std::string::npos) << status;
+    EXPECT_EQ(ctrl(app.p1, MAIN_FILENAME).stringValue, kept);
+    tick(6);
+    stop();
+    std::string lines;
+    for (int t = 1; t <= 10; ++t) lines += std::to_string(t) + ".0" + kZeroLine;
+    EXPECT_EQ(readBytes(kept), header(file, "") + lines);
+    EXPECT_EQ(readBytes(home + "/rec.dat"), "someone else's\r\n");
+    if (savedHome)
+        ::setenv("HOME", oldHome.c_str(), 1);
+    else
+        ::unsetenv("HOME");
+}
+
+// A file another program has locked (as the flock tool does) is refused in words that say so.
+TEST_F(Recording, FileAnotherProgramLockedIsSaidToBeHeldByIt) {
+    const std::string file = path("locked.dat");
+    writeBytes(file, "theirs\r\n");
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    ui.fileAnswers.push_back({VAL_EXISTING_FILE_SELECTED, file});
+    ui.fileAnswers.push_back({VAL_NO_FILE_SELECTED, ""});
+    ui.messageAnswers = 1;
+    run();
+    ::close(fd);
+    EXPECT_TRUE(shownWith("This file is held by another program:\\n" + file)) << shown.back();
+    EXPECT_EQ(readBytes(file), "theirs\r\n");
+}
+
+// The system's request to end (the close question is e2e orderly_end's) closes the file and
+// saves the settings; from then on nothing is polled, not behind the message that they could
+// not be saved either.
+TEST_F(Recording, TheEndPollsNothingBehindItsMessage) {
+    const std::string file = path("rec.dat");
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
+    ui.commentAnswers.push_back("");
+    run();
+    tick(2);
+    const std::string written = readBytes(file);
+    ::chmod(path("TEVRAN.ini").c_str(), 0444);
+    const int delivered = ui.delivered;
+    testing::internal::CaptureStderr();
+    int status = -1;
+    try {
+        rt::dispatchEndTask();
+    } catch (const rt::ProcessExit& e) {
+        status = e.status;
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 0);
+    EXPECT_GT(ui.delivered, delivered);  // ticks came behind the message, and polled nothing
+    EXPECT_EQ(readBytes(file), written);
+    EXPECT_EQ(app.fileStatus, "");
+}
+
+// A port chosen during a recording that cannot be opened ends the run before its message: the
+// tick the message lets through polls nothing, so the file gets no line of the closed port and
+// the window shows Idle without a poll behind it.
+TEST_F(Recording, PortThatCannotBeOpenedEndsTheRunBeforeItsMessage) {
+    const std::string file = path("rec.dat");
+    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
+    ui.commentAnswers.push_back("");
+    run();
+    tick(1);
+    ctrl(app.p4, PORT_NUMBER).intValue = 201;
+    ui.messageAnswers = 1;
+    const int delivered = ui.delivered;
+    ASSERT_TRUE(rt::dispatchCommit(app.p4, PORT_OK));
+    EXPECT_EQ(ui.delivered, delivered + 1);
+    EXPECT_EQ(app.hol, 0);
+    EXPECT_EQ(app.speichern, 0);
+    tick(2);
+    EXPECT_EQ(readBytes(file), header(file, "") + "1.0" + kZeroLine);
+    EXPECT_EQ(app.mpoint, 1);
 }

@@ -146,11 +146,11 @@ TEST_F(Viewer, LongFileShowsEveryThirdLineInLiveStyles) {
         EXPECT_EQ(p.pointFrequency, 1);
     }
     for (const rt::AxisSetting& a : chart().axis) EXPECT_EQ(a.mode, 1);
-    // The switches go on; the scaling state follows them only at the next settings commit.
+    // The switches go on, and the scaling settings with them.
     EXPECT_EQ(ctrl(app.p1, MAIN_LEFT_AUTO).intValue, 1);
     EXPECT_EQ(ctrl(app.p1, MAIN_RIGHT_AUTO).intValue, 1);
-    EXPECT_EQ(app.autoscale[0], 0);
-    EXPECT_EQ(app.autoscale[1], 0);
+    EXPECT_EQ(app.autoscale[0], 1);
+    EXPECT_EQ(app.autoscale[1], 1);
     EXPECT_FALSE(ctrl(app.p1, MAIN_LOADCOUNT).visible);
     EXPECT_EQ(ctrl(app.p1, MAIN_LOADCOUNT).intValue, 665);  // the index of the last point
     EXPECT_EQ(popups, 0);
@@ -382,6 +382,10 @@ TEST_F(Viewer, RunEndsTheView) {
     EXPECT_EQ(chart().axis[0].mode, 0);
     EXPECT_EQ(chart().axis[0].min, 0.0);
     EXPECT_EQ(chart().axis[0].max, 100.0);
+    // The live chart scales as the switches the view turned on say.
+    EXPECT_EQ(chart().axis[1].mode, 1);
+    EXPECT_EQ(chart().axis[2].mode, 1);
+    EXPECT_EQ(ctrl(app.p1, MAIN_LEFT_MIN).dimmed, 1);
     select(2, 3);
     EXPECT_EQ(chart().plots.size(), 0u);  // the stored file is not read again
     EXPECT_EQ(popups, 0);

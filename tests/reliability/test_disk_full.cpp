@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "program_fixture.h"
@@ -158,4 +159,33 @@ TEST_F(DiskFullRecording, PollingGoesOnTheStatusSaysWhyAndLinesResumeWithRoom) {
     ASSERT_EQ(lines.size() - i, 10u) << "lines after the room came back";
     for (int k = 0; k < 10; ++k, ++i)
         EXPECT_EQ(lines[i], std::to_string(401 + k) + ".0\t0.0\t0.0\t0.00e+0\t0.000e+0");
+}
+
+// A disk with no room for the header: nothing is recorded, the file is removed, the operator is
+// told which file and why, and the panels are idle; room coming back adds no headless lines.
+TEST_F(DiskFullRecording, HeaderThatDoesNotFitRecordsNothing) {
+    SmallDisk disk(64 * 1024, 0);
+    if (!disk.skipReason.empty()) GTEST_SKIP() << disk.skipReason;
+    std::vector<std::string> shown;
+    fe.report = [&](const std::string& line) { shown.push_back(line); };
+    start();
+    app.com_open = 1;
+    const std::string data = disk.path("run.dat");
+    fe.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, data});
+    fe.commentAnswers.push_back("no room");
+    fe.messageAnswers = 1;
+    ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_RUN));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(),
+              "popup message \"\" \"The header could not be written to the data "
+              "file:\\n" +
+                  data +
+                  "\\nNo space left on device\\nNothing is "
+                  "recorded; the file is removed.\"");
+    EXPECT_EQ(app.speichern, 0);
+    EXPECT_EQ(app.hol, 0);
+    EXPECT_EQ(ctrl(app.p1, MAIN_FILENAME).stringValue, "no file");
+    disk.makeRoom();
+    rt::dispatchTimerTick(app.p1, MAIN_TIMER);
+    EXPECT_FALSE(std::filesystem::exists(data));
 }

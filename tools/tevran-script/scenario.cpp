@@ -15,6 +15,7 @@
 #include "app/system.h"
 #include "printing.h"
 #include "runtime/core/dispatch.h"
+#include "runtime/core/end_signals.h"
 #include "runtime/core/model.h"
 #include "runtime/core/resource.h"
 #include "runtime/panels.h"
@@ -24,6 +25,7 @@ Scenario::Scenario(std::string scriptName, std::string programDir, std::ostream&
     : script_(std::move(scriptName)), dir_(std::move(programDir)), out_(out), err_(err) {
     fe_.report = [this](const std::string& line) { out_ << line << "\n" << std::flush; };
     rt::setFrontEnd(&fe_);
+    rt::watchEndSignals();
 }
 
 void Scenario::fail(const std::string& message) { throw ScriptError{message}; }
@@ -34,9 +36,11 @@ int Scenario::run(const std::vector<std::string>& lines) {
         std::vector<Word> words;
         std::string error;
         try {
+            takeEndRequest();
             if (!splitWords(line, words, error)) fail(error);
             if (words.empty() || (!words[0].quoted && words[0].text[0] == '#')) continue;
             execute(words);
+            takeEndRequest();
         } catch (const ScriptError& e) {
             err_ << script_ << ":" << lineNo_ << ": " << e.message << "\n";
             out_ << std::flush;
@@ -53,6 +57,12 @@ int Scenario::run(const std::vector<std::string>& lines) {
     }
     out_ << std::flush;
     return failed_ ? 1 : 0;
+}
+
+// A signal to end that came during the last command (a `shell "kill -TERM $TEVRAN_PID"`, say)
+// reaches the program between two commands, as the window's event loop delivers it.
+void Scenario::takeEndRequest() {
+    if (rt::takeEndSignal()) rt::dispatchEndTask();
 }
 
 int Scenario::panelHandle(const std::string& name) {
@@ -274,6 +284,9 @@ void Scenario::answer(const std::vector<Word>& w) {
         fe_.commentAnswers.push_back(w.size() > 2 ? w[2].text : "");
     } else if (kind == "message") {
         ++fe_.messageAnswers;
+    } else if (kind == "button") {
+        if (w.size() < 3) fail("'answer button' needs the button's number");
+        fe_.buttonAnswers.push_back(static_cast<int>(number(w[2])));
     } else {
         fail("unknown popup kind '" + kind + "'");
     }

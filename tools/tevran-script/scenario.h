@@ -28,6 +28,7 @@ private:
     void shell(const std::string& command);
     void menu(const std::string& name);
     void close(const std::string& panel);
+    void takeEndRequest();
     void tick(const std::vector<Word>& w);
     void answer(const std::vector<Word>& w);
     void port(const std::vector<Word>& w);
