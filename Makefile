@@ -35,6 +35,10 @@ deb: deps-packaging
 	cmake --build $(BUILD)-deb -j $(JOBS)
 	cd $(BUILD)-deb && cpack -G DEB
 	lintian --fail-on error $(BUILD)-deb/tevran_*.deb
+	rm -rf $(BUILD)-deb/unpacked && dpkg-deb -x $(BUILD)-deb/tevran_*.deb $(BUILD)-deb/unpacked
+	desktop-file-validate $(BUILD)-deb/unpacked/usr/share/applications/tevran.desktop
+	appstreamcli validate --no-net \
+		$(BUILD)-deb/unpacked/usr/share/metainfo/org.example.tevran.metainfo.xml
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

@@ -51,6 +51,7 @@ constexpr RequiredControl kRequired[] = {
     {&AppState::p4, PORT_LIST, "PORT_LIST"},
     {&AppState::p4, PORT_DIR, "PORT_DIR"},
     {&AppState::p4, PORT_HINT, "PORT_HINT"},
+    {&AppState::p4, PORT_CANCEL, "PORT_CANCEL"},
     {&AppState::pr, REG_PARAM0, "REG_PARAM0"},
     {&AppState::pr, REG_PARAM1, "REG_PARAM1"},
     {&AppState::pr, REG_PARAM2, "REG_PARAM2"},
@@ -135,6 +136,7 @@ int tevranStartup() {
     app.m1 = GetPanelMenuBar(app.p1);
     if (!firstError.empty()) rt::setLastResourceError(firstError);
     if (!resourceComplete()) return 1;
+    WatchComPorts(app.p4, portwatch);
     char title[256] = {};
     GetPanelAttribute(app.p1, ATTR_TITLE, title);
     app.mainTitle = title;

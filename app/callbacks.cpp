@@ -16,6 +16,8 @@ void registerProgramCallbacks() {
         {"comport", nullptr, nullptr, comport},
         {"comok", comok, nullptr, nullptr},
         {"portpick", portpick, nullptr, nullptr},
+        {"portcancel", portcancel, nullptr, nullptr},
+        {"port_ende", nullptr, port_ende, nullptr},
         {"regoffen", nullptr, nullptr, regoffen},
         {"regok", regok, nullptr, nullptr},
         {"reg_ende", nullptr, reg_ende, nullptr},

@@ -38,6 +38,7 @@ void startRecording() {
     SetComTime(app.com_nummer, 0.3);
     ResetTimer(app.p1, MAIN_TIMER);
     app.hol = 1;
+    showTitle();
 }
 
 // A file that cannot be created starts no run: the operator is told why and the panels return
@@ -91,5 +92,6 @@ int m_stop(int, int, int event, void*, int, int) {
     closeDataFile();
     app.hol = 0;
     alarmsRunEnded();
+    showTitle();
     return 0;
 }

@@ -39,6 +39,13 @@ int comok(int, int, int event, void*, int, int) {
         app.com_open = 1;
         SetComTime(app.com_nummer, 0.6);
     }
-    HidePanel(app.p4);
+    showTitle();
+    if (app.com_open == 1) {
+        HidePanel(app.p4);
+    } else {
+        // The panel stays, saying which device failed and why, for another choice or Cancel.
+        SetCtrlVal(app.p4, PORT_HINT, app.linkStatus.c_str());
+        SetActiveCtrl(app.p4, PORT_LIST);
+    }
     return 0;
 }

@@ -87,6 +87,7 @@ void setup() {
     nameAxes();  // the axes name their quantities from the start, not only after the first Run
     DisplayPanel(app.p1);
     ComOpen();
+    showTitle();
 }
 
 void enden() {

@@ -1,5 +1,7 @@
 #pragma once
 // The program's named functions: the three layers' and what app/ coordinates with them.
+#include <string>
+
 #include "datafiles/datafiles.h"
 #include "display/display.h"
 #include "instrument/instrument.h"
@@ -19,7 +21,10 @@ void alarmsRunStarted();
 void alarmsRecordingStarted();
 void alarmsRunEnded();
 void closeAlarmFile();
-// The main window's title: its own, after "ALARM - " while an alarm is up.
+// The main window's title: its own with the port while it is open and the data file while one
+// is recorded (so that the task bar tells two instruments apart), after "ALARM - " while an
+// alarm is up.
+std::string mainTitle();
 void showTitle();
 
 // A stored data file on the chart: shown (darstellen) and chosen (offen_odat).

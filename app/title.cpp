@@ -5,8 +5,19 @@
 #include "app/system.h"
 #include "runtime/panels.h"
 
+std::string mainTitle() {
+    std::string title = app.mainTitle;
+    if (app.com_open) title += " - COM" + std::to_string(app.com_nummer);
+    if (app.speichern) {
+        const std::string path = app.datei;
+        const auto slash = path.find_last_of("/\\");
+        title += " - " + (slash == std::string::npos ? path : path.substr(slash + 1));
+    }
+    return title;
+}
+
 void showTitle() {
     // An alarm comes first, where a taskbar entry cut short still shows it.
-    const std::string title = app.alarmUp ? "ALARM - " + app.mainTitle : app.mainTitle;
+    const std::string title = app.alarmUp ? "ALARM - " + mainTitle() : mainTitle();
     SetPanelAttribute(app.p1, ATTR_TITLE, title.c_str());
 }

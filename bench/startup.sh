@@ -39,7 +39,7 @@ for r in $(seq 1 "$runs"); do
   pid=$!
   shown=0
   while [ $(( $(date +%s%N) - t0 )) -lt 10000000000 ]; do
-    if xdotool search --onlyvisible --name '^TEVRAN - oxygen measurement$' > /dev/null 2>&1; then
+    if xdotool search --onlyvisible --name '^TEVRAN - oxygen measurement' > /dev/null 2>&1; then
       shown=1
       break
     fi

@@ -72,7 +72,7 @@ measure() {
   (cd "$dir" && XDG_CONFIG_HOME="$dir/config" QT_QPA_PLATFORM=xcb exec ./tevran 2> "$dir/tevran.err") &
   prog=$!
   local main
-  main=$(xdotool search --sync --onlyvisible --name '^TEVRAN - oxygen measurement$' | head -n 1)
+  main=$(xdotool search --sync --onlyvisible --name '^TEVRAN - oxygen measurement' | head -n 1)
   xdotool windowmove "$main" 0 0
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$main")"

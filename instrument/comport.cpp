@@ -18,18 +18,42 @@ int openPort() { return OpenComConfig(app.com_nummer, "", 9600, 0, 8, 1, 128, 24
 
 namespace {
 // The devices the list on the serial-port panel shows, in its order (an entry's value is its
-// index here).
+// index here), and their lines as shown.
 std::vector<ComPortInfo> listedPorts;
+std::vector<std::string> listedLines;
+
+// Fills the list with the devices there are now; the device chosen before stays chosen.
+void fillPortList(const std::vector<ComPortInfo>& ports, std::vector<std::string> lines) {
+    int chosen = -1;
+    GetCtrlVal(app.p4, PORT_LIST, &chosen);
+    const std::string chosenDevice = chosen >= 0 && std::size_t(chosen) < listedPorts.size()
+                                         ? listedPorts[std::size_t(chosen)].device
+                                         : std::string();
+    listedPorts = ports;
+    listedLines = std::move(lines);
+    ClearListCtrl(app.p4, PORT_LIST);
+    int again = -1;
+    for (std::size_t i = 0; i < listedPorts.size(); ++i) {
+        InsertListItem(app.p4, PORT_LIST, -1, listedLines[i].c_str(), int(i));
+        if (!chosenDevice.empty() && listedPorts[i].device == chosenDevice) again = int(i);
+    }
+    if (listedPorts.empty()) InsertListItem(app.p4, PORT_LIST, -1, "No serial ports found.", -1);
+    SetCtrlVal(app.p4, PORT_LIST, again);
+}
+
+std::vector<std::string> linesOf(const std::vector<ComPortInfo>& ports) {
+    std::vector<std::string> lines;
+    for (const ComPortInfo& p : ports) lines.push_back(portListLabel(p));
+    return lines;
+}
 
 void showPortPanel() {
     DisplayPanel(app.p4);
     SetCtrlVal(app.p4, PORT_NUMBER, app.com_nummer);
-    listedPorts = ListComPorts();
-    ClearListCtrl(app.p4, PORT_LIST);
-    for (std::size_t i = 0; i < listedPorts.size(); ++i)
-        InsertListItem(app.p4, PORT_LIST, -1, portListLabel(listedPorts[i]).c_str(), int(i));
-    if (listedPorts.empty()) InsertListItem(app.p4, PORT_LIST, -1, "No serial ports found.", -1);
     SetCtrlVal(app.p4, PORT_LIST, -1);
+    const std::vector<ComPortInfo> ports = ListComPorts();
+    fillPortList(ports, linesOf(ports));
+    SetActiveCtrl(app.p4, PORT_LIST);
     SetCtrlVal(app.p4, PORT_DIR, ComEntryDir().c_str());
     SetCtrlVal(app.p4, PORT_HINT, "");
     app.portChoiceNumber = 0;
@@ -60,9 +84,21 @@ void ComOpen() {
     if (openPort() == 0) {
         app.com_open = 1;
         SetComTime(app.com_nummer, 0.6);
+        // Without an entry the number picked one of the computer's own ports: say which, since
+        // nothing else shows whether the instrument hangs there until Run.
+        long size = 0;
+        const std::string entry =
+            rt::joinPath(ComEntryDir(), "COM" + std::to_string(app.com_nummer));
+        if (!GetFileInfo(entry.c_str(), &size))
+            setStatus(StatusTopic::Link,
+                      "COM" + std::to_string(app.com_nummer) + ": opened " +
+                          ComDeviceName(app.com_nummer) +
+                          ", a serial port of this computer - if the instrument hangs elsewhere, "
+                          "choose its device under Instrument > Serial port");
     } else {
         noteLinkFailure(_GetRs232Err(), 0.0, "cannot be opened");
         showPortPanel();
+        SetCtrlVal(app.p4, PORT_HINT, app.linkStatus.c_str());
     }
 }
 
@@ -95,6 +131,32 @@ int portpick(int, int, int event, void*, int, int) {
 }
 
 void comport(int, int, void*, int) { showPortPanel(); }
+
+void portwatch() {
+    const std::vector<ComPortInfo> ports = ListComPorts();
+    std::vector<std::string> lines = linesOf(ports);
+    if (lines != listedLines) fillPortList(ports, std::move(lines));
+}
+
+// Cancel and Escape: the panel closes and nothing changes.
+namespace {
+void leavePortPanel() {
+    app.portChoiceNumber = 0;
+    app.portChoiceTarget.clear();
+    HidePanel(app.p4);
+}
+}  // namespace
+
+int portcancel(int, int, int event, void*, int, int) {
+    if (event == EVENT_COMMIT) leavePortPanel();
+    return 0;
+}
+
+int port_ende(int, int event, void*, int, int) {
+    if (event == EVENT_CLOSE) leavePortPanel();
+    return 0;
+}
+
 bool makeChosenEntry(int n) {
     std::string reason;
     const int made = LinkComEntry(n, app.portChoiceTarget.c_str(), reason);

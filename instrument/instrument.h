@@ -26,6 +26,11 @@ void stellregelparameter(int stellen);
 // Callbacks of the serial-port and the controller-parameter panels, bound by name in TEVRAN.uir.
 void comport(int menuBar, int menuItem, void* callbackData, int panel);
 int portpick(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+int portcancel(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
+int port_ende(int panel, int event, void* callbackData, int eventData1, int eventData2);
+// Called about once a second while the serial-port panel is shown: the list follows the devices.
+void portwatch();
 void regoffen(int menuBar, int menuItem, void* callbackData, int panel);
 int regok(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 int reg_ende(int panel, int event, void* callbackData, int eventData1, int eventData2);

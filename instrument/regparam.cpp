@@ -30,6 +30,7 @@ std::string parametersNamed(int bits) {
 }
 
 constexpr int kUnreadColour = 0xC00000;
+constexpr int kDoneColour = 0x006000;
 
 // Fields the last read left unread are shown in red, and the panel says which they are.
 void markUnread(int bits) {
@@ -37,8 +38,8 @@ void markUnread(int bits) {
     for (int n = 0; n <= 4; ++n)
         SetCtrlAttribute(app.pr, REG_PARAM0 + n, ATTR_COLOR, (bits >> n) & 1 ? kUnreadColour : 0);
     std::string text;
-    if (bits != 0)
-        text = "Not read from the instrument (red): " + parametersNamed(bits);
+    if (bits != 0) text = "Not read from the instrument (red): " + parametersNamed(bits);
+    SetCtrlAttribute(app.pr, REG_STATUS, ATTR_COLOR, kUnreadColour);
     SetCtrlVal(app.pr, REG_STATUS, text.c_str());
 }
 
@@ -98,8 +99,14 @@ int regok(int, int, int event, void*, int, int) {
         if (!ConfirmPopupDefaultNo("Controller parameters", question.c_str())) return 0;
     }
     stellregelparameter(1);
+    // The link's sentence is cleared by an exchange without a failure, and set by one with.
+    const bool written = app.linkStatus.empty();
     Delay(0.2);
     stellregelparameter(0);
+    if (written && app.linkStatus.empty() && app.regUnread == 0) {
+        SetCtrlAttribute(app.pr, REG_STATUS, ATTR_COLOR, kDoneColour);
+        SetCtrlVal(app.pr, REG_STATUS, "The five parameters were written and read back.");
+    }
     return 0;
 }
 

@@ -75,6 +75,8 @@ int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int GetCtrlAttribute(int panel, int control, int attribute, int* value);
 int GetCtrlAttribute(int panel, int control, int attribute, double* value);
 int SetMenuBarAttribute(int menuBar, int menuItem, int attribute, int value);
+// Gives `control` the keyboard focus when its panel is shown (at once, if it is).
+int SetActiveCtrl(int panel, int control);
 // Restarts the interval of a timer control: its next tick comes one full interval from now.
 int ResetTimer(int panel, int control);
 int SetWaitCursor(int on);

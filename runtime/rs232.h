@@ -88,6 +88,10 @@ struct ComPortInfo {
 // The serial ports of the system, and every COMn entry of the program's directory (links to
 // pseudo-terminals and to missing devices included), ordered by port number, then by name.
 std::vector<ComPortInfo> ListComPorts();
+// While `panel` is shown, `changed` is called about once a second from the event loop (never
+// while a callback runs), so that a list of the devices can follow adapters being plugged in and
+// out. One watch at a time; a null `changed` ends it.
+void WatchComPorts(int panel, void (*changed)());
 // The directory the COMn entries live in (the program's settings directory).
 std::string ComEntryDir();
 // Makes the entry COMn a link to `device` (a stable /dev/serial/by-id name where there is one),

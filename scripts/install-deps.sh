@@ -12,9 +12,9 @@ packages=(
   locales
 )
 if [ "${1:-}" = "--packaging" ]; then
-  # dpkg-shlibdeps and dpkg-buildflags; the package check; closing a window without a window
-  # manager in the installed-program test.
-  packages+=(dpkg-dev lintian file man-db python3-xlib)
+  # dpkg-shlibdeps and dpkg-buildflags; the package check, with the desktop entry's and the
+  # AppStream file's; closing a window without a window manager in the installed-program test.
+  packages+=(dpkg-dev lintian file man-db python3-xlib desktop-file-utils appstream)
 fi
 
 missing=()

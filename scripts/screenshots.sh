@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the screenshots under docs/ from the real program on a virtual X display, driven with
 # xdotool like an operator: a live run against tevran-sim with the window filling a 1920x1080
-# screen (as maximised) and at its smallest size, the stored file in the viewer, the
-# controller-parameter panel, and the window at its smallest size with QT_SCALE_FACTOR=2.
+# screen (as maximised) and a 1024x600 one, the stored file in the viewer, the
+# controller-parameter panel, and the window filling a 1920x1080 screen with QT_SCALE_FACTOR=2.
 #
 #   scripts/screenshots.sh [BUILD_DIR]        (default: build; needs xvfb, xdotool, imagemagick)
 #
@@ -17,8 +17,8 @@ out="$repo/docs"
 if [ -z "${TEVRAN_SHOTS_INNER:-}" ]; then
   export TEVRAN_SHOTS_INNER=1
   xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$bin/.."
-  # Twice the size of everything: the smallest window needs 2080x1398 pixels.
-  TEVRAN_SHOTS_INNER=scaled exec xvfb-run -a -s "-screen 0 2200x1500x24" "$0" "$bin/.."
+  # Twice the size of everything on a 1920x1080 screen: 960x540 logical pixels.
+  TEVRAN_SHOTS_INNER=scaled exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$bin/.."
 fi
 
 . "$repo/scripts/lib/simulator.sh"
@@ -29,7 +29,7 @@ cleanup() {
   [ -n "$prog" ] && kill "$prog" 2>/dev/null || true
   [ -n "$simpid" ] && kill "$simpid" 2>/dev/null || true
   wait 2>/dev/null || true
-  rm -rf "$work"
+  [ -n "${SHOTS_KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -48,8 +48,8 @@ else
 fi
 prog=$!
 
-window() {  # the id of the window titled $1, once it is shown
-  xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+window() {  # the id of the window whose title begins with $1, once it is shown
+  xdotool search --sync --onlyvisible --name "^$1" | head -n 1
 }
 main=$(window "TEVRAN - oxygen measurement")
 xdotool windowmove "$main" 0 0
@@ -59,7 +59,9 @@ shot() {  # window id, file
   echo "wrote $2 ($(identify -format '%wx%h' "$2"))"
 }
 if [ "$TEVRAN_SHOTS_INNER" = scaled ]; then
-  # The window at its smallest size with everything twice as large.
+  # Filling the screen, as maximised, with everything twice as large.
+  xdotool windowsize "$main" 1920 1080
+  sleep 2
   shot "$main" "$out/window-scale2.png"
   exit 0
 fi
@@ -67,6 +69,7 @@ fi
 # Panel coordinates: the content starts below the menu bar.
 eval "$(xdotool getwindowgeometry --shell "$main")"
 menubar=$((HEIGHT - 680))
+home_width=$WIDTH home_height=$HEIGHT
 click() {  # click at panel coordinates $1 $2 of the main window
   xdotool mousemove --window "$main" "$1" $(($2 + menubar)) click 1
 }
@@ -107,12 +110,15 @@ if xdotool search --onlyvisible --name '^Comment$' >/dev/null 2>&1; then
   exit 1
 fi
 sleep "${SHOTS_MEASURE_SECONDS:-61}"
-shot "$main" "$out/window-1040x699.png"
+# A 1024x600 laptop screen, filled as maximised (no window manager, so no title bar).
+xdotool windowsize "$main" 1024 600
+sleep 2
+shot "$main" "$out/window-1024x600.png"
 # Maximised on a wide screen: without a window manager, the window is given the screen's size.
 xdotool windowsize "$main" 1920 1080
 sleep 2
 shot "$main" "$out/main-window.png"
-xdotool windowsize "$main" 1040 699
+xdotool windowsize "$main" "$home_width" "$home_height"
 sleep 1
 
 # Stop, then show the file just recorded.

@@ -45,6 +45,7 @@ enum {
     MAIN_STATUS = 24,  // status line: problems the operator must know of without a popup
     MAIN_LOADCOUNT = 26,
     MAIN_ALARM = 40,  // every alarm that is up, in words; empty when none
+    MAIN_SETTINGS = 70,  // the column of settings groups, which scrolls on a short screen
 };
 
 // Serial-port panel.
@@ -53,8 +54,9 @@ enum {
     PORT_OK = 3,
     PORT_LIST =
         4,  // the system's serial devices and the COMn entries; choosing one fills PORT_NUMBER
-    PORT_DIR = 6,   // the directory the COMn entries live in
-    PORT_HINT = 7,  // what the chosen device needs (a COMn entry made at OK, the dialout group)
+    PORT_DIR = 6,      // the directory the COMn entries live in
+    PORT_HINT = 7,     // what the chosen device needs (a COMn entry made at OK, the dialout group)
+    PORT_CANCEL = 10,  // closes the panel, changing nothing (also Escape)
 };
 
 // Controller-parameter panel: parameter n lives in field REG_PARAM0 + n.

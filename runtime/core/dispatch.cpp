@@ -26,6 +26,27 @@ struct CallbackScope {
 }  // namespace
 
 bool callbackRunning() { return callbackDepth > 0; }
+
+namespace {
+int watchPanel = 0;
+void (*watchCall)() = nullptr;
+}  // namespace
+
+void setComPortWatch(int panel, void (*changed)()) {
+    watchPanel = changed ? panel : 0;
+    watchCall = changed;
+}
+
+int comPortWatchPanel() { return watchPanel; }
+
+bool dispatchComPortWatch() {
+    if (callbackRunning() || !watchCall) return false;
+    const Panel* p = Model::instance().panel(watchPanel);
+    if (!p || !p->visible) return false;
+    CallbackScope scope(false);
+    watchCall();
+    return true;
+}
 bool popupOpen() { return popupDepth > 0; }
 
 PopupScope::PopupScope() { ++popupDepth; }

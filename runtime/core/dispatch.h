@@ -16,6 +16,12 @@ bool dispatchMenu(int menuBar, int menuItem);  // a menu item chosen
 // EVENT_END_TASK to the first top-level panel loaded; delivered also during a modal popup
 // (nobody may be there to answer it), not while another callback runs without one.
 bool dispatchEndTask();
+// The program's watch of the serial devices (WatchComPorts): the panel it is for, and the call a
+// front end makes about once a second; it reaches the program only while that panel is shown
+// and no callback runs.
+void setComPortWatch(int panel, void (*changed)());
+int comPortWatchPanel();
+bool dispatchComPortWatch();
 // True while a callback runs.
 bool callbackRunning();
 // True while a modal popup is open.

@@ -39,6 +39,7 @@ class FrontEnd {
     virtual void panelLoaded(int /*panel*/) {}
     virtual void panelChanged(int /*panel*/) {}                 // shown or hidden
     virtual void titleChanged(int /*panel*/) {}
+    virtual void activeControlChanged(int /*panel*/) {}         // SetActiveCtrl
     virtual void controlChanged(int /*panel*/, int /*control*/) {}  // value or attribute
     virtual void graphChanged(int /*panel*/, int /*control*/) {}    // plots or axes
     virtual void menuChanged(int /*menuBar*/) {}

@@ -225,7 +225,12 @@ struct Control {
     ValueType type = ValueType::None;
     std::string label;  // caption shown beside or on the control
     int x = 0, y = 0, width = 0, height = 0;
-    int group = 0;  // id of the Group control it sits in, 0 none
+    int group = 0;         // id of the Group control it sits in, 0 none
+    bool scrolls = false;  // groups: a frameless column that scrolls when the panel is short
+    // Lists and numeric fields: the button that Enter (and a double click on a list entry)
+    // presses after the control's own commit; 0 none.
+    int activates = 0;
+    std::string activatesName;
     int anchors = AnchorLeft | AnchorTop;
     std::string tooltip;   // what the control does, its unit and range (Windows-1252)
     std::string shortcut;  // buttons: key sequence that presses it ("F5", "Ctrl+O")
@@ -277,11 +282,15 @@ struct Panel {
     std::string name;  // resource name, e.g. "MAIN"
     std::string title;
     int x = 0, y = 0, width = 400, height = 300;
-    bool resizable = false;  // the window can grow; width and height are its smallest size
+    bool resizable = false;  // the window can grow and shrink
+    // A resizable panel's smallest size; below width and height the controls anchored to both
+    // edges give up room (0: width and height are the smallest size).
+    int minWidth = 0, minHeight = 0;
     bool visible = false;
     std::string callbackName;
     PanelCallback callback = nullptr;
     int menuBar = 0;
+    int activeControl = 0;  // the control with the keyboard focus, 0 the front end's choice
     std::vector<Control> controls;
     Control* find(int id);
     Control* findByName(const std::string& name);

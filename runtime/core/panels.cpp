@@ -149,6 +149,14 @@ static int setVisible(int panel, bool visible) {
 int DisplayPanel(int panel) { return setVisible(panel, true); }
 int HidePanel(int panel) { return setVisible(panel, false); }
 
+int SetActiveCtrl(int panel, int control) {
+    int err;
+    if (!controlOf(panel, control, err)) return err;
+    Model::instance().panel(panel)->activeControl = control;
+    notify([&](FrontEnd& fe) { fe.activeControlChanged(panel); });
+    return UIE_NO_ERROR;
+}
+
 int GetPanelMenuBar(int panel) {
     Panel* p = Model::instance().panel(panel);
     return p ? p->menuBar : UIE_BAD_HANDLE;

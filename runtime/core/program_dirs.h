@@ -29,6 +29,11 @@ ProgramDirs programDirs(const std::string& exeDir,
 // Returns false (errno set) when the directory is not there afterwards.
 bool makePrivateDirectory(const std::string& dir);
 
+// Makes `dir` (an absolute path) the settings directory instead of the one the rule gives, for
+// one instrument of several: TEVRAN.ini, the COMn entries and tevran.conf live there. It is made
+// when missing; false (errno set) when it cannot be.
+bool setSettingsDir(const std::string& dir);
+
 // The directory TEVRAN.uir is read from: the resource directory of the rule above, or the
 // directory a front end set with setProjectDir.
 std::string resourceDir();

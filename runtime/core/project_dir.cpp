@@ -33,7 +33,8 @@ constexpr const char* kInstalledDataDir = "share/tevran";  // under the prefix
 constexpr const char* kConfigDirName = "tevran";
 
 std::mutex g_dirMutex;
-std::string g_projectDir;  // set by a front end; empty: the rule decides
+std::string g_projectDir;   // set by a front end; empty: the rule decides
+std::string g_settingsDir;  // chosen on the command line; empty: the rule decides
 bool g_resolved = false;
 rt::ProgramDirs g_dirs;
 
@@ -68,7 +69,7 @@ const rt::ProgramDirs& resolvedDirs() {
                 return ::access(rt::joinPath(dir, kResourceFile).c_str(), F_OK) == 0;
             },
             envValue("XDG_CONFIG_HOME"), homeDirectory());
-        if (g_dirs.installed && !rt::makePrivateDirectory(g_dirs.settings))
+        if (g_dirs.installed && g_settingsDir.empty() && !rt::makePrivateDirectory(g_dirs.settings))
             std::fprintf(stderr, "tevran: cannot create %s: %s\n", g_dirs.settings.c_str(),
                          std::strerror(errno));
         g_resolved = true;
@@ -116,7 +117,15 @@ bool makePrivateDirectory(const std::string& dir) {
 
 std::string projectDir() {
     std::lock_guard lock(g_dirMutex);
-    return g_projectDir.empty() ? resolvedDirs().settings : g_projectDir;
+    if (!g_projectDir.empty()) return g_projectDir;
+    return g_settingsDir.empty() ? resolvedDirs().settings : g_settingsDir;
+}
+
+bool setSettingsDir(const std::string& dir) {
+    if (!makePrivateDirectory(dir)) return false;
+    std::lock_guard lock(g_dirMutex);
+    g_settingsDir = dir;
+    return true;
 }
 
 std::string resourceDir() {

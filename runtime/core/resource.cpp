@@ -5,7 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -132,6 +132,8 @@ public:
         c.width = integer(o, "width");
         c.height = integer(o, "height");
         c.group = integer(o, "group");
+        c.scrolls = o.value(QLatin1String("scrolls")).toBool(false);
+        c.activatesName = text(o, "activates");
         if (!anchors(o, c.anchors))
             return fail(where, "\"anchors\" holds a word other than left, right, top, bottom");
         c.tooltip = text(o, "tooltip");
@@ -214,6 +216,8 @@ public:
         p.width = integer(o, "width", p.width);
         p.height = integer(o, "height", p.height);
         p.resizable = o.value(QLatin1String("resizable")).toBool(false);
+        p.minWidth = std::clamp(integer(o, "minWidth", p.width), 1, p.width);
+        p.minHeight = std::clamp(integer(o, "minHeight", p.height), 1, p.height);
         p.callbackName = text(o, "callback");
         out.menuBarName = text(o, "menuBar");
         std::set<int> ids;
@@ -229,6 +233,13 @@ public:
             if (c.group != 0 && (!ids.count(c.group) || p.find(c.group) == nullptr ||
                                  const_cast<Panel&>(p).find(c.group)->kind != ControlKind::Group))
                 return fail(where + ", control " + c.name, "\"group\" names no group control");
+        for (Control& c : p.controls) {
+            if (c.activatesName.empty()) continue;
+            const Control* button = p.findByName(c.activatesName);
+            if (!button || button->kind != ControlKind::Button)
+                return fail(where + ", control " + c.name, "\"activates\" names no button");
+            c.activates = button->id;
+        }
         return true;
     }
 

@@ -4,15 +4,15 @@
 
 #include "runtime/core/encoding.h"
 #include "runtime/core/frontend.h"
+#include "runtime/textfiles.h"
 #include "runtime/user_settings.h"
 
 namespace rt {
 
 QSettings openUserSettings() {
-    const std::string file = frontEnd() ? frontEnd()->userSettingsFile() : std::string();
-    if (file.empty())
-        return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tevran"),
-                         QStringLiteral("tevran"));
+    std::string file = frontEnd() ? frontEnd()->userSettingsFile() : std::string();
+    // Beside TEVRAN.ini, in the settings directory the program's rule (or --settings) gives.
+    if (file.empty()) file = joinPath(projectDir(), "tevran.conf");
     return QSettings(QString::fromStdString(file), QSettings::IniFormat);
 }
 

@@ -6,8 +6,7 @@
 
 namespace rt {
 
-// The file the front end names, else the system's per-user place for the program
-// ($XDG_CONFIG_HOME/tevran/tevran.conf on Linux).
+// The file the front end names, else tevran.conf beside TEVRAN.ini in the settings directory.
 QSettings openUserSettings();
 
 }  // namespace rt

@@ -6,11 +6,14 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -53,6 +56,29 @@ void setTextColour(QWidget* w, QColor colour) {
     p.setColor(QPalette::Active, QPalette::Text, colour);
     p.setColor(QPalette::Inactive, QPalette::Text, colour);
     w->setPalette(p);
+}
+
+namespace {
+
+// A field under the mouse while the operator scrolls the settings column must not change: the
+// wheel changes a value only once its field has the keyboard focus, and else goes on to the
+// column.
+class WheelNeedsFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Wheel || !w || w->hasFocus()) return false;
+        event->ignore();  // ignored and taken: Qt hands it to the parent
+        return true;
+    }
+};
+
+}  // namespace
+
+void wheelOnlyWithFocus(QWidget* field) {
+    field->setFocusPolicy(Qt::StrongFocus);
+    field->installEventFilter(new WheelNeedsFocus(field));
 }
 
 // ---- ControlView -----------------------------------------------------------------------------
@@ -152,6 +178,7 @@ SelectorView::SelectorView(int panel, const Control& c, QWidget* container, cons
                            const CaptionLayout& layout)
     : ControlView(panel, c) {
     auto* combo = new QComboBox;
+    wheelOnlyWithFocus(combo);
     combo->setFont(controlFont(combo->font(), c.textSize));
     connect(combo, &QComboBox::activated, this, [this](int index) { chosen(index); });
     place(container, combo, rect, c, layout);
@@ -199,7 +226,31 @@ ListBoxView::ListBoxView(int panel, const Control& c, QWidget* container, const 
             [this, list](QListWidgetItem* item) { chosen(list->row(item)); });
     connect(list, &QListWidget::itemActivated, this,
             [this, list](QListWidgetItem* item) { chosen(list->row(item)); });
+    activates_ = c.activates;
+    // A double click is a click (chosen above), then the press; Enter is taken in eventFilter.
+    connect(list, &QListWidget::itemDoubleClicked, this, [this] { activate(); });
+    list->installEventFilter(this);
     place(container, list, rect, c, layout);
+}
+
+bool ListBoxView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const int row = list()->currentRow();
+            Control* c = model();
+            if (c && row >= 0 && std::size_t(row) < items_.size() &&
+                items_[std::size_t(row)].value != c->intValue)
+                chosen(row);
+            activate();
+            return true;
+        }
+    }
+    return ControlView::eventFilter(watched, event);
+}
+
+void ListBoxView::activate() {
+    if (activates_) deliverCommit(panel_, activates_);
 }
 
 QListWidget* ListBoxView::list() const { return static_cast<QListWidget*>(widget_); }
@@ -404,6 +455,26 @@ QGroupBox* GroupView::box() const { return static_cast<QGroupBox*>(widget_); }
 
 void GroupView::refreshValue(const Control& c) { box()->setTitle(fromCp1252(c.label)); }
 
+ScrollColumnView::ScrollColumnView(int panel, const Control& c, QWidget* container,
+                                   const QRect& rect)
+    : ControlView(panel, c), inner_(new QWidget) {
+    auto* area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidgetResizable(false);
+    inner_->resize(rect.size());
+    area->setWidget(inner_);
+    place(container, area, rect, c, CaptionLayout{});
+}
+
+int ScrollColumnView::fitInner(int designWidth, int designHeight) {
+    auto* area = static_cast<QScrollArea*>(outer_);
+    const bool bar = area->height() < designHeight;
+    const int width = area->width() - (bar ? area->verticalScrollBar()->sizeHint().width() : 0);
+    if (inner_->size() != QSize(width, designHeight)) inner_->resize(width, designHeight);
+    return width - designWidth;
+}
+
 LabelView::LabelView(int panel, const Control& c, QWidget* container, const QRect& rect)
     : ControlView(panel, c) {
     auto* label = new QLabel;
@@ -460,26 +531,18 @@ ControlView* makeControlView(int panel, const Control& c, QWidget* container, co
         case ControlKind::ListBox:
             view = new ListBoxView(panel, c, container, rect, caption);
             break;
-        case ControlKind::Led:
-            view = new LedView(panel, c, container, rect);
-            break;
-        case ControlKind::Mark:
-            view = new MarkView(panel, c, container, rect);
-            break;
-        case ControlKind::Button:
-            view = new ButtonView(panel, c, container, rect);
-            break;
+        case ControlKind::Led: view = new LedView(panel, c, container, rect); break;
+        case ControlKind::Mark: view = new MarkView(panel, c, container, rect); break;
+        case ControlKind::Button: view = new ButtonView(panel, c, container, rect); break;
         case ControlKind::Group:
-            view = new GroupView(panel, c, container, rect);
+            if (c.scrolls)
+                view = new ScrollColumnView(panel, c, container, rect);
+            else
+                view = new GroupView(panel, c, container, rect);
             break;
-        case ControlKind::Label:
-            view = new LabelView(panel, c, container, rect);
-            break;
-        case ControlKind::Graph:
-            view = new GraphView(panel, c, container, rect);
-            break;
-        case ControlKind::Timer:
-            return nullptr;
+        case ControlKind::Label: view = new LabelView(panel, c, container, rect); break;
+        case ControlKind::Graph: view = new GraphView(panel, c, container, rect); break;
+        case ControlKind::Timer: return nullptr;
     }
     view->refresh(c);
     return view;

@@ -63,6 +63,10 @@ protected:
 ControlView* makeControlView(int panel, const Control& c, QWidget* container, const QRect& rect,
                              const CaptionLayout& caption);
 
+// The mouse wheel changes the field's value only while it has the keyboard focus; otherwise the
+// wheel goes on to what holds it (a scrolling column).
+void wheelOnlyWithFocus(QWidget* field);
+
 // Point size for a control's text, 0 for the default.
 QFont controlFont(const QFont& base, int textSize);
 QColor rgbColour(int rgb);
@@ -100,6 +104,7 @@ private:
     bool enterPressed_ = false;
     int commitsAtEnter_ = 0;
     int commits_ = 0;
+    int activates_ = 0;  // the button Enter presses after the commit, 0 none
 };
 
 class SelectorView : public ControlView {
@@ -128,10 +133,15 @@ public:
 
 protected:
     void refreshValue(const Control& c) override;
+    // Enter chooses the entry with the keyboard focus, if any, and presses the button the
+    // list activates.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void chosen(int row);
+    void activate();
     std::vector<SelectorItem> items_;
+    int activates_ = 0;  // the button Enter and a double click press, 0 none
 };
 
 class SwitchView : public ControlView {
@@ -245,6 +255,24 @@ public:
 
 protected:
     void refreshValue(const Control& c) override;
+};
+
+// A frameless column of groups that scrolls when its panel is too short for it. The groups sit
+// in `inner()`, which keeps the column's height and follows its width.
+class ScrollColumnView : public ControlView {
+    Q_OBJECT
+  public:
+    ScrollColumnView(int panel, const Control& c, QWidget* container, const QRect& rect);
+    QWidget* inner() const { return inner_; }
+    // Fits the inner widget to the column's present size; returns how much narrower than
+    // `designWidth` it is (a vertical scroll bar takes its width off the groups' room).
+    int fitInner(int designWidth, int designHeight);
+
+  protected:
+    void refreshValue(const Control&) override {}
+
+  private:
+    QWidget* inner_;
 };
 
 class LabelView : public ControlView {

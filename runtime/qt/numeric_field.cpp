@@ -70,8 +70,10 @@ NumericFieldView::NumericFieldView(int panel, const Control& c, QWidget* contain
         spin = i;
     }
     spin->setKeyboardTracking(false);
+    wheelOnlyWithFocus(spin);
     spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     spin->setFont(controlFont(spin->font(), c.textSize));
+    activates_ = c.activates;
     connect(spin, &QAbstractSpinBox::editingFinished, this, [this] { editingFinished(); });
     spin->installEventFilter(this);
     if (auto* edit = spin->findChild<QLineEdit*>()) edit->installEventFilter(this);
@@ -132,6 +134,7 @@ void NumericFieldView::editingFinished() {
         // Enter commits, once: when the value changed, valueChanged has already done it.
         enterPressed_ = false;
         if (commits_ == commitsAtEnter_) commitValue();
+        if (activates_) deliverCommit(panel_, activates_);
     } else if (widgetValue() != shown_) {
         commitValue();  // left the field after a change that was not committed yet
     }

@@ -13,6 +13,7 @@
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/event_delivery.h"
 #include "runtime/qt/text_encoding.h"
+#include "runtime/qt/window_placement.h"
 
 namespace rt::qt {
 
@@ -41,22 +42,34 @@ PanelContent::PanelContent(int panel, QWidget* parent) : QWidget(parent), panel_
 void PanelContent::build(const Panel& p) {
     designSize_ = QSize(p.width, p.height);
     if (p.resizable)
-        setMinimumSize(designSize_);
+        setMinimumSize(p.minWidth > 0 ? p.minWidth : p.width,
+                       p.minHeight > 0 ? p.minHeight : p.height);
     else
         setFixedSize(designSize_);
     const QFont base = font();
     const QFontMetrics metrics(base);
 
-    // Groups first: they are the containers of the controls laid out in them.
-    std::map<int, QGroupBox*> groups;
+    // Containers first: the scrolling columns, then the groups (which may sit in a column).
+    std::map<int, QWidget*> groups;  // the widget the contents go in, by group id
     std::map<int, QRect> groupRects;
-    for (const Control& c : p.controls) {
-        if (c.kind != ControlKind::Group) continue;
-        ControlView* v = makeControlView(panel_, c, this, rectOf(c), CaptionLayout{});
-        views_[c.id] = v;
-        placements_.push_back({v, 0, rectOf(c), QRect(), false, c.anchors});
-        groups[c.id] = static_cast<GroupView*>(v)->box();
-        groupRects[c.id] = rectOf(c);
+    std::set<int> columnIds;
+    for (const bool columns : {true, false}) {
+        for (const Control& c : p.controls) {
+            if (c.kind != ControlKind::Group || c.scrolls != columns) continue;
+            const int container = !columns && groups.count(c.group) ? c.group : 0;
+            QRect r = rectOf(c);
+            if (container) r.translate(-groupRects[container].topLeft());
+            QWidget* parent = container ? groups[container] : this;
+            ControlView* v = makeControlView(panel_, c, parent, r, CaptionLayout{});
+            views_[c.id] = v;
+            placements_.push_back({v, container, r, QRect(), false, c.anchors});
+            if (auto* column = dynamic_cast<ScrollColumnView*>(v)) {
+                groups[c.id] = column->inner();
+                columnIds.insert(c.id);
+            } else
+                groups[c.id] = static_cast<GroupView*>(v)->box();
+            groupRects[c.id] = rectOf(c);
+        }
     }
     auto containerOf = [&](const Control& c) {
         return c.kind != ControlKind::Group && groups.count(c.group) ? c.group : 0;
@@ -73,7 +86,9 @@ void PanelContent::build(const Panel& p) {
     std::map<int, std::vector<QRect>> rects;  // by container
     for (const Control& c : p.controls) {
         if (c.kind == ControlKind::Timer) continue;
-        int container = containerOf(c);
+        int container = c.kind == ControlKind::Group && !c.scrolls && groups.count(c.group)
+                            ? c.group
+                            : containerOf(c);
         QRect r = rectOf(c);
         if (container) r.translate(-groupRects[container].topLeft());
         rects[container].push_back(r);
@@ -84,7 +99,7 @@ void PanelContent::build(const Panel& p) {
     for (Placed& pl : placed) {
         if (!hasCaption(*pl.control)) continue;
         QRect free(0, 0, p.width, p.height);
-        if (pl.container) {
+        if (pl.container && !columnIds.count(pl.container)) {
             const QRect& g = groupRects[pl.container];
             int title = metrics.height() + 2;
             free = QRect(6, title, g.width() - 12, g.height() - title - 4);
@@ -111,7 +126,7 @@ void PanelContent::build(const Panel& p) {
     }
 
     for (const Placed& pl : placed) {
-        QWidget* container = pl.container ? static_cast<QWidget*>(groups[pl.container]) : this;
+        QWidget* container = pl.container ? groups[pl.container] : this;
         if (ControlView* v = makeControlView(panel_, *pl.control, container, pl.rect, pl.caption)) {
             views_[pl.control->id] = v;
             const bool outside = v->caption() && (pl.caption.place == CaptionPlace::Left ||
@@ -131,9 +146,13 @@ void PanelContent::resizeEvent(QResizeEvent* event) {
     for (const Placement& pl : placements_) {
         const QSize by = pl.container ? groupGrown[pl.container] : grown;
         const QRect r = anchoredRect(pl.rect, pl.anchors, by);
-        if (!pl.container && dynamic_cast<GroupView*>(pl.view))
-            groupGrown[pl.view->id()] = r.size() - pl.rect.size();
         if (pl.view->outer() && pl.view->outer()->geometry() != r) pl.view->outer()->setGeometry(r);
+        if (dynamic_cast<GroupView*>(pl.view))
+            groupGrown[pl.view->id()] = r.size() - pl.rect.size();
+        // A column keeps its height and scrolls; its width follows, less a scroll bar's.
+        if (auto* column = dynamic_cast<ScrollColumnView*>(pl.view))
+            groupGrown[pl.view->id()] =
+                QSize(column->fitInner(pl.rect.width(), pl.rect.height()), 0);
         if (!pl.caption.isNull() && pl.view->caption()) {
             QRect c = pl.caption.translated(r.topLeft() - pl.rect.topLeft());
             if (pl.captionBeside) c.setHeight(r.height());
@@ -179,6 +198,14 @@ PanelWindow::PanelWindow(int panel, const Panel& p)
     // its smallest size.
     if (!p.resizable) layout()->setSizeConstraint(QLayout::SetFixedSize);
     move(p.x, p.y);
+    if (p.resizable) {
+        notePlace_ = new QTimer(this);
+        notePlace_->setSingleShot(true);
+        notePlace_->setInterval(300);
+        connect(notePlace_, &QTimer::timeout, this, [this] {
+            if (isVisible()) noteInstanceWindow(geometry());
+        });
+    }
     // Escape on a window of its own (not the main window, the one with a menu bar) asks the
     // program to close it, as the title bar's close button does.
     if (p.menuBar == 0) {
@@ -195,6 +222,26 @@ void PanelWindow::setTitle(const std::string& title) {
     if (windowTitle() != t) setWindowTitle(t);
 }
 
+void PanelWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (notePlace_) notePlace_->start();
+}
+
+void PanelWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (notePlace_) notePlace_->start();
+}
+
+void PanelWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!openingPlace_) return;
+    const QPoint place = *openingPlace_;
+    openingPlace_.reset();
+    QTimer::singleShot(300, this, [this, place] {
+        if (!isMaximized() && pos() != place) move(place);
+    });
+}
+
 void PanelWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     ++closeRequests_;
@@ -204,7 +251,10 @@ void PanelWindow::closeEvent(QCloseEvent* event) {
 // ---- ChildPanelFrame -------------------------------------------------------------------------
 
 ChildPanelFrame::ChildPanelFrame(int panel, const rt::Panel& p, QWidget* parentArea)
-    : QFrame(parentArea), title_(new QLabel), content_(new PanelContent(panel, this)) {
+    : QFrame(parentArea),
+      panel_(panel),
+      title_(new QLabel),
+      content_(new PanelContent(panel, this)) {
     setObjectName(QString::fromStdString(p.name));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(2);
@@ -226,6 +276,10 @@ ChildPanelFrame::ChildPanelFrame(int panel, const rt::Panel& p, QWidget* parentA
     column->addWidget(content_);
     setTitle(p.title);
     move(p.x, p.y);
+    // Escape while the keyboard is in the panel asks the program to close it, as on a window.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { deliverClose(panel_); });
     hide();
 }
 

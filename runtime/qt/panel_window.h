@@ -5,6 +5,8 @@
 
 #include <QFrame>
 #include <QMainWindow>
+#include <QTimer>
+#include <optional>
 #include <map>
 
 #include "runtime/core/model.h"
@@ -60,17 +62,27 @@ public:
     PanelWindow(int panel, const Panel& p);
     PanelContent* content() const { return content_; }
     void setTitle(const std::string& title);
+    // Where the window is to open; a window manager that places new windows by its own rule
+    // (centred, say) is asked once more after the window appears, so that a second instance's
+    // window stands beside the first rather than on it.
+    void setOpeningPlace(const QPoint& topLeft) { openingPlace_ = topLeft; }
     // Number of close requests sent to the program (for tests).
     int closeRequests() const { return closeRequests_; }
 
 protected:
     // The window never closes itself: the program decides (it hides the panel or ends).
     void closeEvent(QCloseEvent* event) override;
+    // A resizable window tells instances started later where it is, so they open beside it.
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    std::optional<QPoint> openingPlace_;
     int panel_;
     PanelContent* content_;
     int closeRequests_ = 0;
+    QTimer* notePlace_ = nullptr;  // resizable windows only; gathers a drag's moves into one note
 };
 
 class ChildPanelFrame : public QFrame {
@@ -80,7 +92,8 @@ public:
     PanelContent* content() const { return content_; }
     void setTitle(const std::string& title);
 
-private:
+  private:
+    int panel_;
     QLabel* title_;
     PanelContent* content_;
 };

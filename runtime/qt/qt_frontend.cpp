@@ -29,6 +29,7 @@
 #include "runtime/qt/popups_qt.h"
 #include "runtime/qt/text_encoding.h"
 #include "runtime/qt/user_settings.h"
+#include "runtime/qt/window_placement.h"
 
 namespace rt {
 
@@ -110,6 +111,11 @@ QtFrontEnd::QtFrontEnd()
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(0);
     connect(&flushTimer_, &QTimer::timeout, this, &QtFrontEnd::flushPending);
+    portWatch_.setInterval(1000);
+    connect(&portWatch_, &QTimer::timeout, this, [this] {
+        if (holding() || popupOpen()) return;
+        if (dispatchComPortWatch()) flushPending();
+    });
 }
 
 QtFrontEnd::~QtFrontEnd() {
@@ -146,14 +152,15 @@ void QtFrontEnd::panelLoaded(int handle) {
         e.content = window->content();
     }
     e.content->build(*p);
-    // A window the operator may size opens as it was left in the last session.
-    if (p->resizable && !parent) qt::restoreWindow(*e.frame, QString::fromStdString(p->name));
     panels_[handle] = e;
     for (const Control& c : p->controls) {
         if (c.kind == ControlKind::Timer) timers_.add(handle, c.id, c.interval);
         if (c.kind == ControlKind::Graph) dirtyGraphs_.insert({handle, c.id});
     }
     attachMenuBar(handle);
+    // A window the operator may size opens as it was left in the last session, where that fits
+    // (its size with the menu bar, so after the menu bar is filled).
+    if (p->resizable && !parent) qt::placeWindow(*e.frame, QString::fromStdString(p->name));
     flushPending();
     panelChanged(handle);
 }
@@ -192,6 +199,14 @@ void QtFrontEnd::panelChanged(int handle) {
     w->show();
     w->raise();  // a child panel covers the parent's controls; a window comes to the front
     if (e->topLevel) w->activateWindow();
+    activeControlChanged(handle);
+}
+
+void QtFrontEnd::activeControlChanged(int handle) {
+    Panel* p = Model::instance().panel(handle);
+    const PanelEntry* e = entry(handle);
+    if (!p || !e || !p->visible || p->activeControl == 0) return;
+    if (QWidget* w = e->content->controlWidget(p->activeControl)) w->setFocus(Qt::OtherFocusReason);
 }
 
 void QtFrontEnd::controlChanged(int panel, int control) {
@@ -414,7 +429,12 @@ int QtFrontEnd::runUserInterface() {
     flushPending();
     // Timer controls tick from the first pass of the event loop on.
     QMetaObject::invokeMethod(
-        this, [this] { timers_.startAll(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            timers_.startAll();
+            portWatch_.start();
+        },
+        Qt::QueuedConnection);
     // A signal to end reaches the program from here, between callbacks or during a popup.
     if (const int fd = watchEndSignals(); fd >= 0) {
         auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
@@ -431,6 +451,7 @@ void QtFrontEnd::exitProgram(int status) {
         if (p && p->resizable && e.topLevel && e.frame)
             qt::saveWindow(*e.frame, QString::fromStdString(p->name));
     }
+    qt::forgetInstanceWindow();
     std::fflush(stdout);
     std::fflush(stderr);
     std::exit(status);

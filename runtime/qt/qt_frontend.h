@@ -44,6 +44,7 @@ class QtFrontEnd : public QObject, public FrontEnd {
     void panelLoaded(int panel) override;
     void panelChanged(int panel) override;
     void titleChanged(int panel) override;
+    void activeControlChanged(int panel) override;
     void controlChanged(int panel, int control) override;
     void graphChanged(int panel, int control) override;
     void menuChanged(int menuBar) override;
@@ -125,6 +126,7 @@ class QtFrontEnd : public QObject, public FrontEnd {
     std::set<std::pair<int, int>> dirtyGraphs_;
     std::set<std::pair<int, int>> changedControls_;  // since the event loop last ran
     QTimer flushTimer_;
+    QTimer portWatch_;              // the program's watch of the serial devices, once a second
     QElapsedTimer lastChartFrame_;  // since the charts were last redrawn
     bool waitCursor_ = false;
     bool exposed_ = false;    // a window was exposed during this pass of whileWaiting

@@ -1,8 +1,7 @@
 #pragma once
-// What the windows remember of their user between sessions, in the per-user settings file of
-// the Qt conventions ($XDG_CONFIG_HOME/tevran/tevran.conf on Linux): a resizable window's size and
-// position, and the folder each kind of file dialog was last used in. The program's own
-// settings file is never touched.
+// What the windows remember of their user between sessions, in tevran.conf in the program's
+// settings directory (beside TEVRAN.ini): a resizable window's size and position, and the folder
+// each kind of file dialog was last used in. The program's own settings file is never touched.
 
 #include <QString>
 
@@ -16,9 +15,10 @@ QString rememberedFolder(int buttonLabel, const QString& fallback);
 // Notes the folder of the file the dialog with this button chose.
 void rememberFolder(int buttonLabel, const QString& chosenFile);
 
-// Gives a window the size, position and maximised state it had when last saved under `name`;
-// false, and the window unchanged, when nothing usable is saved.
-bool restoreWindow(QWidget& window, const QString& name);
+// Gives a window, before it is first shown, the place it had when last saved under `name` where
+// that fits the screen it opens on; otherwise the screen's centre at its smallest size. Either
+// way beside the windows of other running instances rather than on top of them.
+void placeWindow(QWidget& window, const QString& name);
 void saveWindow(const QWidget& window, const QString& name);
 
 }  // namespace rt::qt

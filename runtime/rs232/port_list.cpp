@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "runtime/core/dispatch.h"
 #include "runtime/core/encoding.h"
 #include "runtime/rs232/port_names.h"
 #include "runtime/textfiles.h"
@@ -113,6 +114,8 @@ std::vector<ComPortInfo> ListComPorts() {
 }
 
 std::string ComEntryDir() { return rt::projectDir(); }
+
+void WatchComPorts(int panel, void (*changed)()) { rt::setComPortWatch(panel, changed); }
 
 namespace {
 // The system's reason in words, as it reads inside a sentence ("read-only file system").

@@ -523,8 +523,8 @@ TEST(ProgramWindows, MeasuresStopsShowsTheFileAndEndsWithItsSettingsSaved) {
     const std::string dir = runProgram("measure", kSettings);
     EXPECT_EQ(readBytes(dir + "/TEVRAN.ini"), kSettingsAfter);
     // The window and the folders of both file dialogs are remembered in the per-user file.
-    const std::string user = readBytes(dir + "/config/tevran/tevran.conf");
-    EXPECT_NE(user.find("MAIN="), std::string::npos) << user;
+    const std::string user = readBytes(dir + "/tevran.conf");
+    EXPECT_NE(user.find("MAIN\\geometry=@Rect("), std::string::npos) << user;
     EXPECT_NE(user.find("open=" + dir), std::string::npos) << user;
     EXPECT_NE(user.find("save=" + dir), std::string::npos) << user;
 

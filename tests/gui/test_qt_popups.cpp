@@ -87,10 +87,10 @@ protected:
         previousDir = QDir::currentPath();
         QDir::setCurrent(QString::fromStdString(dir));  // "" in a file dialog: the current directory
         // The per-user settings of this test, not the user's.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromStdString(dir + "/config"));
+        rt::setProjectDir(dir + "/config");
     }
     void TearDown() override {
+        rt::setProjectDir("");
         QDir::setCurrent(previousDir);
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
@@ -344,14 +344,14 @@ TEST_F(Popups, EachFileDialogOpensWhereItLastChoseAFile) {
         EXPECT_EQ(runDialog(path), VAL_NO_FILE_SELECTED);
     }
     // The next session reads them from the per-user file.
-    const std::string conf = dir + "/config/tevran/tevran.conf";
+    const std::string conf = dir + "/config/tevran.conf";
     std::ifstream in(conf);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find(stored.toStdString()), std::string::npos) << conf << ":\n" << text;
     EXPECT_NE(text.find(records.toStdString()), std::string::npos) << conf << ":\n" << text;
-    // A folder that is gone: the current directory again.
+    // The Open dialog's folder gone: it starts where the recordings go.
     fs::remove_all(stored.toStdString());
-    ModalAnswer gone(opensIn(QDir::currentPath()));
+    ModalAnswer gone(opensIn(records));
     EXPECT_EQ(loadDialog(path), VAL_NO_FILE_SELECTED);
 }
 

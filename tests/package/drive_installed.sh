@@ -42,10 +42,18 @@ PY
 )
 title=${title//$'\x1f'/ }
 
+# The command line answers without a display.
+env -u DISPLAY /usr/bin/tevran --help | grep -q '^usage: tevran' || fail "--help without a display"
+env -u DISPLAY /usr/bin/tevran --version | grep -q '^tevran ' || fail "--version without a display"
+rc=0
+env -u DISPLAY /usr/bin/tevran --bogus 2> "$work/usage" || rc=$?
+[ "$rc" -eq 2 ] && grep -q '^usage: tevran' "$work/usage" || fail "an unknown option (status $rc)"
+
 start_program() {
   QT_QPA_PLATFORM=xcb /usr/bin/tevran 2>> "$work/tevran.err" &
   prog=$!
-  main=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
+  # The title goes on with the port and the data file once they are open.
+  main=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title" | head -n 1) ||
     fail "the main window did not appear"
   sleep 1
 }

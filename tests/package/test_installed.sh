@@ -40,6 +40,7 @@ export DEBIAN_FRONTEND=noninteractive
 installed=1
 for path in /usr/bin/tevran /usr/bin/tevran-sim /usr/share/tevran/TEVRAN.uir \
             /usr/share/applications/tevran.desktop /usr/share/man/man1/tevran.1.gz \
+            /usr/share/metainfo/org.example.tevran.metainfo.xml \
             /usr/share/doc/tevran/copyright; do
   [ -f "$path" ] || fail "$path is not installed"
 done
