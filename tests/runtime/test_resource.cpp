@@ -45,8 +45,9 @@ TEST(Resource, TheProgramsFileHasItsFivePanelsAndMenuBar) {
     for (const rt::PanelResource& p : f.panels)
         for (const rt::Control& c : p.panel.controls)
             if (c.kind != rt::ControlKind::Label && c.kind != rt::ControlKind::Group &&
-                c.kind != rt::ControlKind::Timer)
+                c.kind != rt::ControlKind::Timer) {
                 EXPECT_FALSE(c.tooltip.empty()) << c.name << " has no tooltip";
+            }
 }
 
 TEST(Resource, BrokenFilesNameTheFileAndTheProblem) {
