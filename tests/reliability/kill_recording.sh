@@ -17,10 +17,25 @@ seed=${3:-1}
 export LC_ALL=C
 work=$(mktemp -d)
 simpid=
-trap '[ -n "$simpid" ] && kill "$simpid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+device=
+
+# A run killed while Qt's serial port replaces a dead run's lock file leaves that lock and an
+# empty LCK..<device>.rmlock behind; for the next 30 s every program is told the device is in
+# use. The device is the simulator's and every run is over, so its lock files go with it.
+clear_locks() {
+  [ -n "$device" ] || return 0
+  local name=${device#/dev/}
+  name=${name//\//_}
+  local d
+  for d in /var/lock /etc/locks /var/spool/locks /var/spool/uucp /tmp /var/tmp /var/lock/lockdev /run/lock; do
+    rm -f "$d/LCK..$name" "$d/LCK..$name.rmlock" 2>/dev/null
+  done
+}
+trap 'clear_locks; [ -n "$simpid" ] && kill "$simpid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
 start_sim "$bin" "$work" --seed "$seed" || exit 1
+device=$(readlink -f "$work/COM1")
 
 # One scenario, DATAFILE replaced per run: far more polls than a run lives to make.
 {
