@@ -2,12 +2,15 @@
 #include "datafiles/stored_scan.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <limits>
+#include <system_error>
+#include <thread>
 
+#include "datafiles/data_line.h"
 #include "datafiles/viewer.h"
 #include "runtime/textfiles.h"
 
@@ -25,98 +28,92 @@ constexpr long kCountOn = 256;     // lines to the next point counted rather tha
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// Powers of ten a double holds exactly.
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// One number at p: [sign] digits [. digits] [e [sign] digits]; the position after it, or null.
-// Digits that fit 53 bits and a power of ten up to 22 give the correctly rounded value with one
-// division or multiplication; anything else goes the long way.
-const char* parseNumber(const char* p, const char* end, double& out) {
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const char* start = p;
-    std::uint64_t m = 0;
-    int significant = 0, scale = 0, digits = 0;
-    bool dropped = false;
-    for (; p < end && isDigit(*p); ++p, ++digits) {
-        if (significant < 19) {
-            m = m * 10 + unsigned(*p - '0');
-            if (m) ++significant;
-        } else {
-            ++scale;
-            dropped = true;
-        }
-    }
-    if (p < end && *p == '.')
-        for (++p; p < end && isDigit(*p); ++p, ++digits) {
-            if (significant < 19) {
-                m = m * 10 + unsigned(*p - '0');
-                if (m) ++significant;
-                --scale;
-            } else {
-                dropped = true;
-            }
-        }
-    if (digits == 0) return nullptr;
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        const char* x = p + 1;
-        bool down = false;
-        if (x < end && (*x == '+' || *x == '-')) down = *x++ == '-';
-        if (x < end && isDigit(*x)) {
-            int e = 0;
-            for (; x < end && isDigit(*x); ++x)
-                if (e < 100000) e = e * 10 + (*x - '0');
-            scale += down ? -e : e;
-            p = x;
-        }
-    }
-    double v;
-    if (!dropped && m < (std::uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
-        v = static_cast<double>(m);
-        v = scale < 0 ? v / kPow10[-scale] : v * kPow10[scale];
-    } else {
-        const auto r = std::from_chars(start, p, v, std::chars_format::general);
-        if (r.ec != std::errc() || r.ptr != p) return nullptr;
-    }
-    out = negative ? -v : v;
-    return p;
-}
-
-// Calls f(begin, end, offset) for each line from byte `offset` on (without its line end), and
-// for a last line without a line end when `lastPartial`. Returns the offset after the last whole
-// line.
+// Calls f(begin, end, base, readable) for the whole lines of each buffer read from byte `offset`
+// on (base: the file offset of begin), then, when `lastPartial`, for a last line without its line
+// end; the bytes from end up to `readable` may be looked at. Returns the offset after the last
+// whole line.
 template <class F>
-long eachLine(int file, long offset, bool lastPartial, F&& f) {
+long eachChunk(int file, long offset, bool lastPartial, F&& f) {
     if (SetFilePtr(file, offset) != 0) return offset;
-    std::vector<char> buf(static_cast<std::size_t>(kChunk));
+    constexpr std::size_t kPad = 64;  // bytes beyond those read, for the quick parsing
+    std::vector<char> buf(static_cast<std::size_t>(kChunk) + kPad);
     std::size_t have = 0;
     long base = offset;  // the file offset of buf[0]
     for (;;) {
-        if (have == buf.size()) buf.resize(buf.size() * 2);  // a line longer than the buffer
-        const long n = ReadFile(file, buf.data() + have, static_cast<long>(buf.size() - have));
+        const std::size_t room = buf.size() - kPad;
+        if (have == room) buf.resize(room * 2 + kPad);  // a line longer than the buffer
+        const long n =
+            ReadFile(file, buf.data() + have, static_cast<long>(buf.size() - kPad - have));
         if (n <= 0) break;
         have += static_cast<std::size_t>(n);
-        const char* p = buf.data();
-        const char* end = p + have;
-        while (const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p))) {
-            const char* e = lf > p && lf[-1] == '\r' ? lf - 1 : lf;
-            f(p, e, base + (p - buf.data()));
-            p = lf + 1;
-        }
-        const std::size_t used = static_cast<std::size_t>(p - buf.data());
-        std::memmove(buf.data(), p, have - used);
+        const char* lf = static_cast<const char*>(memrchr(buf.data(), '\n', have));
+        if (!lf) continue;
+        const std::size_t used = static_cast<std::size_t>(lf + 1 - buf.data());
+        f(buf.data(), lf + 1, base, buf.data() + buf.size());
+        std::memmove(buf.data(), buf.data() + used, have - used);
         have -= used;
         base += static_cast<long>(used);
     }
-    // Without its line end, a CR is part of the last line, as a line-by-line read has it.
-    if (lastPartial && have > 0) f(buf.data(), buf.data() + have, base);
+    if (lastPartial && have > 0) f(buf.data(), buf.data() + have, base, buf.data() + buf.size());
     return base;
+}
+
+// A line of the file, where it lies, and its numbers.
+struct ParsedLine {
+    const char* begin;
+    const char* end;  // without its line end
+    long offset;
+    int numbers;  // how many of the five were read
+    double v[5];
+};
+
+// The lines of [begin, end) with their numbers into `out`.
+void parseLines(const char* begin, const char* end, long base, const char* readable,
+                std::vector<ParsedLine>& out) {
+    out.clear();
+    for (const char* p = begin; p < end;) {
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        // Without its line end, a CR is part of the last line, as a line-by-line read has it.
+        const char* e = lf ? (lf > p && lf[-1] == '\r' ? lf - 1 : lf) : end;
+        ParsedLine& line = out.emplace_back();
+        line.begin = p;
+        line.end = e;
+        line.offset = base + (p - begin);
+        line.numbers = parseDataLine(p, e, readable, line.v);
+        p = lf ? lf + 1 : end;
+    }
+}
+
+// Calls f(line) for each line from byte `offset` on, in order, as eachChunk reads them. Where the
+// machine has a second core, a second thread reads the numbers of the second half of each buffer:
+// reading the numbers is most of the first open's time.
+template <class F>
+long eachParsedLine(int file, long offset, bool lastPartial, F&& f) {
+    constexpr long kShared = 256 * 1024;  // bytes worth a second thread
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    std::vector<ParsedLine> first, second;
+    return eachChunk(
+        file, offset, lastPartial,
+        [&](const char* begin, const char* end, long base, const char* readable) {
+            const char* middle = end;
+            std::future<void> other;
+            if (twoCores && end - begin >= kShared) {
+                const char* half = begin + (end - begin) / 2;
+                middle = static_cast<const char*>(std::memchr(half, '\n', end - half)) + 1;
+                try {
+                    other = std::async(std::launch::async, [&] {
+                        parseLines(middle, end, base + (middle - begin), readable, second);
+                    });
+                } catch (const std::system_error&) {
+                    middle = end;  // no thread to be had: all on this one
+                }
+            }
+            parseLines(begin, middle, base, readable, first);
+            if (other.valid()) other.get();
+            for (const ParsedLine& line : first) f(line);
+            if (middle != end)
+                for (const ParsedLine& line : second) f(line);
+        });
 }
 
 void widen(double& lo, double& hi, double v) {
@@ -157,16 +154,16 @@ void halveIndex(StoredFile& f) {
 }
 
 // One whole line into the index and the band.
-inline void takeLine(StoredFile& f, const char* b, const char* e, long offset) {
+inline void takeLine(StoredFile& f, const ParsedLine& line) {
     if (f.blocks.empty() || f.blocks.back().lines == f.linesPerBlock) {
         if (f.blocks.size() == kMostBlocks) halveIndex(f);
-        f.blocks.push_back(newBlock(offset, f.lines));
+        f.blocks.push_back(newBlock(line.offset, f.lines));
     }
     StoredBlock& block = f.blocks.back();
     ++block.lines;
     ++f.lines;
-    double v[5];
-    if (parseDataLine(b, e, v) != 5) return;
+    if (line.numbers != 5) return;
+    const double* v = line.v;
     widen(block.tLo, block.tHi, v[0]);
     for (int q = 0; q < 4; ++q) widen(block.qLo[q], block.qHi[q], v[1 + q]);
     f.band.add(v[0], v + 1);
@@ -184,17 +181,6 @@ void addPoint(StoredPoints& points, const double (&v)[5], int was0, int was1) {
 }
 
 }  // namespace
-
-int parseDataLine(const char* p, const char* end, double (&v)[5]) {
-    int n = 0;
-    for (; n < 5; ++n) {
-        while (p < end && isBlank(*p)) ++p;
-        const char* next = parseNumber(p, end, v[n]);
-        if (!next) break;
-        p = next;
-    }
-    return n;
-}
 
 // ---- TimeColumns ----------------------------------------------------------------------------
 
@@ -231,6 +217,7 @@ void TimeColumns::merge(bool towardLow) {
     std::fill(hi_.begin() + from * 4, hi_.begin() + (from + half) * 4, -kInf);
     if (!towardLow) x0_ -= kColumns * dx_;
     dx_ *= 2;
+    perDx_ = 1.0 / dx_;
 }
 
 void TimeColumns::add(double t, const double* q) {
@@ -239,16 +226,20 @@ void TimeColumns::add(double t, const double* q) {
         if (!started_) {
             x0_ = t;
             dx_ = 1.0 / kColumns;  // one second to begin with
+            perDx_ = kColumns;
             started_ = true;
         }
         while (t >= x0_ + kColumns * dx_ && std::isfinite(dx_)) merge(true);
         while (t < x0_ && std::isfinite(dx_)) merge(false);
     }
-    const double c = std::floor((t - x0_) / dx_);
+    // A growing band's width is a power of two seconds: multiplying by its inverse is exactly
+    // the division, and quicker.
+    double c = grows_ ? (t - x0_) * perDx_ : (t - x0_) / dx_;
     if (!(c >= 0 && c < kColumns)) {
         if (grows_ || t != x0_ + kColumns * dx_) return;  // the fixed range's last instant
+        c = kColumns - 1;
     }
-    const int column = std::clamp(static_cast<int>(c), 0, kColumns - 1);
+    const int column = static_cast<int>(c);  // rounded down, as c >= 0
     double* lo = &lo_[column * 4];
     double* hi = &hi_[column * 4];
     for (int k = 0; k < 4; ++k) widen(lo[k], hi[k], q[k]);
@@ -333,23 +324,21 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
         }
         if (test < 7 || points.t.size() == kMaxPoints) collecting = false;
     };
-    f.size = eachLine(file, 0, false, [&](const char* b, const char* e, long offset) {
-        thinned(b, e);
-        takeLine(f, b, e, offset);
+    f.size = eachParsedLine(file, 0, false, [&](const ParsedLine& line) {
+        thinned(line.begin, line.end);
+        takeLine(f, line);
     });
     // A last line without its line end still makes a point (and a recording finishes it).
-    eachLine(file, f.size, true, [&](const char* b, const char* e, long) {
-        thinned(b, e);
-        double v[5];
-        if (parseDataLine(b, e, v) == 5) f.band.add(v[0], v + 1);
+    eachParsedLine(file, f.size, true, [&](const ParsedLine& line) {
+        thinned(line.begin, line.end);
+        if (line.numbers == 5) f.band.add(line.v[0], line.v + 1);
     });
 }
 
 long scanMoreLines(int file, StoredFile& f) {
     const long before = f.lines;
-    f.size = eachLine(file, f.size, false, [&](const char* b, const char* e, long offset) {
-        takeLine(f, b, e, offset);
-    });
+    f.size =
+        eachParsedLine(file, f.size, false, [&](const ParsedLine& line) { takeLine(f, line); });
     return f.lines - before;
 }
 

@@ -6,10 +6,6 @@
 #include <functional>
 #include <vector>
 
-// The numbers of a data line as the viewer reads them ("%f %f %f %f %f"): how many of the five
-// were read, stopping at the first that is not a number.
-int parseDataLine(const char* p, const char* end, double (&v)[5]);
-
 // The lowest and highest value of each of the four quantities per time column: over a fixed
 // time range, or over the times seen so far, the columns widening as later (or earlier) times
 // arrive.
@@ -34,6 +30,7 @@ class TimeColumns {
     void merge(bool towardLow);
     std::vector<double> lo_, hi_;  // [column * 4 + quantity]
     double x0_ = 0.0, dx_ = 1.0;
+    double perDx_ = 1.0;  // 1 / dx_ while the columns grow
     bool grows_ = false, started_ = false;
 };
 
