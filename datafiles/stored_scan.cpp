@@ -17,6 +17,7 @@
 namespace {
 constexpr int kMaxPoints = 999;
 constexpr int kLineChars = 150;
+constexpr int kLineBuffer = 200;           // a line read and room beyond it for the quick parsing
 constexpr long kChunk = 1L << 20;          // bytes read at a time
 constexpr std::size_t kMostBlocks = 8192;  // the index's size, whatever the file's
 // A range of up to this many lines is read line by line; a longer one takes its band from the
@@ -365,12 +366,12 @@ bool seekLine(int file, const Part& p, long j) {
 template <class F>
 void eachPartLine(int file, const Part& p, F&& f) {
     if (!seekLine(file, p, p.from)) return;
-    char line[160];
+    char line[kLineBuffer] = {};
     for (long j = p.from; j < p.to; ++j) {
         const int n = ReadLine(file, line, kLineChars);
         if (n < 0) return;
         double v[5];
-        if (parseDataLine(line, line + n, v) == 5) f(v, n);
+        if (parseDataLine(line, line + n, line + kLineBuffer, v) == 5) f(v, n);
     }
 }
 }  // namespace
@@ -440,7 +441,7 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
     // The points: every step-th line of the stretches (those outside the range passed over),
     // each read where it lies.
     const long step = thinningStep(static_cast<long>(bytes) + 105);
-    char line[160];
+    char line[kLineBuffer] = {};
     long r = 0;  // lines of the stretches before the current one
     for (const Part& p : narrowed) {
         long at = -1;  // the line of this stretch the file is positioned at
@@ -455,7 +456,8 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
             const int n = ReadLine(file, line, kLineChars);
             at = j + 1;
             double v[5];
-            if (n >= 0 && parseDataLine(line, line + n, v) == 5 && inRange(v[0]))
+            if (n >= 0 && parseDataLine(line, line + n, line + kLineBuffer, v) == 5 &&
+                inRange(v[0]))
                 addPoint(points, v, was0, was1);
         }
         r += p.to - p.from;

@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "datafiles/data_line.h"
 #include "datafiles/stored_scan.h"
 #include "datafiles/viewer.h"
 #include "runtime/textfiles.h"
@@ -118,4 +120,34 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
     EXPECT_EQ(hi, -10.0);
     CloseFile(file);
     std::filesystem::remove(path);
+}
+
+TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
+    // Each line cut at every length, the rest of it still there to be looked at: the quick reading
+    // must never take a byte beyond the line's end, nor read a number differently.
+    const char* lines[] = {
+        "36000.0\t-104.1\t25.3\t1.44e+03\t1.234e-01",
+        "1\t2\t3\t4\t5",
+        "+1.5\t-0\t.5\t5.\t-.25e3",
+        "12345678.9\t1.23456789\t0.000000001\t1e22\t1e23",
+        "1e-22\t1E+5\t2e\t3e+\t4",
+        "1.5e+0004\t1.0e-1000\t9.9e999\t7.0000001e-15\t8",
+        "99999999999999999999\t1.7976931348623157e308\t4.9e-324\t1\t1",
+        "   7.5  8.5\t\t9.5 x 10",
+        "-\t+\t.\te5\t5",
+        "1.2.3\t4",
+        "0001.1000\t-0.0\t00000000.00000001\t1\t2",
+    };
+    for (const char* text : lines) {
+        std::string buffer = std::string(text) + "\r\n0123456789.e+-";
+        buffer.append(64, '7');
+        const char* b = buffer.data();
+        for (std::size_t cut = 0; cut <= std::strlen(text); ++cut) {
+            SCOPED_TRACE(std::string(text, cut));
+            double general[5], quick[5];
+            const int n = parseDataLine(b, b + cut, general);
+            ASSERT_EQ(parseDataLine(b, b + cut, b + buffer.size(), quick), n);
+            EXPECT_EQ(std::memcmp(general, quick, sizeof(double) * static_cast<std::size_t>(n)), 0);
+        }
+    }
 }
