@@ -5,6 +5,8 @@
 //   viewer_load FILE [REPEAT]       load FILE REPEAT times (default 3); print the best time
 //                                   [us], the points drawn, the times of zooms into it (each
 //                                   read again from the file) and the peak resident memory [KiB]
+//   viewer_load --follow FILE LINES write FILE as a recording at 0.01 s does, to LINES lines, and
+//                                   time the whole-recording window's looks at it every 3 s
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -19,6 +21,7 @@
 
 #include "app/state.h"
 #include "app/system.h"
+#include "datafiles/datafiles.h"
 #include "runtime/core/dispatch.h"
 #include "runtime/core/graph_view.h"
 #include "runtime/core/model.h"
@@ -44,8 +47,27 @@ long peakRssKiB() {
     return u.ru_maxrss;
 }
 
-// A data file as a recording writes it: the six header lines, then one line per second with
-// slowly varying values, written through a 1 MiB buffer.
+// Line k of a data file as a recording at 1 s writes it, from integer arithmetic only (the same
+// bytes on every machine): about 36 bytes, slowly varying values, the time restarting every
+// 100000 s. Returns its length.
+int dataLine(long k, char (&line)[96]) {
+    const int vz = -99 + static_cast<int>(k % 199);    // [0.1 mV]
+    const int tz = 6500 + static_cast<int>(k % 1013);  // [0.1 °C]
+    const int p1 = 100 + static_cast<int>(k % 899);
+    const int ie = 1000 + static_cast<int>(k % 8999);
+    return std::snprintf(line, sizeof line, "%ld.0\t%s%d.%d\t%d.%d\t%d.%02de+%d\t%d.%03de+0\r\n",
+                         k % 100000, vz < 0 ? "-" : "", std::abs(vz) / 10, std::abs(vz) % 10,
+                         tz / 10, tz % 10, p1 / 100, p1 % 100, static_cast<int>(k % 6), ie / 1000,
+                         ie % 1000);
+}
+
+const char kHeader[] =
+    "File: %s\r\nComment: benchmark\r\nDate: 01-01-2026\r\nTime: 00:00:00\r\nDataset\r\n"
+    "time[s]\tVz[mV]\tTz[\xB0"
+    "C]\tpO2[ppm]\tIe[mA]\r\n";
+
+// A data file as a recording writes it: the six header lines, then one line per second, written
+// through a 1 MiB buffer.
 int makeFile(const char* path, long long bytes) {
     std::FILE* f = std::fopen(path, "wb");
     if (!f) {
@@ -54,24 +76,10 @@ int makeFile(const char* path, long long bytes) {
     }
     static char buffer[1 << 20];
     std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
-    long long written = std::fprintf(
-        f,
-        "File: %s\r\nComment: benchmark\r\nDate: 01-01-2026\r\nTime: 00:00:00\r\nDataset\r\n"
-        "time[s]\tVz[mV]\tTz[\xB0"
-        "C]\tpO2[ppm]\tIe[mA]\r\n",
-        path);
+    long long written = std::fprintf(f, kHeader, path);
     char line[96];
     for (long k = 1; written < bytes; ++k) {
-        // Values from integer arithmetic only, the same bytes on every machine; about 36 bytes
-        // a line, as a recording at 1 s gives (the time restarts every 100000 s).
-        const int vz = -99 + static_cast<int>(k % 199);    // [0.1 mV]
-        const int tz = 6500 + static_cast<int>(k % 1013);  // [0.1 °C]
-        const int p1 = 100 + static_cast<int>(k % 899);
-        const int ie = 1000 + static_cast<int>(k % 8999);
-        const int n = std::snprintf(
-            line, sizeof line, "%ld.0\t%s%d.%d\t%d.%d\t%d.%02de+%d\t%d.%03de+0\r\n", k % 100000,
-            vz < 0 ? "-" : "", std::abs(vz) / 10, std::abs(vz) % 10, tz / 10, tz % 10, p1 / 100,
-            p1 % 100, static_cast<int>(k % 6), ie / 1000, ie % 1000);
+        const int n = dataLine(k, line);
         written += static_cast<long long>(std::fwrite(line, 1, static_cast<std::size_t>(n), f));
     }
     if (std::fclose(f) != 0) {
@@ -79,6 +87,42 @@ int makeFile(const char* path, long long bytes) {
         return 1;
     }
     std::printf("made %s: %lld bytes\n", path, written);
+    return 0;
+}
+
+// The whole-recording window's looks at a recording at 0.01 s: every 3 s, 300 lines more. A file
+// grows to `lines` lines; the looks at some sizes on the way are timed (CPU time [us]).
+int followFile(const char* path, long lines) {
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f) {
+        std::perror(path);
+        return 1;
+    }
+    std::fprintf(f, kHeader, path);
+    constexpr long kPerLook = 300;
+    char line[96];
+    long next = 1;
+    for (long at = 10000; at <= lines; at = at < lines && at * 2 > lines ? lines : at * 2) {
+        double total = 0, slowest = 0;
+        constexpr int kLooks = 10;
+        for (int look = 0; look < kLooks; ++look) {
+            for (const long until = at - kPerLook * (kLooks - look - 1); next <= until; ++next)
+                std::fwrite(line, 1, static_cast<std::size_t>(dataLine(next, line)), f);
+            std::fflush(f);
+            const double c0 = cpuSeconds();
+            followStoredFile(1, 1, path);
+            const double s = cpuSeconds() - c0;
+            if (look > 0) {  // the first look takes in all lines so far
+                total += s;
+                slowest = std::max(slowest, s);
+            }
+        }
+        std::printf("follow_lines %ld look_mean_us %.0f look_max_us %.0f share_of_a_core %.4f\n",
+                    at, total / (kLooks - 1) * 1e6, slowest * 1e6, total / (kLooks - 1) / 3.0);
+        if (at == lines) break;
+    }
+    std::fclose(f);
+    std::printf("peak_rss_kib %ld\n", peakRssKiB());
     return 0;
 }
 
@@ -160,7 +204,11 @@ int loadFile(const char* file, int repeat) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--make") == 0)
         return makeFile(argv[2], std::atoll(argv[3]));
+    if (argc == 4 && std::strcmp(argv[1], "--follow") == 0)
+        return followFile(argv[2], std::atol(argv[3]));
     if (argc == 2 || argc == 3) return loadFile(argv[1], argc == 3 ? std::atoi(argv[2]) : 3);
-    std::fprintf(stderr, "usage: viewer_load --make FILE BYTES | viewer_load FILE [REPEAT]\n");
+    std::fprintf(stderr,
+                 "usage: viewer_load --make FILE BYTES | viewer_load FILE [REPEAT] |\n"
+                 "       viewer_load --follow FILE LINES\n");
     return 2;
 }

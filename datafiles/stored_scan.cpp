@@ -174,11 +174,19 @@ long blockBytes(const StoredFile& f, std::size_t i) {
     return (i + 1 < f.blocks.size() ? f.blocks[i + 1].offset : f.size) - f.blocks[i].offset;
 }
 
-void addPoint(StoredPoints& points, const double (&v)[5], int was0, int was1) {
+void addPoint(StoredPoints& points, const double* v, int was0, int was1) {
     const double mwh[4] = {v[1], v[2], v[3], v[4]};
     points.t.push_back(v[0]);
     points.y1.push_back(columnValue(mwh, was0));
     points.y2.push_back(columnValue(mwh, was1));
+}
+
+// Every step-th of a range's data lines, the step as for a whole file of the range's bytes.
+void thinLines(const std::vector<std::array<double, 5>>& lines, long bytes, int was0, int was1,
+               StoredPoints& points) {
+    const std::size_t step = static_cast<std::size_t>(thinningStep(bytes + 105));
+    for (std::size_t k = step - 1; k < lines.size() && points.t.size() < kMaxPoints; k += step)
+        addPoint(points, lines[k].data(), was0, was1);
 }
 
 }  // namespace
@@ -338,8 +346,24 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
 
 long scanMoreLines(int file, StoredFile& f) {
     const long before = f.lines;
-    f.size =
-        eachParsedLine(file, f.size, false, [&](const ParsedLine& line) { takeLine(f, line); });
+    f.size = eachParsedLine(file, f.size, false, [&](const ParsedLine& line) {
+        takeLine(f, line);
+        if (!f.keepsLines) return;
+        if (f.lines > kReadWhole) {
+            f.keepsLines = false;
+            f.kept = {};
+            return;
+        }
+        // The line as a line-by-line read has it: cut to its first 150 characters.
+        const long length = std::min<long>(line.end - line.begin, kLineChars);
+        double v[5];
+        std::copy(line.v, line.v + 5, v);
+        if (length < line.end - line.begin ? parseDataLine(line.begin, line.begin + length, v) != 5
+                                           : line.numbers != 5)
+            return;
+        f.kept.push_back({v[0], v[1], v[2], v[3], v[4]});
+        f.keptBytes += length + 2;  // with its CR LF
+    });
     return f.lines - before;
 }
 
@@ -404,23 +428,16 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
     const auto inRange = [&](double t) { return t >= t0 && t <= t1; };
     // Few lines: every one read, exactly so where the stretches are read whole.
     if (narrowLines <= kReadWhole) {
-        StoredPoints all;
+        std::vector<std::array<double, 5>> all;
         long rangeBytes = 0;
         for (const Part& p : wholeLines <= kReadWhole ? whole : narrowed)
             eachPartLine(file, p, [&](const double(&v)[5], int length) {
                 if (!inRange(v[0])) return;
                 band.add(v[0], v + 1);
-                addPoint(all, v, was0, was1);
+                all.push_back({v[0], v[1], v[2], v[3], v[4]});
                 rangeBytes += length + 2;  // with its CR LF
             });
-        // Thinned as a whole file of the range's bytes is.
-        const std::size_t step = static_cast<std::size_t>(thinningStep(rangeBytes + 105));
-        for (std::size_t k = step - 1; k < all.t.size() && points.t.size() < kMaxPoints;
-             k += step) {
-            points.t.push_back(all.t[k]);
-            points.y1.push_back(all.y1[k]);
-            points.y2.push_back(all.y2[k]);
-        }
+        thinLines(all, rangeBytes, was0, was1, points);
         return;
     }
     // A long range: the stretches inside it give their band whole; the few it cuts are read, and
@@ -462,4 +479,24 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         }
         r += p.to - p.from;
     }
+}
+
+void readStoredWhole(int file, const StoredFile& f, int was0, int was1, StoredPoints& points) {
+    double lo = kInf, hi = -kInf;
+    long lines = 0;  // of the stretches with data lines
+    for (const StoredBlock& b : f.blocks) {
+        if (b.tLo > b.tHi) continue;
+        lo = std::min(lo, b.tLo);
+        hi = std::max(hi, b.tHi);
+        lines += b.lines;
+    }
+    points = StoredPoints{};
+    if (lo > hi) return;
+    // Read line by line, these would be the lines read: the data lines kept.
+    if (f.keepsLines && lines <= kReadWhole) {
+        thinLines(f.kept, f.keptBytes, was0, was1, points);
+        return;
+    }
+    TimeColumns unused;
+    readStoredRange(file, f, lo, hi, was0, was1, points, unused);
 }

@@ -3,6 +3,7 @@
 // lie (an index of byte offsets with the times and values each stretch of lines holds) and the
 // lowest and highest values per time column; a time range is then read again from the stretches
 // that hold it, thinned as the whole file is.
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -53,6 +54,12 @@ struct StoredFile {
     long linesPerBlock = 1024;
     std::vector<StoredBlock> blocks;
     TimeColumns band;  // over every data line taken in
+    // A file followed as it grows keeps the numbers of its data lines (t and the four
+    // quantities) and their bytes while it is short, so that its whole view is thinned from them
+    // rather than read again; when it grows long, the view is read through the index.
+    bool keepsLines = false;
+    std::vector<std::array<double, 5>> kept;
+    long keptBytes = 0;
 };
 
 // The first pass over an open file, from its start: index and band from every line; and, from
@@ -63,6 +70,9 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
 // Lines added to the file since (a recording going on): index and band take them in. Returns
 // the number of lines taken in.
 long scanMoreLines(int file, StoredFile& f);
+// The thinned points of the whole file taken in so far, as readStoredRange gives them for all its
+// times.
+void readStoredWhole(int file, const StoredFile& f, int was0, int was1, StoredPoints& points);
 // The data lines with times from t0 to t1 read again: every n-th of them, with n from the
 // range's bytes as the whole file's step is from the file's (at most 999 points), and the band
 // over all of them.

@@ -92,22 +92,12 @@ int followStoredFile(int panel, int control, const char* path) {
         s.path = path;
         s.file = StoredFile{};
         s.file.band.growing();
+        s.file.keepsLines = true;
         s.whole = StoredPoints{};
     }
     const long added = scanMoreLines(file, s.file);
-    if (added > 0) {
-        // The whole file so far, thinned as a range of it is.
-        double lo = 0, hi = 0;
-        bool any = false;
-        for (const StoredBlock& b : s.file.blocks) {
-            if (b.tLo > b.tHi) continue;
-            lo = any ? std::min(lo, b.tLo) : b.tLo;
-            hi = any ? std::max(hi, b.tHi) : b.tHi;
-            any = true;
-        }
-        TimeColumns unused;
-        if (any) readStoredRange(file, s.file, lo, hi, app.was[0], app.was[1], s.whole, unused);
-    }
+    // The whole file so far, thinned as a range of it is.
+    if (added > 0) readStoredWhole(file, s.file, app.was[0], app.was[1], s.whole);
     CloseFile(file);
     return added > 0 ? 1 : 0;
 }

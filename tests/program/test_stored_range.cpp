@@ -151,3 +151,40 @@ TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
         }
     }
 }
+
+TEST(StoredRange, FollowedFileKeepsTheWholeViewThatReadingItAgainGives) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("stored_follow_" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    StoredFile followed;
+    followed.band.growing();
+    followed.keepsLines = true;
+    std::ofstream out(path, std::ios::binary);
+    out << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\nheads\r\n";
+    char line[200];
+    // 60 000 lines in three looks (about 60 lines a point), with a line that is no data and one
+    // longer than a line read takes whole, its last number beyond the part read.
+    for (int k = 1, look = 0; look < 3; ++look) {
+        for (; k <= 20000 * (look + 1); ++k) {
+            if (k == 777) out << "interrupted\r\n";
+            std::snprintf(line, sizeof line, "%.1f\t%.1f\t700.0\t1.90e+4\t%s%.3fe+0\r\n", 0.5 * k,
+                          -50.0 - (k % 100) * 0.1, k == 30001 ? std::string(140, ' ').c_str() : "",
+                          1.0 + k % 7);
+            out << line;
+        }
+        out.flush();
+        const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+        ASSERT_GT(file, 0);
+        scanMoreLines(file, followed);
+        StoredPoints kept, readAgain;
+        TimeColumns band;
+        readStoredWhole(file, followed, 0, 3, kept);
+        readStoredRange(file, followed, 0.5, 0.5 * (k - 1), 0, 3, readAgain, band);
+        CloseFile(file);
+        EXPECT_GT(kept.t.size(), 300u);
+        EXPECT_EQ(kept.t, readAgain.t);
+        EXPECT_EQ(kept.y1, readAgain.y1);
+        EXPECT_EQ(kept.y2, readAgain.y2);
+    }
+    std::filesystem::remove(path);
+}
