@@ -2,6 +2,7 @@
 #include "datafiles/stored_scan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -40,13 +41,15 @@ long eachChunk(int file, long offset, bool lastPartial, F&& f) {
     std::vector<char> buf(static_cast<std::size_t>(kChunk) + kPad);
     std::size_t have = 0;
     long base = offset;  // the file offset of buf[0]
-    for (;;) {
-        const std::size_t room = buf.size() - kPad;
-        if (have == room) buf.resize(room * 2 + kPad);  // a line longer than the buffer
-        const long n =
-            ReadFile(file, buf.data() + have, static_cast<long>(buf.size() - kPad - have));
-        if (n <= 0) break;
-        have += static_cast<std::size_t>(n);
+    for (bool more = true; more;) {
+        if (have == buf.size() - kPad) buf.resize(have * 2 + kPad);  // a line longer than it
+        // The buffer filled: a read may give less than asked before the end of the file.
+        while (more && have < buf.size() - kPad) {
+            const long n =
+                ReadFile(file, buf.data() + have, static_cast<long>(buf.size() - kPad - have));
+            more = n > 0;
+            if (more) have += static_cast<std::size_t>(n);
+        }
         const char* lf = static_cast<const char*>(memrchr(buf.data(), '\n', have));
         if (!lf) continue;
         const std::size_t used = static_cast<std::size_t>(lf + 1 - buf.data());
@@ -85,36 +88,66 @@ void parseLines(const char* begin, const char* end, long base, const char* reada
     }
 }
 
-// Calls f(line) for each line from byte `offset` on, in order, as eachChunk reads them. Where the
-// machine has a second core, a second thread reads the numbers of the second half of each buffer:
-// reading the numbers is most of the first open's time.
+// Calls f(line) for each line of [begin, end) (whole lines from file offset `base` on), in order.
+// Reading the numbers is most of a first open's time: where the machine has a second core, a
+// second thread reads them too, the lines taken in pieces by whichever thread is free (a core
+// busy with another program does less), while this thread also takes in the pieces read, in
+// order. `pieces` keeps its room from one call to the next.
+template <class F>
+void eachLineOf(const char* begin, const char* end, long base, const char* readable,
+                std::vector<std::vector<ParsedLine>>& pieces, F& f) {
+    constexpr long kPiece = 64 * 1024;  // bytes
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    const int n = static_cast<int>((end - begin + kPiece - 1) / kPiece);
+    if (pieces.size() < static_cast<std::size_t>(n)) pieces.resize(static_cast<std::size_t>(n));
+    // Piece k: the lines that begin in its kPiece bytes.
+    const auto start = [&](int k) {
+        if (k == 0) return begin;
+        if (k >= n) return end;
+        const char* at = begin + k * kPiece - 1;
+        const char* lf = static_cast<const char*>(std::memchr(at, '\n', end - at));
+        return lf ? lf + 1 : end;  // a last line without its line end
+    };
+    std::atomic<int> next{0};
+    std::vector<std::atomic<bool>> done(static_cast<std::size_t>(n));
+    // Reads the numbers of the next piece no thread has taken; false when none is left.
+    const auto parseOne = [&] {
+        const int k = next.fetch_add(1);
+        if (k >= n) return false;
+        const char* from = start(k);
+        parseLines(from, start(k + 1), base + (from - begin), readable, pieces[k]);
+        done[k].store(true, std::memory_order_release);
+        return true;
+    };
+    std::future<void> other;
+    if (twoCores && n > 1) {
+        try {
+            other = std::async(std::launch::async, [&] {
+                while (parseOne()) {
+                }
+            });
+        } catch (const std::system_error&) {
+            // no thread to be had: all on this one
+        }
+    }
+    for (int taken = 0; taken < n;) {
+        if (done[taken].load(std::memory_order_acquire)) {
+            for (const ParsedLine& line : pieces[taken]) f(line);
+            ++taken;
+        } else if (!parseOne() && other.valid()) {
+            other.get();  // the other thread is reading the last pieces
+        }
+    }
+}
+
+// Calls f(line) for each line from byte `offset` on, in order, as eachChunk reads them.
 template <class F>
 long eachParsedLine(int file, long offset, bool lastPartial, F&& f) {
-    constexpr long kShared = 256 * 1024;  // bytes worth a second thread
-    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
-    std::vector<ParsedLine> first, second;
-    return eachChunk(
-        file, offset, lastPartial,
-        [&](const char* begin, const char* end, long base, const char* readable) {
-            const char* middle = end;
-            std::future<void> other;
-            if (twoCores && end - begin >= kShared) {
-                const char* half = begin + (end - begin) / 2;
-                middle = static_cast<const char*>(std::memchr(half, '\n', end - half)) + 1;
-                try {
-                    other = std::async(std::launch::async, [&] {
-                        parseLines(middle, end, base + (middle - begin), readable, second);
-                    });
-                } catch (const std::system_error&) {
-                    middle = end;  // no thread to be had: all on this one
-                }
-            }
-            parseLines(begin, middle, base, readable, first);
-            if (other.valid()) other.get();
-            for (const ParsedLine& line : first) f(line);
-            if (middle != end)
-                for (const ParsedLine& line : second) f(line);
-        });
+    std::vector<std::vector<ParsedLine>> pieces;
+    return eachChunk(file, offset, lastPartial,
+                     [&](const char* begin, const char* end, long base, const char* readable) {
+                         eachLineOf(begin, end, base, readable, pieces, f);
+                     });
 }
 
 void widen(double& lo, double& hi, double v) {
