@@ -5,8 +5,8 @@
 //   viewer_load FILE [REPEAT]       load FILE REPEAT times (default 3); print the best time
 //                                   [us], the points drawn, the times of zooms into it (each
 //                                   read again from the file) and the peak resident memory [KiB]
-//   viewer_load --follow FILE LINES write FILE as a recording at 0.01 s does, to LINES lines, and
-//                                   time the whole-recording window's looks at it every 3 s
+//   viewer_load --follow FILE       write FILE as a recording at 0.01 s does, to 400 000 lines,
+//                                   and time the whole-recording window's looks at it every 3 s
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -90,9 +90,9 @@ int makeFile(const char* path, long long bytes) {
     return 0;
 }
 
-// The whole-recording window's looks at a recording at 0.01 s: every 3 s, 300 lines more. A file
-// grows to `lines` lines; the looks at some sizes on the way are timed (CPU time [us]).
-int followFile(const char* path, long lines) {
+// The whole-recording window's looks at a recording at 0.01 s: every 3 s, 300 lines more. The
+// file grows to 400 000 lines; the looks at some sizes on the way are timed (CPU time [us]).
+int followFile(const char* path) {
     std::FILE* f = std::fopen(path, "wb");
     if (!f) {
         std::perror(path);
@@ -100,11 +100,11 @@ int followFile(const char* path, long lines) {
     }
     std::fprintf(f, kHeader, path);
     constexpr long kPerLook = 300;
+    constexpr int kLooks = 10;
     char line[96];
     long next = 1;
-    for (long at = 10000; at <= lines; at = at < lines && at * 2 > lines ? lines : at * 2) {
+    for (const long at : {10000L, 50000L, 100000L, 195000L, 250000L, 400000L}) {
         double total = 0, slowest = 0;
-        constexpr int kLooks = 10;
         for (int look = 0; look < kLooks; ++look) {
             for (const long until = at - kPerLook * (kLooks - look - 1); next <= until; ++next)
                 std::fwrite(line, 1, static_cast<std::size_t>(dataLine(next, line)), f);
@@ -112,14 +112,13 @@ int followFile(const char* path, long lines) {
             const double c0 = cpuSeconds();
             followStoredFile(1, 1, path);
             const double s = cpuSeconds() - c0;
-            if (look > 0) {  // the first look takes in all lines so far
+            if (look > 0) {  // the first look takes in all lines since the last size
                 total += s;
                 slowest = std::max(slowest, s);
             }
         }
-        std::printf("follow_lines %ld look_mean_us %.0f look_max_us %.0f share_of_a_core %.4f\n",
+        std::printf("follow_lines %ld look_mean_us %.0f look_max_us %.0f share_of_a_core %.5f\n",
                     at, total / (kLooks - 1) * 1e6, slowest * 1e6, total / (kLooks - 1) / 3.0);
-        if (at == lines) break;
     }
     std::fclose(f);
     std::printf("peak_rss_kib %ld\n", peakRssKiB());
@@ -204,11 +203,10 @@ int loadFile(const char* file, int repeat) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--make") == 0)
         return makeFile(argv[2], std::atoll(argv[3]));
-    if (argc == 4 && std::strcmp(argv[1], "--follow") == 0)
-        return followFile(argv[2], std::atol(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "--follow") == 0) return followFile(argv[2]);
     if (argc == 2 || argc == 3) return loadFile(argv[1], argc == 3 ? std::atoi(argv[2]) : 3);
     std::fprintf(stderr,
                  "usage: viewer_load --make FILE BYTES | viewer_load FILE [REPEAT] |\n"
-                 "       viewer_load --follow FILE LINES\n");
+                 "       viewer_load --follow FILE\n");
     return 2;
 }

@@ -7,7 +7,8 @@
 # folder; configured and built when missing). The file (default 1 GiB, about 30 million lines)
 # goes to $TMPDIR or /tmp and is deleted afterwards. Both programs read it from the page cache,
 # each best of five (RUNS). Target: load (with the band of every line) <= 1.5 x wc -l; then
-# zooms into it, each read again from the file: <= 0.1 s each.
+# zooms into it, each read again from the file: <= 0.1 s each. Last, the whole-recording window's
+# looks at a recording at 0.01 s (300 lines more every 3 s) as its file grows.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -29,7 +30,8 @@ if [ "$avail_kib" -lt "$need_kib" ]; then
 fi
 
 file=$(mktemp "$tmp/tevran-viewer-XXXXXX.dat")
-trap 'rm -f "$file"' EXIT
+follow=$(mktemp "$tmp/tevran-follow-XXXXXX.dat")
+trap 'rm -f "$file" "$follow"' EXIT
 "$build/bin/viewer_load" --make "$file" "$bytes" >/dev/null
 size=$(stat -c %s "$file")
 lines=$(wc -l < "$file")
@@ -51,6 +53,7 @@ for _ in $(seq "$runs"); do
   if [ -z "$load_us" ] || [ "$t" -lt "$load_us" ]; then load_us=$t; fi
 done
 points=$(sed -n 's/^points //p' <<<"$out")
+load_cpu_us=$(sed -n 's/^load_cpu_us //p' <<<"$out")
 rss_before=$(sed -n 's/^rss_before_load_kib //p' <<<"$out")
 rss_peak=$(sed -n 's/^peak_rss_kib //p' <<<"$out")
 wc_rss=$(/usr/bin/time -f %M wc -l "$file" 2>&1 >/dev/null | tail -n 1)
@@ -65,7 +68,9 @@ process_s=$(sec "$process_us")
 
 echo "file           $size bytes, $lines lines"
 echo "wc -l          $wc_s s   (peak RSS $wc_rss KiB)"
-echo "viewer load    $load_s s   ($points points; whole process with start-up: $process_s s)"
+echo "viewer load    $load_s s   ($points points; whole process with start-up: $process_s s; CPU of its threads in the last load: $(sec "$load_cpu_us") s)"
 awk -v l="$load_us" -v w="$wc_us" 'BEGIN { r = l / w; printf "ratio          %.2f  (target <= 1.5: %s)\n", r, r <= 1.5 ? "met" : "MISSED" }'
 echo "zooms          $(sed -n 's/^zooms //p' <<<"$out") read again: mean $(sec "$(sed -n 's/^zoom_mean_us //p' <<<"$out")") s, slowest $(sec "$(sed -n 's/^zoom_max_us //p' <<<"$out")") s (target <= 0.1 s); Home $(sec "$(sed -n 's/^home_us //p' <<<"$out")") s"
 echo "peak RSS       $rss_peak KiB  (before the load: $rss_before KiB, after it: $(sed -n 's/^rss_after_load_kib //p' <<<"$out") KiB)"
+"$build/bin/viewer_load" --follow "$follow" |
+  awk '/^follow_lines/ { printf "whole-recording window, a look at %6d lines: mean %.1f ms, slowest %.1f ms (%.2f %% of a core)\n", $2, $4 / 1000, $6 / 1000, $8 * 100 }'
