@@ -62,10 +62,19 @@ void fillPanel() {
 
 std::string alarmFilePath() { return std::string(app.datei) + ".alarms"; }
 
+// An alarm file whose name went with its folder (or was deleted) is given one again beside the
+// data file, which has already been given its own, so that no alarm line is lost with it.
+void keepAlarmFileNamed() {
+    if (g.file > 0 && FileUnlinked(g.file) == 1) RecreateFile(g.file, alarmFilePath().c_str());
+}
+
 // The alarm file is made at a recording's first alarm, with a line naming its columns.
 void logAlarm(const AlarmChange& c, const char* clock) {
+    keepAlarmFileNamed();
     if (g.file <= 0) {
-        g.file = OpenFile(alarmFilePath().c_str(), VAL_WRITE_ONLY, VAL_APPEND, VAL_ASCII);
+        // Read and write: a file that loses its name is copied from its handle
+        // (keepAlarmFileNamed).
+        g.file = OpenFile(alarmFilePath().c_str(), VAL_READ_WRITE, VAL_APPEND, VAL_ASCII);
         if (g.file <= 0) {
             g.file = 0;
             setStatus(StatusTopic::File, "Alarm file " + alarmFilePath() + " cannot be written (" +
@@ -156,6 +165,7 @@ void alarmsRunEnded() {
 }
 
 void closeAlarmFile() {
+    keepAlarmFileNamed();
     if (g.file > 0) CloseFile(g.file);
     g.file = 0;
 }

@@ -25,12 +25,7 @@ void look() {
 }  // namespace
 
 void wholerecording(int, int, void*, int) {
-    if (!app.speichern) {
-        MessagePopup("",
-                     "Whole recording shows the data file of a recording as it grows.\n"
-                     "Start a recording first: Run, then name a data file.");
-        return;
-    }
+    if (!app.speichern) return;  // the menu item is dimmed then
     if (pw <= 0) pw = LoadPanel(0, "TEVRAN.uir", WHOLE);
     if (pw <= 0) {
         MessagePopup("", "The whole-recording window cannot be loaded from TEVRAN.uir.");

@@ -64,7 +64,13 @@ void keepDataFileNamed(bool now) {
 void closeDataFile() {
     if (app.speichern) {
         keepDataFileNamed(true);
-        CloseFile(app.filedat);
+        // Ended before its header (the program told to end while the comment was asked for): an
+        // empty file is no recording, and readers would take it for a broken one.
+        long size = -1;
+        if (GetFileInfo(app.datei, &size) == 1 && size == 0)
+            DiscardFile(app.filedat);
+        else
+            CloseFile(app.filedat);
     }
     app.speichern = 0;
     app.renameRetryAt = 0.0;  // the next recording's file is tried at once

@@ -270,9 +270,10 @@ void ChartView::drawBands(QPainter& p, const QRectF& plot) {
             if (right < plot.left() || left > plot.right()) continue;
             double top = at(b.hi[c], yLo, yHi, plot.bottom(), plot.top());
             double bottom = at(b.lo[c], yLo, yHi, plot.bottom(), plot.top());
-            // Every column at least a pixel either way: a single value stays in sight.
-            left = std::floor(left);
-            right = std::max(left + 1, std::ceil(right));
+            // Every column at least a pixel either way: a single value stays in sight. Cut at the
+            // plot's edges here too, for pictures whose painter does not clip (SVG).
+            left = std::floor(std::max(left, plot.left()));
+            right = std::max(left + 1, std::ceil(std::min(right, plot.right())));
             top = std::floor(std::clamp(top, plot.top() - 1, plot.bottom() + 1));
             bottom =
                 std::max(top + 1, std::ceil(std::clamp(bottom, plot.top() - 1, plot.bottom() + 1)));
@@ -314,7 +315,7 @@ void ChartView::drawReadout(QPainter& p, const QRectF& plot) {
 }
 
 void ChartView::drawPausedMark(QPainter& p, const QRectF& plot) {
-    if (!live_ || !view_.zoomed) return;
+    if (!live_ || !view_.zoomed || picture_) return;
     p.save();
     QFont bold = p.font();
     bold.setBold(true);

@@ -2,22 +2,48 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineSeries>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QValueAxis>
+#include <vector>
 
 #include "runtime/qt/chart_view.h"
+#include "runtime/qt/trace_points.h"
 
 namespace rt::qt {
 
 namespace {
+// The SVG writer knows no clipping, so the traces are cut at the plot's edges before they are
+// drawn: each piece inside becomes a line of its own (in the picture's chart only).
+void cutTracesAtThePlot(ChartView& view) {
+    QValueAxis* x = view.xAxis();
+    for (QLineSeries* s : view.shownSeries()) {
+        QValueAxis* y = s->attachedAxes().contains(view.yAxis(2)) ? view.yAxis(2) : view.yAxis(1);
+        const QRectF range(QPointF(x->min(), y->min()), QPointF(x->max(), y->max()));
+        std::vector<QList<QPointF>> pieces = linePiecesInside(s->points(), range.normalized());
+        s->replace(pieces.empty() ? QList<QPointF>() : pieces.front());
+        for (std::size_t k = 1; k < pieces.size(); ++k) {
+            auto* more = new QLineSeries;
+            more->setPen(s->pen());
+            view.chart()->addSeries(more);
+            more->attachAxis(x);
+            more->attachAxis(y);
+            more->replace(pieces[k]);
+        }
+    }
+}
+
 // Draws the graph at `size` onto `device` through a chart of its own, never shown on the screen.
 void paintGraph(const GraphModel& graph, QSize size, QPaintDevice& device) {
     ChartView view;
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.setFrameStyle(QFrame::NoFrame);
+    view.drawAsPicture();
     view.resize(size);
     view.show();  // delivers the resize that lays the chart out
     view.showGraph(graph);
+    cutTracesAtThePlot(view);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QPainter painter(&device);
     view.render(&painter);
@@ -36,6 +62,7 @@ int saveGraphPicture(const GraphModel& graph, const QString& path, QSize size) {
         QSvgGenerator svg;
         svg.setFileName(path);
         svg.setSize(size);
+        svg.setResolution(96);  // the size in pixels as viewers show them (CSS pixels)
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(QStringLiteral("TEVRAN chart"));
         paintGraph(graph, size, svg);

@@ -1,6 +1,7 @@
 #pragma once
 // A chart as a picture: the graph drawn offscreen at a given size, everything the window shows
-// of it (axes, titles, bands, traces, the values under the pointer), for a file or the clipboard.
+// of it (axes, titles, bands, traces, the values under the pointer; not the paused mark), for a
+// file or the clipboard.
 
 #include <QImage>
 #include <QSize>

@@ -52,6 +52,8 @@ class ChartView : public QChartView {
     QValueAxis* yAxis(int which) const { return which == 2 ? right_ : left_; }
     // The series in use, in the order of GraphModel::visibleTraces().
     std::vector<QLineSeries*> shownSeries() const;
+    // A chart drawn as a picture leaves out what speaks to the operator (the paused mark).
+    void drawAsPicture() { picture_ = true; }
     int seriesPoolSize() const { return int(pool_.size()); }
     int redraws() const { return redraws_; }
 
@@ -108,6 +110,7 @@ class ChartView : public QChartView {
     std::vector<Band> bands_;  // as last shown
     GraphViewState view_;
     bool live_ = false;  // the program moves the time axis itself: a zoom pauses it
+    bool picture_ = false;
     // A drag: where it began, the ranges then, and whether it draws a rectangle to zoom to.
     bool dragging_ = false, rubber_ = false, dragged_ = false;
     bool pointerIn_ = false;

@@ -85,4 +85,35 @@ void tracePoints(const PointBuffer& b, std::size_t begin, std::size_t end, doubl
     if (before != end) append(before);  // every point lay left of the range
 }
 
+// Each segment clipped as Liang and Barsky do it.
+std::vector<QList<QPointF>> linePiecesInside(const QList<QPointF>& line, const QRectF& r) {
+    std::vector<QList<QPointF>> pieces;
+    bool joined = false;  // the last segment ended inside, at the point the next one starts
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        const QPointF a = line[i - 1], d = line[i] - a;
+        double t0 = 0.0, t1 = 1.0;
+        const double p[4] = {-d.x(), d.x(), -d.y(), d.y()};
+        const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(),
+                             r.bottom() - a.y()};
+        bool inside = true;
+        for (int k = 0; k < 4 && inside; ++k) {
+            if (p[k] == 0.0) {
+                inside = q[k] >= 0.0;
+            } else if (p[k] < 0.0) {
+                t0 = std::max(t0, q[k] / p[k]);
+            } else {
+                t1 = std::min(t1, q[k] / p[k]);
+            }
+        }
+        if (!inside || t0 > t1) {
+            joined = false;
+            continue;
+        }
+        if (!(joined && t0 == 0.0)) pieces.push_back({a + t0 * d});
+        pieces.back().append(t1 == 1.0 ? line[i] : a + t1 * d);
+        joined = t1 == 1.0;
+    }
+    return pieces;
+}
+
 }  // namespace rt::qt

@@ -6,7 +6,9 @@
 
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <cstddef>
+#include <vector>
 
 #include "runtime/core/model.h"
 
@@ -20,5 +22,9 @@ namespace rt::qt {
 // through all.
 void tracePoints(const PointBuffer& points, std::size_t begin, std::size_t end, double xLo,
                  double xHi, int columns, QList<QPointF>& out);
+
+// The pieces of the line through `line` that lie inside `r` (x and y as the points have them),
+// each cut where it crosses r's edge, for painters that do not clip.
+std::vector<QList<QPointF>> linePiecesInside(const QList<QPointF>& line, const QRectF& r);
 
 }  // namespace rt::qt

@@ -355,6 +355,27 @@ TEST(TracePoints, FewPointsPerColumnDrawTheSameLineAsAll) {
     EXPECT_EQ(kept.size(), 5000);
 }
 
+// Pictures whose painter does not clip (SVG) get the traces cut at the plot's edges: pieces
+// inside, cut exactly at the edge, a line that leaves and comes back in two pieces.
+TEST(TracePoints, LinesAreCutIntoThePiecesInsideThePlot) {
+    using Line = QList<QPointF>;
+    const QRectF plot(QPointF(0, 0), QPointF(10, 10));
+    struct Case {
+        const char* what;
+        Line line;
+        std::vector<Line> pieces;
+    } cases[] = {
+        {"inside", {{1, 1}, {5, 5}, {9, 2}}, {{{1, 1}, {5, 5}, {9, 2}}}},
+        {"out on both sides in x", {{-5, 5}, {5, 5}, {15, 5}}, {{{0, 5}, {5, 5}, {10, 5}}}},
+        {"a spike above",
+         {{2, 5}, {4, 15}, {6, 5}, {8, 5}},
+         {{{2, 5}, {3, 10}}, {{5, 10}, {6, 5}, {8, 5}}}},
+        {"wholly outside", {{-5, -5}, {-1, 20}, {20, 20}}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rt::qt::linePiecesInside(c.line, plot), c.pieces) << c.what;
+}
+
 }  // namespace
 
 namespace {

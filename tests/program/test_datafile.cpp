@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 
 #include "program_fixture.h"
@@ -100,6 +101,18 @@ TEST_F(DataFile, HeaderIsExactAndOnDiskAtOnce) {
     EXPECT_EQ(readBytes(file), header(std::string(150, 'c')));
     EXPECT_EQ(status(), "");
     EXPECT_EQ(popups, 3);  // the comment prompts only
+}
+
+// A recording ended while its comment was asked for (the session ending) leaves no empty file
+// behind; one ended after its header keeps the file.
+TEST_F(DataFile, ARecordingEndedBeforeItsHeaderLeavesNoFile) {
+    openData(path("ended.dat"));
+    closeDataFile();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    openData(path("kept.dat"));
+    writeHeader("kept");
+    closeDataFile();
+    EXPECT_EQ(readBytes(file), header("kept"));
 }
 
 TEST_F(DataFile, DataLinesKeepTheirFormats) {

@@ -366,7 +366,8 @@ TEST_F(Recording, PathsTooLongForTheirBuffersAreRefusedNeverCut) {
     EXPECT_EQ(shutdown(), 0);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("The settings could not be saved.\nThe program's directory is too long: "
-                       "300 characters, at most 259 fit:\n" + longDir),
+                       "300 characters, at most 259 fit:\n" +
+                       longDir),
               std::string::npos)
         << err;
     EXPECT_EQ(readBytes(longDir + "/TEVRAN.ini"), ini);
@@ -381,7 +382,7 @@ TEST_F(Recording, PathsTooLongForTheirBuffersAreRefusedNeverCut) {
 // The data file's folder removed at line 3 (a file deleted from a folder still there is written
 // again under its own name: e2e data_file_deleted): the next poll writes the open file, which still
 // holds every line, to the home folder, numbered when the name is taken there, and says where.
-// Stop at line 10 leaves lines 1 to 10 under that name.
+// Stop at line 10 leaves lines 1 to 10 under that name, and the alarm file beside it.
 TEST_F(Recording, DataFileWhoseFolderWentKeepsEveryLineUnderANameTold) {
     namespace fs = std::filesystem;
     const std::string home = path("home");
@@ -395,8 +396,12 @@ TEST_F(Recording, DataFileWhoseFolderWentKeepsEveryLineUnderANameTold) {
     const std::string kept = home + "/rec (2).dat";
     ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
     ui.commentAnswers.push_back("");
+    DisplayPanel(app.pa);
+    SetCtrlVal(app.pa, ALARM_SILENT_S, 2);  // the port is silent: an alarm at 2 s
+    rt::dispatchCommit(app.pa, ALARM_SILENT_S);
     run();
     tick(3);
+    ASSERT_TRUE(fs::exists(file + ".alarms"));
     fs::remove_all(path("lab"));
     tick(1);
     const std::string status = ctrl(app.p1, MAIN_STATUS).stringValue;
@@ -409,6 +414,7 @@ TEST_F(Recording, DataFileWhoseFolderWentKeepsEveryLineUnderANameTold) {
     for (int t = 1; t <= 10; ++t) lines += std::to_string(t) + ".0" + kZeroLine;
     EXPECT_EQ(readBytes(kept), header(file, "") + lines);
     EXPECT_EQ(readBytes(home + "/rec.dat"), "someone else's\r\n");
+    EXPECT_NE(readBytes(kept + ".alarms").find("\traised\r\n"), std::string::npos);
     if (savedHome)
         ::setenv("HOME", oldHome.c_str(), 1);
     else
