@@ -46,8 +46,8 @@ int dateikopf() {
 }
 
 void wertspeichern() {
-    int written =
-        FmtFile(app.filedat, kDataLine, app.mzeit, app.mw[0], app.mw[1], app.mw[2], app.mw[3]);
+    int written = FmtFile(app.filedat, kDataLine, app.mzeit, app.mw[0], app.mw[1], app.mw[2],
+                          app.mw[3]);
     reportWrite(written >= 0);
     keepDataFileNamed(false);
 }

@@ -44,8 +44,7 @@ void keepDataFileNamed(bool now) {
         app.renameRetryAt = Timer() + kRetryAfter;
         text = "Data file: " + lost +
                " was deleted or moved away during the recording and cannot be saved again (" +
-               fileErrorText() +
-               "). It is tried again every 10 s and at Stop; until then the "
+               fileErrorText() + "). It is tried again every 10 s and at Stop; until then the "
                "lines are on disk under no name.";
     } else if (where == lost) {
         text = "Data file: " + lost +
@@ -54,9 +53,8 @@ void keepDataFileNamed(bool now) {
     } else {
         rt::copyBounded(app.datei, sizeof app.datei, where);
         SetCtrlVal(app.p1, MAIN_FILENAME, app.datei);
-        text = "Data file: the recording goes on in " + where +
-               ", with every line so far: " + lost +
-               " was deleted or moved away, and its name cannot be taken again.";
+        text = "Data file: the recording goes on in " + where + ", with every line so far: " +
+               lost + " was deleted or moved away, and its name cannot be taken again.";
     }
     setStatus(StatusTopic::File, text);
 }
