@@ -92,14 +92,16 @@ void parseLines(const char* begin, const char* end, long base, const char* reada
 // Reading the numbers is most of a first open's time: where the machine has a second core, a
 // second thread reads them too, the lines taken in pieces by whichever thread is free (a core
 // busy with another program does less), while this thread also takes in the pieces read, in
-// order. `pieces` keeps its room from one call to the next.
+// order. Each thread writes only its own pieces' room (`pieces[thread][k]`, kept from one call to
+// the next), so that neither writes where the other did.
 template <class F>
 void eachLineOf(const char* begin, const char* end, long base, const char* readable,
-                std::vector<std::vector<ParsedLine>>& pieces, F& f) {
+                std::vector<std::vector<ParsedLine>> (&pieces)[2], F& f) {
     constexpr long kPiece = 64 * 1024;  // bytes
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     const int n = static_cast<int>((end - begin + kPiece - 1) / kPiece);
-    if (pieces.size() < static_cast<std::size_t>(n)) pieces.resize(static_cast<std::size_t>(n));
+    for (auto& room : pieces)
+        if (room.size() < static_cast<std::size_t>(n)) room.resize(static_cast<std::size_t>(n));
     // Piece k: the lines that begin in its kPiece bytes.
     const auto start = [&](int k) {
         if (k == 0) return begin;
@@ -109,21 +111,21 @@ void eachLineOf(const char* begin, const char* end, long base, const char* reada
         return lf ? lf + 1 : end;  // a last line without its line end
     };
     std::atomic<int> next{0};
-    std::vector<std::atomic<bool>> done(static_cast<std::size_t>(n));
+    std::vector<std::atomic<int>> by(static_cast<std::size_t>(n));  // the thread + 1, once read
     // Reads the numbers of the next piece no thread has taken; false when none is left.
-    const auto parseOne = [&] {
+    const auto parseOne = [&](int thread) {
         const int k = next.fetch_add(1);
         if (k >= n) return false;
         const char* from = start(k);
-        parseLines(from, start(k + 1), base + (from - begin), readable, pieces[k]);
-        done[k].store(true, std::memory_order_release);
+        parseLines(from, start(k + 1), base + (from - begin), readable, pieces[thread][k]);
+        by[k].store(thread + 1, std::memory_order_release);
         return true;
     };
     std::future<void> other;
     if (twoCores && n > 1) {
         try {
             other = std::async(std::launch::async, [&] {
-                while (parseOne()) {
+                while (parseOne(1)) {
                 }
             });
         } catch (const std::system_error&) {
@@ -131,10 +133,10 @@ void eachLineOf(const char* begin, const char* end, long base, const char* reada
         }
     }
     for (int taken = 0; taken < n;) {
-        if (done[taken].load(std::memory_order_acquire)) {
-            for (const ParsedLine& line : pieces[taken]) f(line);
+        if (const int thread = by[taken].load(std::memory_order_acquire)) {
+            for (const ParsedLine& line : pieces[thread - 1][taken]) f(line);
             ++taken;
-        } else if (!parseOne() && other.valid()) {
+        } else if (!parseOne(0) && other.valid()) {
             other.get();  // the other thread is reading the last pieces
         }
     }
@@ -143,7 +145,7 @@ void eachLineOf(const char* begin, const char* end, long base, const char* reada
 // Calls f(line) for each line from byte `offset` on, in order, as eachChunk reads them.
 template <class F>
 long eachParsedLine(int file, long offset, bool lastPartial, F&& f) {
-    std::vector<std::vector<ParsedLine>> pieces;
+    std::vector<std::vector<ParsedLine>> pieces[2];
     return eachChunk(file, offset, lastPartial,
                      [&](const char* begin, const char* end, long base, const char* readable) {
                          eachLineOf(begin, end, base, readable, pieces, f);
