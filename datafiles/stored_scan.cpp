@@ -88,20 +88,23 @@ void parseLines(const char* begin, const char* end, long base, const char* reada
     }
 }
 
+// Room for the numbers of the pieces of a buffer that are being read or wait to be taken in: a
+// ring of kAhead pieces for each of the two threads, so that neither writes where the other did.
+constexpr int kAhead = 4;
+using PieceRoom = std::vector<ParsedLine>[2][kAhead];
+
 // Calls f(line) for each line of [begin, end) (whole lines from file offset `base` on), in order.
 // Reading the numbers is most of a first open's time: where the machine has a second core, a
 // second thread reads them too, the lines taken in pieces by whichever thread is free (a core
 // busy with another program does less), while this thread also takes in the pieces read, in
-// order. Each thread writes only its own pieces' room (`pieces[thread][k]`, kept from one call to
-// the next), so that neither writes where the other did.
+// order. No piece is read more than kAhead pieces ahead of the one taken in: the memory stays
+// small whatever the lines' length.
 template <class F>
 void eachLineOf(const char* begin, const char* end, long base, const char* readable,
-                std::vector<std::vector<ParsedLine>> (&pieces)[2], F& f) {
-    constexpr long kPiece = 64 * 1024;  // bytes
+                PieceRoom& room, F& f) {
+    constexpr long kPiece = 16 * 1024;  // bytes
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     const int n = static_cast<int>((end - begin + kPiece - 1) / kPiece);
-    for (auto& room : pieces)
-        if (room.size() < static_cast<std::size_t>(n)) room.resize(static_cast<std::size_t>(n));
     // Piece k: the lines that begin in its kPiece bytes.
     const auto start = [&](int k) {
         if (k == 0) return begin;
@@ -110,34 +113,43 @@ void eachLineOf(const char* begin, const char* end, long base, const char* reada
         const char* lf = static_cast<const char*>(std::memchr(at, '\n', end - at));
         return lf ? lf + 1 : end;  // a last line without its line end
     };
-    std::atomic<int> next{0};
+    std::atomic<int> next{0}, taken{0};
     std::vector<std::atomic<int>> by(static_cast<std::size_t>(n));  // the thread + 1, once read
-    // Reads the numbers of the next piece no thread has taken; false when none is left.
+    // Reads the numbers of the next piece no thread has taken: 1; 0 when it is too far ahead
+    // (wait), -1 when none is left.
     const auto parseOne = [&](int thread) {
-        const int k = next.fetch_add(1);
-        if (k >= n) return false;
+        int k = next.load();
+        do {
+            if (k >= n) return -1;
+            if (k >= taken.load() + kAhead) return 0;
+        } while (!next.compare_exchange_weak(k, k + 1));
         const char* from = start(k);
-        parseLines(from, start(k + 1), base + (from - begin), readable, pieces[thread][k]);
+        std::vector<ParsedLine>& lines = room[thread][k % kAhead];
+        parseLines(from, start(k + 1), base + (from - begin), readable, lines);
         by[k].store(thread + 1, std::memory_order_release);
-        return true;
+        return 1;
     };
     std::future<void> other;
     if (twoCores && n > 1) {
         try {
             other = std::async(std::launch::async, [&] {
-                while (parseOne(1)) {
-                }
+                for (int r; (r = parseOne(1)) >= 0;)
+                    if (r == 0) std::this_thread::yield();
             });
         } catch (const std::system_error&) {
             // no thread to be had: all on this one
         }
     }
-    for (int taken = 0; taken < n;) {
-        if (const int thread = by[taken].load(std::memory_order_acquire)) {
-            for (const ParsedLine& line : pieces[thread - 1][taken]) f(line);
-            ++taken;
-        } else if (!parseOne(0) && other.valid()) {
+    for (int k = 0; k < n;) {
+        if (const int thread = by[k].load(std::memory_order_acquire)) {
+            std::vector<ParsedLine>& lines = room[thread - 1][k % kAhead];
+            for (const ParsedLine& line : lines) f(line);
+            if (lines.capacity() > 4096) lines = {};  // very short lines: their room goes
+            taken.store(++k);
+        } else if (const int r = parseOne(0); r < 0 && other.valid()) {
             other.get();  // the other thread is reading the last pieces
+        } else if (r == 0) {
+            std::this_thread::yield();  // the other thread is reading piece k
         }
     }
 }
@@ -145,10 +157,10 @@ void eachLineOf(const char* begin, const char* end, long base, const char* reada
 // Calls f(line) for each line from byte `offset` on, in order, as eachChunk reads them.
 template <class F>
 long eachParsedLine(int file, long offset, bool lastPartial, F&& f) {
-    std::vector<std::vector<ParsedLine>> pieces[2];
+    PieceRoom room;
     return eachChunk(file, offset, lastPartial,
                      [&](const char* begin, const char* end, long base, const char* readable) {
-                         eachLineOf(begin, end, base, readable, pieces, f);
+                         eachLineOf(begin, end, base, readable, room, f);
                      });
 }
 
