@@ -52,6 +52,9 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
     StoredFile scanned;
     StoredPoints whole;
     scanStoredFile(file, 8, 0, 3, scanned, whole, nullptr);
+    // The last line of each group of 8, the header's six lines counted, in the file's order.
+    ASSERT_EQ(whole.t.size(), 999u);
+    for (std::size_t g = 0; g < whole.t.size(); ++g) ASSERT_EQ(whole.t[g], rows[8 * g + 1].t) << g;
 
     struct Case {
         double t0, t1;
