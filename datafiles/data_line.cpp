@@ -1,7 +1,7 @@
 // The numbers of a data line. The first open of a stored file parses every line of it (tens of
 // millions for a long recording), so the numbers as a recording writes them ("12.3", "-9.8",
-// "1.44e+03", "1.234e-01") are read a quicker way; anything else goes the general way, which
-// gives every value the quick way gives, to the bit.
+// "1.44e+03", "1.234e-01") are read a quicker way, the values to the bit those of the general
+// way, which reads anything else.
 #include "datafiles/data_line.h"
 
 #include <charconv>

@@ -5,6 +5,6 @@
 // were read, stopping at the first that is not a number.
 int parseDataLine(const char* p, const char* end, double (&v)[5]);
 
-// The same numbers to the bit, read several times quicker for lines as a recording writes them.
+// The same numbers to the bit, read quicker for lines as a recording writes them.
 // The bytes from `end` up to `readable` may be looked at (never taken as part of the line).
 int parseDataLine(const char* p, const char* end, const char* readable, double (&v)[5]);
