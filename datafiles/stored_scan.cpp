@@ -130,6 +130,13 @@ void eachLineOf(const char* begin, const char* end, long base, const char* reada
         return 1;
     };
     std::future<void> other;
+    // Leaving early (f threw) leaves the other thread no piece to wait for, so that the future's
+    // end, which waits for it, comes.
+    struct NoneLeft {
+        std::atomic<int>& next;
+        int n;
+        ~NoneLeft() { next.store(n); }
+    } noneLeft{next, n};
     if (twoCores && n > 1) {
         try {
             other = std::async(std::launch::async, [&] {
