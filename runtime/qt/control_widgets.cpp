@@ -350,15 +350,40 @@ ReadoutView::ReadoutView(int panel, const Control& c, QWidget* container, const 
                         : multiLine ? Qt::AlignLeft | Qt::AlignTop
                                     : Qt::AlignLeft | Qt::AlignVCenter);
     place(container, label, rect, c, layout);
+    ownTip_ = label->toolTip();
+    oneLineText_ = !number && !multiLine;
+    if (oneLineText_) label->installEventFilter(this);
 }
 
 QLabel* ReadoutView::valueLabel() const { return static_cast<QLabel*>(widget_); }
+
+bool ReadoutView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) tipWholeText();
+    return ControlView::eventFilter(watched, event);
+}
+
+void ReadoutView::tipWholeText() {
+    if (!oneLineText_) return;
+    QLabel* label = valueLabel();
+    const QString text = label->text();
+    QString tip = ownTip_;
+    if (label->fontMetrics().horizontalAdvance(text) > label->contentsRect().width()) {
+        // As rich text, so that the tooltip wraps a long line instead of running off the screen.
+        tip = QStringLiteral("<p>%1</p>").arg(text.toHtmlEscaped());
+        if (!ownTip_.isEmpty())
+            tip = QStringLiteral("<p>%1</p>").arg(ownTip_.toHtmlEscaped()) + tip;
+    }
+    if (label->toolTip() != tip) label->setToolTip(tip);
+}
 
 void ReadoutView::refreshValue(const Control& c) {
     QLabel* label = valueLabel();
     QString text =
         c.kind == ControlKind::NumericDisplay ? numberText(c) : fromCp1252(c.stringValue);
-    if (label->text() != text) label->setText(text);
+    if (label->text() != text) {
+        label->setText(text);
+        tipWholeText();
+    }
     if (c.colour != colour_) {
         setTextColour(label, rgbColour(c.colour));
         colour_ = c.colour;

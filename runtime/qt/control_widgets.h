@@ -175,9 +175,15 @@ public:
 
 protected:
     void refreshValue(const Control& c) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A line of text wider than its box is cut at the box's edge: the whole text is then in
+    // the tooltip, under the control's own.
+    void tipWholeText();
     int colour_ = -1;
+    bool oneLineText_ = false;
+    QString ownTip_;
 };
 
 // One line of text the operator edits: Enter or leaving the field commits a changed text.

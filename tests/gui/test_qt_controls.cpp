@@ -269,6 +269,12 @@ TEST_F(PanelWidgets, ProgramChangesShowWithoutCommits) {
     EXPECT_EQ(text->text(), QString::fromUtf8("Tz = 750.0 °C"));
     EXPECT_EQ(text->palette().color(QPalette::Active, QPalette::WindowText), QColor(0, 255, 0));
     EXPECT_EQ(text->font().pointSize(), 20);
+    // A text longer than its line is cut at the box's edge: the tooltip holds it whole.
+    const QString longText = "Data file: the recording goes on in /home/lab/rec (2).dat";
+    SetCtrlVal(panel, kText, longText.toLatin1().constData());
+    EXPECT_TRUE(text->toolTip().contains(longText)) << text->toolTip().toStdString();
+    SetCtrlVal(panel, kText, "Tz");
+    EXPECT_EQ(text->toolTip(), "");
     EXPECT_TRUE(widget<rt::qt::LedWidget>(panel, kLed)->isOn());
     EXPECT_EQ(widget<rt::qt::MarkWidget>(panel, kMark)->colour(), QColor(255, 0, 0));
 
