@@ -362,7 +362,7 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         narrowed.push_back({&b, from, to, size});
         wholeLines += b.lines;
         narrowLines += to - from;
-        bytes += (last - first) * static_cast<double>(blockBytes(f, i));
+        bytes += (last - first) * static_cast<double>(size);
     }
     const auto inRange = [&](double t) { return t >= t0 && t <= t1; };
     // Few lines: every one read, exactly so where the stretches are read whole.
