@@ -13,9 +13,7 @@
 
 namespace {
 constexpr int kRepaintEvery = 25;  // points between two repaints of the load count
-}  // namespace
 
-namespace {
 ChartBand bandOf(const TimeColumns& columns, int quantity) {
     ChartBand b;
     b.dx = columns.dx();
