@@ -242,6 +242,15 @@ void thinLines(const std::vector<std::array<double, 5>>& lines, long bytes, int 
         addPoint(points, lines[k].data(), was0, was1);
 }
 
+// The numbers of a line as a line-by-line read has them: the line cut to its first 150
+// characters, `length` long.
+int numbersAsRead(const ParsedLine& line, double (&v)[5], long& length) {
+    length = std::min<long>(line.end - line.begin, kLineChars);
+    std::copy(line.v, line.v + 5, v);
+    if (length < line.end - line.begin) return parseDataLine(line.begin, line.begin + length, v);
+    return line.numbers;
+}
+
 }  // namespace
 
 // ---- Reading ---------------------------------------------------------------------------------
@@ -253,32 +262,27 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
     points = StoredPoints{};
     ausl = std::max(ausl, 1);
     bool collecting = true;
-    char f_buf[160];
-    double mwo1 = 0, mwh[4] = {};
     int inGroup = 0;  // lines of the current group of `ausl` before this one
-    const auto thinned = [&](const char* b, const char* e) {
+    const auto thinned = [&](const ParsedLine& line) {
         // The last line of each group of `ausl`, as a line-by-line read parses it.
         if (++inGroup < ausl) return;
         inGroup = 0;
         if (!collecting) return;
-        const int test = static_cast<int>(std::min<long>(e - b, kLineChars));
-        std::memcpy(f_buf, b, static_cast<std::size_t>(test));
-        f_buf[test] = '\0';
-        if (Scan(f_buf, "%s>%f %f %f %f %f", &mwo1, &mwh[0], &mwh[1], &mwh[2], &mwh[3]) == 5) {
-            points.t.push_back(mwo1);
-            points.y1.push_back(columnValue(mwh, was0));
-            points.y2.push_back(columnValue(mwh, was1));
+        double v[5];
+        long length = 0;
+        if (numbersAsRead(line, v, length) == 5) {
+            addPoint(points, v, was0, was1);
             if (progress) progress(static_cast<int>(points.t.size()) - 1);
         }
-        if (test < 7 || points.t.size() == kMaxPoints) collecting = false;
+        if (length < 7 || points.t.size() == kMaxPoints) collecting = false;
     };
     f.size = eachParsedLine(file, 0, false, [&](const ParsedLine& line) {
-        thinned(line.begin, line.end);
+        thinned(line);
         takeLine(f, line);
     });
     // A last line without its line end still makes a point (and a recording finishes it).
     eachParsedLine(file, f.size, true, [&](const ParsedLine& line) {
-        thinned(line.begin, line.end);
+        thinned(line);
         if (line.numbers == 5) f.band.add(line.v[0], line.v + 1);
     });
 }
@@ -293,13 +297,9 @@ long scanMoreLines(int file, StoredFile& f) {
             f.kept = {};
             return;
         }
-        // The line as a line-by-line read has it: cut to its first 150 characters.
-        const long length = std::min<long>(line.end - line.begin, kLineChars);
         double v[5];
-        std::copy(line.v, line.v + 5, v);
-        if (length < line.end - line.begin ? parseDataLine(line.begin, line.begin + length, v) != 5
-                                           : line.numbers != 5)
-            return;
+        long length = 0;
+        if (numbersAsRead(line, v, length) != 5) return;
         f.kept.push_back({v[0], v[1], v[2], v[3], v[4]});
         f.keptBytes += length + 2;  // with its CR LF
     });
