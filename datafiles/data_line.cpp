@@ -4,8 +4,9 @@
 // way, which reads anything else.
 #include "datafiles/data_line.h"
 
-#include <charconv>
 #include <cstdint>
+
+#include "runtime/textfiles.h"
 
 namespace {
 
@@ -18,63 +19,9 @@ inline bool isBlank(char c) {
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// One number at p: [sign] digits [. digits] [e [sign] digits]; the position after it, or null.
-// Digits that fit 53 bits and a power of ten up to 22 give the correctly rounded value with one
-// division or multiplication; anything else goes the long way.
-const char* parseNumber(const char* p, const char* end, double& out) {
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const char* start = p;
-    std::uint64_t m = 0;
-    int significant = 0, scale = 0, digits = 0;
-    bool dropped = false;
-    for (; p < end && isDigit(*p); ++p, ++digits) {
-        if (significant < 19) {
-            m = m * 10 + unsigned(*p - '0');
-            if (m) ++significant;
-        } else {
-            ++scale;
-            dropped = true;
-        }
-    }
-    if (p < end && *p == '.')
-        for (++p; p < end && isDigit(*p); ++p, ++digits) {
-            if (significant < 19) {
-                m = m * 10 + unsigned(*p - '0');
-                if (m) ++significant;
-                --scale;
-            } else {
-                dropped = true;
-            }
-        }
-    if (digits == 0) return nullptr;
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        const char* x = p + 1;
-        bool down = false;
-        if (x < end && (*x == '+' || *x == '-')) down = *x++ == '-';
-        if (x < end && isDigit(*x)) {
-            int e = 0;
-            for (; x < end && isDigit(*x); ++x)
-                if (e < 100000) e = e * 10 + (*x - '0');
-            scale += down ? -e : e;
-            p = x;
-        }
-    }
-    double v;
-    if (!dropped && m < (std::uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
-        v = static_cast<double>(m);
-        v = scale < 0 ? v / kPow10[-scale] : v * kPow10[scale];
-    } else {
-        const auto r = std::from_chars(start, p, v, std::chars_format::general);
-        if (r.ec != std::errc() || r.ptr != p) return nullptr;
-    }
-    out = negative ? -v : v;
-    return p;
-}
-
 // A number of at most 7 digits before and 7 after the point, with an exponent of at most three
-// digits, read as parseNumber reads it; null for anything else. Fewer tests a byte than
-// parseNumber, for numbers that can never have more digits than a double holds. Looks at up to 24
+// digits, read as rt::scanNumber reads it; null for anything else. Fewer tests a byte than
+// rt::scanNumber, for numbers that can never have more digits than a double holds. Looks at up to 24
 // bytes from p.
 const char* quickNumber(const char* p, double& out) {
     const char* s = p;
@@ -120,7 +67,7 @@ int parseDataLine(const char* p, const char* end, double (&v)[5]) {
     int n = 0;
     for (; n < 5; ++n) {
         while (p < end && isBlank(*p)) ++p;
-        const char* next = parseNumber(p, end, v[n]);
+        const char* next = rt::scanNumber(p, end, v[n]);
         if (!next) break;
         p = next;
     }
@@ -134,7 +81,7 @@ int parseDataLine(const char* p, const char* end, const char* readable, double (
         // A number the quick way read past the line's end is not the line's: the general way
         // stops at the end.
         const char* next = readable - p >= kQuickLooks ? quickNumber(p, v[n]) : nullptr;
-        if (!next || next > end) next = parseNumber(p, end, v[n]);
+        if (!next || next > end) next = rt::scanNumber(p, end, v[n]);
         if (!next) break;
         p = next;
     }

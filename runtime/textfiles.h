@@ -39,6 +39,10 @@ int formatText(std::string& out, const char* format, std::initializer_list<FmtAr
 // Reads at most `length` bytes of `source`; a NUL byte ends it earlier.
 int scanText(const char* source, std::size_t length, const char* format,
              std::initializer_list<ScanArg> args);
+// One decimal number at p, as %f reads it: [sign] digits [. digits] [e [sign] digits], at least
+// one mantissa digit, no "nan", "inf" or hexadecimal, within the range of double. The position
+// after it, or null.
+const char* scanNumber(const char* p, const char* end, double& out);
 // scanText that also reports in `consumed` how many bytes of the source the scan used.
 int scanTextAt(const char* source, std::size_t length, std::size_t* consumed, const char* format,
                std::initializer_list<ScanArg> args);

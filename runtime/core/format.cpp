@@ -5,6 +5,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "runtime/textfiles.h"
@@ -122,36 +123,11 @@ struct Source {
     }
 };
 
-// Decimal floating number: [sign] digits [. digits] [e [sign] digits], at least one mantissa
-// digit. No "nan", "inf" or hexadecimal. Out of the range of double is a failure.
+// Decimal floating number, as rt::scanNumber reads it.
 bool scanDouble(Source& s, double& result) {
     s.skipBlanks();
-    const char* q = s.p;
-    bool negative = false;
-    if (q < s.end && (*q == '+' || *q == '-')) {
-        negative = *q == '-';
-        ++q;
-    }
-    const char* numberStart = q;
-    int mantissaDigits = 0;
-    while (q < s.end && isDigit(*q)) ++q, ++mantissaDigits;
-    if (q < s.end && *q == '.') {
-        ++q;
-        while (q < s.end && isDigit(*q)) ++q, ++mantissaDigits;
-    }
-    if (mantissaDigits == 0) return false;
-    if (q < s.end && (*q == 'e' || *q == 'E')) {
-        const char* x = q + 1;
-        if (x < s.end && (*x == '+' || *x == '-')) ++x;
-        if (x < s.end && isDigit(*x)) {
-            while (x < s.end && isDigit(*x)) ++x;
-            q = x;
-        }
-    }
-    double value = 0;
-    const auto r = std::from_chars(numberStart, q, value, std::chars_format::general);
-    if (r.ec != std::errc() || r.ptr != q) return false;
-    result = negative ? -value : value;
+    const char* q = rt::scanNumber(s.p, s.end, result);
+    if (!q) return false;
     s.p = q;
     return true;
 }
@@ -179,9 +155,69 @@ bool scanInt(Source& s, int& result) {
     return true;
 }
 
+
+// Powers of ten a double holds exactly.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 }  // namespace
 
 namespace rt {
+
+// Digits that fit 53 bits and a power of ten up to 22 give the correctly rounded value with one
+// division or multiplication, as from_chars would; anything else goes the long way.
+const char* scanNumber(const char* p, const char* end, double& out) {
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const char* start = p;
+    std::uint64_t m = 0;
+    int significant = 0, scale = 0, digits = 0;
+    bool dropped = false;
+    for (; p < end && isDigit(*p); ++p, ++digits) {
+        if (significant < 19) {
+            m = m * 10 + unsigned(*p - '0');
+            if (m) ++significant;
+        } else {
+            ++scale;
+            dropped = true;
+        }
+    }
+    if (p < end && *p == '.')
+        for (++p; p < end && isDigit(*p); ++p, ++digits) {
+            if (significant < 19) {
+                m = m * 10 + unsigned(*p - '0');
+                if (m) ++significant;
+                --scale;
+            } else {
+                dropped = true;
+            }
+        }
+    if (digits == 0) return nullptr;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* x = p + 1;
+        bool down = false;
+        if (x < end && (*x == '+' || *x == '-')) down = *x++ == '-';
+        if (x < end && isDigit(*x)) {
+            int e = 0;
+            for (; x < end && isDigit(*x); ++x)
+                if (e < 100000) e = e * 10 + (*x - '0');
+            scale += down ? -e : e;
+            p = x;
+        }
+    }
+    double v;
+    if (!dropped && m < (std::uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
+        v = static_cast<double>(m);
+        v = scale < 0 ? v / kPow10[-scale] : v * kPow10[scale];
+    } else {
+        const auto r = std::from_chars(start, p, v, std::chars_format::general);
+        if (r.ec != std::errc() || r.ptr != p) return nullptr;
+    }
+    out = negative ? -v : v;
+    return p;
+}
+
+
+
 
 int formatText(std::string& out, const char* format, std::initializer_list<FmtArg> args) {
     out.clear();
