@@ -117,9 +117,6 @@ void HeadlessFrontEnd::delay(double seconds) {
     if (realDelays) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
-}  // namespace rt
-
-namespace rt {
 int HeadlessFrontEnd::saveGraphImage(int panel, int control, const std::string& path, int width,
                                      int height) {
     Control* c = Model::instance().control(panel, control);
@@ -131,4 +128,5 @@ int HeadlessFrontEnd::saveGraphImage(int panel, int control, const std::string& 
     }
     return drawPicture(*c->graph, path, width, height);
 }
+
 }  // namespace rt

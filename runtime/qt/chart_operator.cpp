@@ -79,6 +79,13 @@ bool ChartView::valuesAt(QPointF pos, double& x, double (&y)[3]) const {
 
 void ChartView::act(std::function<void()> action) { deliverGraphAction(std::move(action)); }
 
+Span ChartView::draggedTime() const {
+    // The time under the pointer stays under it.
+    const double by =
+        -(dragTo_.x() - dragFrom_.x()) / chart_->plotArea().width() * (dragX_[1] - dragX_[0]);
+    return pannedSpan({dragX_[0], dragX_[1]}, by);
+}
+
 void ChartView::zoomTime(double centre, double factor, double shift, bool settled) {
     const Span s = pannedSpan(zoomedSpan({x_->min(), x_->max()}, centre, factor), shift);
     const int p = panel_, c = control_;
@@ -123,10 +130,8 @@ void ChartView::mouseMoveEvent(QMouseEvent* e) {
             viewport()->update();
             return;
         }
-        // The time under the pointer stays under it; the file is read again where it ends.
-        const double width = chart_->plotArea().width();
-        const double by = -(dragTo_.x() - dragFrom_.x()) / width * (dragX_[1] - dragX_[0]);
-        const Span s = pannedSpan({dragX_[0], dragX_[1]}, by);
+        // The file is read again where the drag ends.
+        const Span s = draggedTime();
         act([=] { rt::zoomView(p, c, s.lo, s.hi, false); });
         return;
     }
@@ -170,8 +175,7 @@ void ChartView::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     if (dragged_) {
-        const double by = -(dragTo_.x() - dragFrom_.x()) / plot.width() * (dragX_[1] - dragX_[0]);
-        const Span s = pannedSpan({dragX_[0], dragX_[1]}, by);
+        const Span s = draggedTime();
         act([=] { rt::zoomView(p, c, s.lo, s.hi, true); });
     }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/core/model.h"
+#include "runtime/core/view_math.h"
 #include "runtime/qt/axis_painter.h"
 
 class QChart;
@@ -81,6 +82,8 @@ class ChartView : public QChartView {
     // the y axes likewise when `values`.
     void zoomTime(double at, double factor, double shift, bool settled = true);
     void zoomValues(double (&at)[3], double factor, double (&shift)[3]);
+    // The time range of a drag that pans: the range when it began, moved with the pointer.
+    Span draggedTime() const;
     // The model's operations, delivered as operator events (held while a callback waits).
     void act(std::function<void()> action);
     void drawBands(QPainter& p, const QRectF& plot);
@@ -115,7 +118,7 @@ class ChartView : public QChartView {
     bool dragging_ = false, rubber_ = false, dragged_ = false;
     bool pointerIn_ = false;
     QPointF dragFrom_, dragTo_;
-    double dragX_[2] = {}, dragY_[3][2] = {};
+    double dragX_[2] = {};
 };
 
 }  // namespace rt::qt

@@ -17,8 +17,6 @@ namespace rt::qt {
 
 namespace {
 
-QSettings userSettings() { return openUserSettings(); }
-
 // The Load dialog opens stored files; the others name a file to write (a recording).
 QString folderKey(int buttonLabel) {
     return buttonLabel == VAL_LOAD_BUTTON ? QStringLiteral("folders/open")
@@ -26,7 +24,7 @@ QString folderKey(int buttonLabel) {
 }
 
 QString existingFolder(const QString& key) {
-    const QString folder = userSettings().value(key).toString();
+    const QString folder = openUserSettings().value(key).toString();
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
 }
 
@@ -42,11 +40,11 @@ QString rememberedFolder(int buttonLabel, const QString& fallback) {
 
 void rememberFolder(int buttonLabel, const QString& chosenFile) {
     if (chosenFile.isEmpty()) return;
-    userSettings().setValue(folderKey(buttonLabel), QFileInfo(chosenFile).absolutePath());
+    openUserSettings().setValue(folderKey(buttonLabel), QFileInfo(chosenFile).absolutePath());
 }
 
 void placeWindow(QWidget& window, const QString& name) {
-    const QSettings settings = userSettings();
+    const QSettings settings = openUserSettings();
     const QString key = QStringLiteral("windows/") + name;
     const QRect remembered = settings.value(key + QStringLiteral("/geometry")).toRect();
     const QScreen* screen =
@@ -68,7 +66,7 @@ void placeWindow(QWidget& window, const QString& name) {
 }
 
 void saveWindow(const QWidget& window, const QString& name) {
-    QSettings settings = userSettings();
+    QSettings settings = openUserSettings();
     const QString key = QStringLiteral("windows/") + name;
     settings.remove(key);  // also a packed geometry of another build: one form only
     settings.setValue(key + QStringLiteral("/geometry"), window.normalGeometry());
