@@ -3,6 +3,7 @@
 // (textfiles.cpp, line_reader.cpp) and the background sync of written files (file_sync.cpp).
 
 #include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -75,6 +76,21 @@ inline FileSlot* slotFor(int handle) {
 // The text fileErrorText() gives, for this thread.
 void setError(const char* text);
 void setErrno(int err);
+
+// The open slot of a handle that may be read (written), for an operation whose other arguments
+// are good (`argsOk`); otherwise null, with EBADF's text as the error.
+inline FileSlot* usableSlot(int handle, bool FileSlot::*may, bool argsOk) {
+    FileSlot* s = slotFor(handle);
+    if (s != nullptr && s->*may && argsOk) return s;
+    setErrno(EBADF);
+    return nullptr;
+}
+inline FileSlot* readableSlot(int handle, bool argsOk = true) {
+    return usableSlot(handle, &FileSlot::canRead, argsOk);
+}
+inline FileSlot* writableSlot(int handle, bool argsOk = true) {
+    return usableSlot(handle, &FileSlot::canWrite, argsOk);
+}
 
 // The steady clock [ns].
 std::int64_t steadyNow();

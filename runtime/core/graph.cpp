@@ -312,7 +312,6 @@ std::size_t GraphModel::storedPoints() const {
     return total;
 }
 
-namespace {
 GraphModel* graphOf(int panel, int control, int& err) {
     Control* c = Model::instance().control(panel, control);
     if (!c) {
@@ -329,6 +328,8 @@ GraphModel* graphOf(int panel, int control, int& err) {
 void graphChanged(int panel, int control) {
     if (FrontEnd* fe = frontEnd()) fe->graphChanged(panel, control);
 }
+
+namespace {
 
 int plot(int panel, int control, const double* x, const double* y, int n, int plotStyle,
          int pointStyle, int lineStyle, int pointFrequency, int colour) {

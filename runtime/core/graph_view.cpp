@@ -82,16 +82,6 @@ GraphModel* graphAt(int panel, int control) {
     return c && c->graph ? c->graph.get() : nullptr;
 }
 
-int graphOrError(int panel, int control, GraphModel*& g) {
-    Control* c = Model::instance().control(panel, control);
-    g = c ? c->graph.get() : nullptr;
-    if (!c) return Model::instance().panel(panel) ? UIE_BAD_CONTROL : UIE_BAD_HANDLE;
-    return g ? UIE_NO_ERROR : UIE_BAD_TYPE;
-}
-
-void changed(int panel, int control) {
-    if (FrontEnd* fe = frontEnd()) fe->graphChanged(panel, control);
-}
 }  // namespace
 
 void zoomView(int panel, int control, double xLo, double xHi, bool settled) {
@@ -101,7 +91,7 @@ void zoomView(int panel, int control, double xLo, double xHi, bool settled) {
     g->view.zoomed = true;
     g->view.xLo = s.lo;
     g->view.xHi = s.hi;
-    changed(panel, control);
+    graphChanged(panel, control);
     if (settled) dispatchGraphEvent(panel, control, EVENT_VIEW_CHANGED);
 }
 
@@ -114,7 +104,7 @@ void zoomValues(int panel, int control, const Span (&y)[3]) {
     g->view.yHi[1] = s1.hi;
     g->view.yLo[2] = s2.lo;
     g->view.yHi[2] = s2.hi;
-    changed(panel, control);
+    graphChanged(panel, control);
 }
 
 void homeView(int panel, int control) {
@@ -122,7 +112,7 @@ void homeView(int panel, int control) {
     if (!g) return;
     g->view.zoomed = false;
     g->view.yZoomed = false;
-    changed(panel, control);
+    graphChanged(panel, control);
     dispatchGraphEvent(panel, control, EVENT_VIEW_CHANGED);
 }
 
@@ -146,8 +136,9 @@ void pointerLeft(int panel, int control) {
 using namespace rt;
 
 int GetGraphView(int panel, int control, int* zoomed, double* xLo, double* xHi) {
-    GraphModel* g;
-    if (int err = graphOrError(panel, control, g)) return err;
+    int err;
+    GraphModel* g = graphOf(panel, control, err);
+    if (!g) return err;
     double lo, hi;
     g->shownTimeSpan(lo, hi);
     if (zoomed) *zoomed = g->view.zoomed;
@@ -157,24 +148,27 @@ int GetGraphView(int panel, int control, int* zoomed, double* xLo, double* xHi) 
 }
 
 int ResetGraphView(int panel, int control) {
-    GraphModel* g;
-    if (int err = graphOrError(panel, control, g)) return err;
+    int err;
+    GraphModel* g = graphOf(panel, control, err);
+    if (!g) return err;
     g->view.zoomed = false;
     g->view.yZoomed = false;
-    changed(panel, control);
+    graphChanged(panel, control);
     return UIE_NO_ERROR;
 }
 
 int GetGraphPointer(int panel, int control, double* x) {
-    GraphModel* g;
-    if (int err = graphOrError(panel, control, g)) return err;
+    int err;
+    GraphModel* g = graphOf(panel, control, err);
+    if (!g) return err;
     if (x) *x = g->view.pointerX;
     return g->view.pointerIn ? 1 : 0;
 }
 
 int GetNearestGraphPoint(int panel, int control, int yAxis, double x, double* px, double* py) {
-    GraphModel* g;
-    if (int err = graphOrError(panel, control, g)) return err;
+    int err;
+    GraphModel* g = graphOf(panel, control, err);
+    if (!g) return err;
     double a = 0, b = 0;
     if (!g->nearestPoint(yAxis, x, a, b)) return 0;
     if (px) *px = a;
@@ -183,21 +177,23 @@ int GetNearestGraphPoint(int panel, int control, int yAxis, double x, double* px
 }
 
 int SetGraphReadout(int panel, int control, double x, const char* const* parts, int n) {
-    GraphModel* g;
-    if (int err = graphOrError(panel, control, g)) return err;
+    int err;
+    GraphModel* g = graphOf(panel, control, err);
+    if (!g) return err;
     std::vector<std::string> texts;
     for (int i = 0; i < n; ++i) texts.emplace_back(parts[i] ? parts[i] : "");
     if (texts == g->view.readout && (texts.empty() || x == g->view.readoutX)) return UIE_NO_ERROR;
     g->view.readoutX = x;
     g->view.readout = std::move(texts);
-    changed(panel, control);
+    graphChanged(panel, control);
     return UIE_NO_ERROR;
 }
 
 int PlotBand(int panel, int control, double x0, double dx, const double* lo, const double* hi,
              int n, int colour) {
-    GraphModel* g;
-    if (int err = graphOrError(panel, control, g)) return err;
+    int err;
+    GraphModel* g = graphOf(panel, control, err);
+    if (!g) return err;
     if (n < 0 || (n > 0 && (!lo || !hi)) || !(dx > 0)) return UIE_BAD_TYPE;
     Band b;
     b.yAxis = g->activeYAxis;
@@ -207,20 +203,22 @@ int PlotBand(int panel, int control, double x0, double dx, const double* lo, con
     b.lo.assign(lo, lo + n);
     b.hi.assign(hi, hi + n);
     g->bands.push_back(std::move(b));
-    changed(panel, control);
+    graphChanged(panel, control);
     return UIE_NO_ERROR;
 }
 
 int SaveGraphImage(int panel, int control, const char* path, int width, int height) {
-    GraphModel* g;
-    if (int err = graphOrError(panel, control, g)) return err;
+    int err;
+    GraphModel* g = graphOf(panel, control, err);
+    if (!g) return err;
     FrontEnd* fe = frontEnd();
     return fe && path ? fe->saveGraphImage(panel, control, path, width, height) : -1;
 }
 
 int CopyGraphImage(int panel, int control) {
-    GraphModel* g;
-    if (int err = graphOrError(panel, control, g)) return err;
+    int err;
+    GraphModel* g = graphOf(panel, control, err);
+    if (!g) return err;
     FrontEnd* fe = frontEnd();
     return fe ? fe->copyGraphImage(panel, control) : -1;
 }

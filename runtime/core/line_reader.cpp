@@ -88,11 +88,8 @@ inline std::size_t findLineEnd(FileSlot& s, std::size_t from) {
 
 // ReadLine when the line is not wholly in the buffer, and its error cases.
 int readLineSlow(int handle, char* buf, int maxChars) {
-    FileSlot* s = slotFor(handle);
-    if (s == nullptr || !s->canRead || buf == nullptr || maxChars < 0) {
-        setErrno(EBADF);
-        return -1;
-    }
+    FileSlot* s = readableSlot(handle, buf != nullptr && maxChars >= 0);
+    if (s == nullptr) return -1;
     const std::size_t room = static_cast<std::size_t>(maxChars);
     // The line continues beyond the buffer: take it piece by piece.
     std::size_t stored = 0;
@@ -197,11 +194,8 @@ inline int lineEndsInChunk(const char* p) {
 }  // namespace
 
 int SkipLines(int handle, int count) {
-    FileSlot* s = slotFor(handle);
-    if (s == nullptr || !s->canRead || count < 0) {
-        setErrno(EBADF);
-        return -1;
-    }
+    FileSlot* s = readableSlot(handle, count >= 0);
+    if (s == nullptr) return -1;
     // The viewer skips thousands of lines per point: line ends are counted a chunk at a time,
     // and only the block holding the last one wanted is searched bit by bit.
     int need = count;
@@ -248,11 +242,8 @@ int SkipLines(int handle, int count) {
 namespace rt {
 
 int scanFromFile(int handle, const char* format, std::initializer_list<ScanArg> args) {
-    FileSlot* s = slotFor(handle);
-    if (s == nullptr || !s->canRead) {
-        setErrno(EBADF);
-        return -1;
-    }
+    FileSlot* s = readableSlot(handle);
+    if (s == nullptr) return -1;
     // Bring up to kScanWindow bytes of the rest of the file into the buffer, in one piece.
     if (s->end - s->pos < kScanWindow) {
         if (s->pos > 0) {
@@ -277,11 +268,8 @@ int scanFromFile(int handle, const char* format, std::initializer_list<ScanArg> 
 }  // namespace rt
 
 long ReadFile(int handle, char* buf, long count) {
-    FileSlot* s = slotFor(handle);
-    if (s == nullptr || !s->canRead || buf == nullptr || count < 0) {
-        setErrno(EBADF);
-        return -1;
-    }
+    FileSlot* s = readableSlot(handle, buf != nullptr && count >= 0);
+    if (s == nullptr) return -1;
     // What the read-ahead holds first, then straight from the file.
     std::size_t done = std::min(static_cast<std::size_t>(count), s->end - s->pos);
     std::memcpy(buf, s->buffer.get() + s->pos, done);
@@ -300,11 +288,8 @@ long ReadFile(int handle, char* buf, long count) {
 }
 
 int SetFilePtr(int handle, long offset) {
-    FileSlot* s = slotFor(handle);
-    if (s == nullptr || !s->canRead || offset < 0) {
-        setErrno(EBADF);
-        return -1;
-    }
+    FileSlot* s = readableSlot(handle, offset >= 0);
+    if (s == nullptr) return -1;
     if (::lseek(s->fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
         setErrno(errno);
         return -1;

@@ -322,4 +322,9 @@ class Model {
     std::vector<std::unique_ptr<MenuBar>> menuBars_;
 };
 
+// The graph of a control, or null with UIE_BAD_HANDLE, UIE_BAD_CONTROL or UIE_BAD_TYPE in `err`.
+GraphModel* graphOf(int panel, int control, int& err);
+// Tells the front end that a graph's plots, axes or view changed.
+void graphChanged(int panel, int control);
+
 }  // namespace rt

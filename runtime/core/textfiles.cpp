@@ -225,11 +225,8 @@ int DiscardFile(int handle) {
     std::string path;
     struct stat opened {};
     {
-        FileSlot* s = slotFor(handle);
-        if (s == nullptr || !s->canWrite) {
-            setErrno(EBADF);
-            return -1;
-        }
+        FileSlot* s = writableSlot(handle);
+        if (s == nullptr) return -1;
         path = s->path;
         ::fstat(s->fd, &opened);
         // Emptied first, so that nothing of it stays should the name be gone or taken.
@@ -250,11 +247,8 @@ int FileUnlinked(int handle) {
 }
 
 int RecreateFile(int handle, const char* path) {
-    FileSlot* s = slotFor(handle);
-    if (s == nullptr || !s->canWrite || path == nullptr || *path == '\0') {
-        setErrno(EBADF);
-        return -1;
-    }
+    FileSlot* s = writableSlot(handle, path != nullptr && *path != '\0');
+    if (s == nullptr) return -1;
     const std::string target = rt::systemPath(path);
     // Never over a file that is there: only a name that is free is taken.
     const int fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -417,11 +411,8 @@ const char* fileErrorText() { return rt::files::g_errorText; }
 namespace rt {
 
 int formatToFile(int handle, const char* format, std::initializer_list<FmtArg> args) {
-    FileSlot* s = slotFor(handle);
-    if (s == nullptr || !s->canWrite) {
-        setErrno(EBADF);
-        return -1;
-    }
+    FileSlot* s = writableSlot(handle);
+    if (s == nullptr) return -1;
     std::string text;
     if (formatText(text, format, args) < 0) {
         setError("malformed format");

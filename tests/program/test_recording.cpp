@@ -132,6 +132,14 @@ class Recording : public ProgramTest {
 
     void run() { ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_RUN)); }
     void stop() { ASSERT_TRUE(rt::dispatchCommit(app.p1, MAIN_STOP)); }
+    // Run, recording into a new file `name` with no comment; returns the file's path.
+    std::string recordInto(const std::string& name) {
+        const std::string file = path(name);
+        ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
+        ui.commentAnswers.push_back("");
+        run();
+        return file;
+    }
     void tick(int n = 1) {
         for (int k = 0; k < n; ++k) {
             ui.advanceClock(1.0);
@@ -263,9 +271,7 @@ TEST_F(Recording, UnopenableFileStartsNoRun) {
 
 // A second Stop closes nothing, not even a file that took over the handle number meanwhile.
 TEST_F(Recording, SecondStopClosesNothing) {
-    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, path("rec.dat")});
-    ui.commentAnswers.push_back("");
-    run();
+    recordInto("rec.dat");
     tick();
     stop();
     const int other = OpenFile(path("other.dat").c_str(), VAL_READ_WRITE, VAL_TRUNCATE, VAL_ASCII);
@@ -440,10 +446,7 @@ TEST_F(Recording, FileAnotherProgramLockedIsSaidToBeHeldByIt) {
 // saves the settings; from then on nothing is polled, not behind the message that they could
 // not be saved either.
 TEST_F(Recording, TheEndPollsNothingBehindItsMessage) {
-    const std::string file = path("rec.dat");
-    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
-    ui.commentAnswers.push_back("");
-    run();
+    const std::string file = recordInto("rec.dat");
     tick(2);
     const std::string written = readBytes(file);
     ::chmod(path("TEVRAN.ini").c_str(), 0444);
@@ -466,10 +469,7 @@ TEST_F(Recording, TheEndPollsNothingBehindItsMessage) {
 // tick the message lets through polls nothing, so the file gets no line of the closed port and
 // the window shows Idle without a poll behind it.
 TEST_F(Recording, PortThatCannotBeOpenedEndsTheRunBeforeItsMessage) {
-    const std::string file = path("rec.dat");
-    ui.fileAnswers.push_back({VAL_NEW_FILE_SELECTED, file});
-    ui.commentAnswers.push_back("");
-    run();
+    const std::string file = recordInto("rec.dat");
     tick(1);
     ctrl(app.p4, PORT_NUMBER).intValue = 201;
     ui.messageAnswers = 1;
