@@ -21,8 +21,8 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 
 // A number of at most 7 digits before and 7 after the point, with an exponent of at most three
 // digits, read as rt::scanNumber reads it; null for anything else. Fewer tests a byte than
-// rt::scanNumber, for numbers that can never have more digits than a double holds. Looks at up to 24
-// bytes from p.
+// rt::scanNumber, for numbers that can never have more digits than a double holds. Looks at up to
+// 24 bytes from p.
 const char* quickNumber(const char* p, double& out) {
     const char* s = p;
     const bool negative = *s == '-';
@@ -86,4 +86,20 @@ int parseDataLine(const char* p, const char* end, const char* readable, double (
         p = next;
     }
     return n;
+}
+
+const char* parseRecordedLine(const char* p, const char* end, const char* readable,
+                              double (&v)[5]) {
+    for (int n = 0; n < 5; ++n) {
+        if (readable - p < kQuickLooks) return nullptr;
+        p = quickNumber(p, v[n]);
+        // A number stops at a line end: it never runs into the next line.
+        if (!p || p >= end) return nullptr;
+        if (n < 4) {
+            if (*p != '\t') return nullptr;
+            ++p;
+        }
+    }
+    const char* lf = *p == '\r' ? p + 1 : p;
+    return lf < end && *lf == '\n' ? p : nullptr;
 }

@@ -75,13 +75,20 @@ void parseLines(const char* begin, const char* end, long base, const char* reada
                 std::vector<ParsedLine>& out) {
     out.clear();
     for (const char* p = begin; p < end;) {
+        ParsedLine& line = out.emplace_back();
+        line.begin = p;
+        line.offset = base + (p - begin);
+        // Most lines are as a recording writes them: read with their line end found on the way.
+        if (const char* e = parseRecordedLine(p, end, readable, line.v)) {
+            line.end = e;
+            line.numbers = 5;
+            p = e + (*e == '\r' ? 2 : 1);
+            continue;
+        }
         const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
         // Without its line end, a CR is part of the last line, as a line-by-line read has it.
         const char* e = lf ? (lf > p && lf[-1] == '\r' ? lf - 1 : lf) : end;
-        ParsedLine& line = out.emplace_back();
-        line.begin = p;
         line.end = e;
-        line.offset = base + (p - begin);
         line.numbers = parseDataLine(p, e, readable, line.v);
         p = lf ? lf + 1 : end;
     }

@@ -152,6 +152,28 @@ TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
             ASSERT_EQ(parseDataLine(b, b + cut, b + buffer.size(), quick), n);
             EXPECT_EQ(std::memcmp(general, quick, sizeof(double) * static_cast<std::size_t>(n)), 0);
         }
+        // The whole line read with its line end found on the way: taken only where the general
+        // reading has five numbers, its end at the text's end, and never beyond a line end.
+        for (const char* ending : {"\r\n", "\n", "\r9\n", "\t6\n", ""}) {
+            SCOPED_TRACE(std::string(text) + " ending " + std::to_string(std::strlen(ending)));
+            const std::string line = std::string(text) + ending;
+            std::string next = line + "7\r\n1\t2\t3\t4\t5\r\n";
+            next.append(64, ' ');
+            double general[5], whole[5];
+            const char* b = next.data();
+            const char* e = parseRecordedLine(b, b + line.size(), b + next.size(), whole);
+            if (!e) continue;
+            EXPECT_EQ(e, b + std::strlen(text));
+            ASSERT_EQ(parseDataLine(b, e, general), 5);
+            EXPECT_EQ(std::memcmp(general, whole, sizeof general), 0);
+        }
+        if (text == lines[0] || text == lines[1]) {
+            double v[5];
+            const std::string line = std::string(text) + "\r\n" + std::string(64, ' ');
+            EXPECT_NE(parseRecordedLine(line.data(), line.data() + std::strlen(text) + 2,
+                                        line.data() + line.size(), v),
+                      nullptr);
+        }
     }
 }
 
