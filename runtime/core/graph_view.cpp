@@ -128,7 +128,11 @@ void pointerLeft(int panel, int control) {
     GraphModel* g = graphAt(panel, control);
     if (!g || !g->view.pointerIn) return;
     g->view.pointerIn = false;
-    dispatchGraphEvent(panel, control, EVENT_POINTER_MOVED);
+    if (dispatchGraphEvent(panel, control, EVENT_POINTER_MOVED) || g->view.readout.empty()) return;
+    // The pointer left while a callback ran (a dialog opened over the chart): its values go with
+    // it, as the program takes them away when it hears of it.
+    g->view.readout.clear();
+    graphChanged(panel, control);
 }
 
 }  // namespace rt

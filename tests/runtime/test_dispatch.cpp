@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "runtime/core/dispatch.h"
+#include "runtime/core/graph_view.h"
 #include "runtime/core/model.h"
+#include "runtime/graph.h"
 #include "runtime/headless/headless_frontend.h"
 #include "runtime/popups.h"
 
 namespace {
 
-constexpr int kButton = 2, kTimer = 3;
+constexpr int kButton = 2, kTimer = 3, kGraph = 4;
 int panelHandle = 0;
 int menuBarHandle = 0;
 int ticks = 0, commits = 0, menus = 0;
@@ -36,6 +38,12 @@ int onCommitWithPopup(int, int, int, void*, int, int) {
     return 0;
 }
 
+// A dialog opens over the chart: the pointer leaves it during the callback.
+int onCommitLeavingTheChart(int, int, int, void*, int, int) {
+    rt::pointerLeft(panelHandle, kGraph);
+    return 0;
+}
+
 void onMenu(int, int, void*, int) { ++menus; }
 
 int onClose(int, int, void*, int, int) { throw rt::ProcessExit{0}; }
@@ -51,19 +59,22 @@ struct PopupActor : rt::HeadlessFrontEnd {
 };
 
 class Dispatch : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         rt::Model& m = rt::Model::instance();
         m.reset();
         rt::Panel p;
-        rt::Control button, timer;
+        rt::Control button, timer, graph;
         button.id = kButton;
         button.kind = rt::ControlKind::Button;
         button.callback = onCommit;
         timer.id = kTimer;
         timer.kind = rt::ControlKind::Timer;
         timer.callback = onTick;
-        p.controls = {button, timer};
+        graph.id = kGraph;
+        graph.kind = rt::ControlKind::Graph;
+        graph.graph = std::make_shared<rt::GraphModel>();
+        p.controls = {button, timer, graph};
         p.callback = onClose;
         p.visible = true;
         panelHandle = m.addPanel(p);
@@ -132,6 +143,19 @@ TEST_F(Dispatch, AnEndOfTheProgramInsideACallbackLeavesTheDispatcherFree) {
     EXPECT_THROW(rt::dispatchClose(panelHandle), rt::ProcessExit);
     EXPECT_FALSE(rt::callbackRunning());
     EXPECT_TRUE(rt::dispatchTimerTick(panelHandle, kTimer));
+}
+
+// The program does not hear of a pointer leaving while a callback runs; the values shown for it
+// go all the same.
+TEST_F(Dispatch, APointerLeavingWhileACallbackRunsTakesItsValuesAlong) {
+    rt::pointerMoved(panelHandle, kGraph, 5.0);  // no callback: nothing hears of it
+    const char* parts[] = {"5 s", "-50.5 mV"};
+    ASSERT_EQ(SetGraphReadout(panelHandle, kGraph, 5.0, parts, 2), 0);
+    rt::Model::instance().control(panelHandle, kButton)->callback = onCommitLeavingTheChart;
+    EXPECT_TRUE(rt::dispatchCommit(panelHandle, kButton));
+    const rt::GraphModel& g = *rt::Model::instance().control(panelHandle, kGraph)->graph;
+    EXPECT_FALSE(g.view.pointerIn);
+    EXPECT_TRUE(g.view.readout.empty());
 }
 
 }  // namespace
