@@ -138,6 +138,7 @@ void ChartView::mouseMoveEvent(QMouseEvent* e) {
     double x, y[3];
     if (valuesAt(e->position(), x, y)) {
         pointerIn_ = true;
+        pointerAt_ = e->position();
         act([=] { rt::pointerMoved(p, c, x); });
     } else if (pointerIn_) {
         pointerIn_ = false;
@@ -253,6 +254,19 @@ void ChartView::leaveEvent(QEvent* e) {
     pointerIn_ = false;
     const int p = panel_, c = control_;
     act([=] { rt::pointerLeft(p, c); });
+}
+
+void ChartView::followPointer() {
+    followPending_ = false;
+    if (!panel_ || !pointerIn_ || dragging_) return;
+    const int p = panel_, c = control_;
+    double x, y[3];
+    if (valuesAt(pointerAt_, x, y)) {
+        act([=] { rt::pointerMoved(p, c, x); });
+    } else {
+        pointerIn_ = false;
+        act([=] { rt::pointerLeft(p, c); });
+    }
 }
 
 // ---- Painting --------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QLineSeries>
+#include <QTimer>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -293,7 +294,14 @@ void ChartView::showGraph(const GraphModel& g) {
     if (rangeMoves)
         for (QLineSeries* s : pool_)
             if (s->count() > 0) s->replace(QList<QPointF>());
+    const bool timeMoves = x_->min() != ranges[0].lo || x_->max() != ranges[0].hi;
     for (int a = 0; a < 3; ++a) setAxis(axes[a], ranges[a]);
+    // Another time now lies under a pointer resting on the plot: the program hears of it once
+    // this redraw is done (it may come in the middle of a callback).
+    if (timeMoves && pointerIn_ && !followPending_) {
+        followPending_ = true;
+        QTimer::singleShot(0, this, [this] { followPointer(); });
+    }
 
     // The traces' points for the plot's width in device pixels (as it is now: new labels move
     // its edges by a few pixels at most).

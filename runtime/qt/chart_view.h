@@ -89,6 +89,9 @@ class ChartView : public QChartView {
     void drawBands(QPainter& p, const QRectF& plot);
     void drawReadout(QPainter& p, const QRectF& plot);
     void drawPausedMark(QPainter& p, const QRectF& plot);
+    // The time under a pointer that rests on the plot while the time axis moves under it (a live
+    // chart moving on, the keys' zoom and pan), told to the program as a pointer move.
+    void followPointer();
     // Fits the plot area to the chart's size and the axes' labels and titles.
     void placePlotArea();
     // The pooled series for a trace: preferably the one that drew the same axis and colour last
@@ -117,6 +120,8 @@ class ChartView : public QChartView {
     // A drag: where it began, the ranges then, and whether it draws a rectangle to zoom to.
     bool dragging_ = false, rubber_ = false, dragged_ = false;
     bool pointerIn_ = false;
+    QPointF pointerAt_;           // where it is, while in
+    bool followPending_ = false;  // followPointer() is on its way
     QPointF dragFrom_, dragTo_;
     double dragX_[2] = {};
 };

@@ -12,6 +12,7 @@
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <cmath>
+#include <functional>
 #include <thread>
 
 #include "qt_test_support.h"
@@ -417,4 +418,33 @@ TEST_F(ChartView, WheelZoomsTheViewNotTheAxesAndHomeReturns) {
     EXPECT_DOUBLE_EQ(chart->xAxis()->max(), kPoints);
     EXPECT_EQ(graphEvents,
               (std::vector<int>{EVENT_POINTER_MOVED, EVENT_VIEW_CHANGED, EVENT_VIEW_CHANGED}));
+}
+
+// The axis moves under a pointer that rests on the plot: the program moving a live chart on, or
+// an arrow key panning. The pointer's time is the one now under it, not the one it had.
+TEST_F(ChartView, ARestingPointerHasTheTimeThatIsNowUnderIt) {
+    plotBoth(panel, 0);
+    fe->flushPending();
+    const QRectF plot = chart->chart()->plotArea();
+    const QPointF at(plot.left() + plot.width() * 0.7, plot.center().y());
+    QMouseEvent move(QEvent::MouseMove, at, chart->viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(chart->viewport(), &move);
+    const std::function<void()> moves[] = {
+        [&] {
+            SetAxisScalingMode(panel, kGraph, VAL_XAXIS, VAL_MANUAL, 100.0, 100.0 + kPoints);
+            fe->flushPending();
+        },
+        [&] { QTest::keyClick(chart, Qt::Key_Right); },
+    };
+    for (const auto& moveAxis : moves) {
+        const double before = chart->xAxis()->min();
+        moveAxis();
+        ASSERT_NE(chart->xAxis()->min(), before);
+        QCoreApplication::processEvents();
+        double x = 0, under, y[3];
+        ASSERT_EQ(GetGraphPointer(panel, kGraph, &x), 1);
+        ASSERT_TRUE(chart->valuesAt(at, under, y));
+        EXPECT_NEAR(x, under, 1e-9);
+    }
 }
