@@ -249,6 +249,20 @@ void thinLines(const std::vector<std::array<double, 5>>& lines, long bytes, int 
         addPoint(points, lines[k].data(), was0, was1);
 }
 
+// The same for a range read line by line, with the lines next to it (`beside`) among them: where
+// every line of the range is a point, they are points too, outside the count.
+void thinLines(const std::vector<std::array<double, 5>>& lines, const std::vector<char>& beside,
+               long bytes, int was0, int was1, StoredPoints& points) {
+    std::vector<std::array<double, 5>> inside;
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        if (!beside[k]) inside.push_back(lines[k]);
+    if (thinningStep(bytes + 105) > 1 || inside.size() > kMaxPoints) {
+        thinLines(inside, bytes, was0, was1, points);
+        return;
+    }
+    for (const std::array<double, 5>& line : lines) addPoint(points, line.data(), was0, was1);
+}
+
 // The numbers of a line as a line-by-line read has them: the line cut to its first 150
 // characters, `length` long.
 int numbersAsRead(const ParsedLine& line, double (&v)[5], long& length) {
@@ -332,7 +346,8 @@ bool seekLine(int file, const Part& p, long j) {
     return SetFilePtr(file, at) == 0 && ReadLine(file, rest, kLineChars) >= 0;
 }
 
-// Calls f(values) for each data line of a part, read line by line from where it lies.
+// Calls f(values, length, number) for each data line of a part, read line by line from where
+// it lies; `number` counts the file's lines from 0.
 template <class F>
 void eachPartLine(int file, const Part& p, F&& f) {
     if (!seekLine(file, p, p.from)) return;
@@ -341,8 +356,48 @@ void eachPartLine(int file, const Part& p, F&& f) {
         const int n = ReadLine(file, line, kLineChars);
         if (n < 0) return;
         double v[5];
-        if (parseDataLine(line, line + n, line + kLineBuffer, v) == 5) f(v, n);
+        if (parseDataLine(line, line + n, line + kLineBuffer, v) == 5)
+            f(v, n, p.block->firstLine + j);
     }
+}
+
+// The parts with the lines next to the range's ends, which may lie in the stretch before or after
+// a part's: the stretch before a part that begins with its stretch (read from its start, where
+// its first line lies exactly) and a few lines of the stretch after one that ends with it, and
+// these either side of a gap between two stretches that the range lies in. In file order, no
+// line twice.
+std::vector<Part> withNeighbours(const StoredFile& f, std::vector<Part> parts, double t0,
+                                 double t1) {
+    const std::size_t n = f.blocks.size();
+    const auto head = [&](std::size_t i) {
+        parts.push_back({&f.blocks[i], 0, std::min(kSlack, f.blocks[i].lines), blockBytes(f, i)});
+    };
+    const auto tail = [&](std::size_t i) {
+        parts.push_back({&f.blocks[i], 0, f.blocks[i].lines, blockBytes(f, i)});
+    };
+    const std::size_t chosen = parts.size();
+    for (std::size_t k = 0; k < chosen; ++k) {
+        const std::size_t i = static_cast<std::size_t>(parts[k].block - f.blocks.data());
+        if (parts[k].from == 0 && i > 0) tail(i - 1);
+        if (parts[k].to == parts[k].block->lines && i + 1 < n) head(i + 1);
+    }
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        if (f.blocks[i].tHi < t0 && f.blocks[i + 1].tLo > t1 &&
+            f.blocks[i].tLo <= f.blocks[i].tHi && f.blocks[i + 1].tLo <= f.blocks[i + 1].tHi) {
+            tail(i);
+            head(i + 1);
+        }
+    std::sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+        return a.block != b.block ? a.block < b.block : a.from < b.from;
+    });
+    std::vector<Part> out;
+    for (const Part& p : parts) {
+        if (!out.empty() && out.back().block == p.block && p.from <= out.back().to)
+            out.back().to = std::max(out.back().to, p.to);
+        else
+            out.push_back(p);
+    }
+    return out;
 }
 }  // namespace
 
@@ -375,15 +430,33 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
     // Few lines: every one read, exactly so where the stretches are read whole.
     if (narrowLines <= kReadWhole) {
         std::vector<std::array<double, 5>> all;
+        std::vector<char> beside;  // of `all`: a line next to the range, outside it
         long rangeBytes = 0;
-        for (const Part& p : wholeLines <= kReadWhole ? whole : narrowed)
-            eachPartLine(file, p, [&](const double(&v)[5], int length) {
-                if (!inRange(v[0])) return;
+        // The line read before, when it was a data line.
+        long lastNumber = -2;
+        std::array<double, 5> last{};
+        const auto keep = [&](const double* v, bool outside) {
+            all.push_back({v[0], v[1], v[2], v[3], v[4]});
+            beside.push_back(outside);
+        };
+        for (const Part& p : withNeighbours(f, wholeLines <= kReadWhole ? whole : narrowed, t0, t1))
+            eachPartLine(file, p, [&](const double(&v)[5], int length, long number) {
+                // A trace that runs on beyond the range is drawn to the edge of the view, and a
+                // range between two lines shows the line between them: the lines next to the
+                // range, of the same run (the time going on), are kept too.
+                const bool in = inRange(v[0]), lastIn = inRange(last[0]);
+                const bool joined = number == lastNumber + 1 && last[0] < v[0];
+                if (joined && in && !lastIn) keep(last.data(), true);
+                if (joined && !in && !lastIn && last[0] < t0 && v[0] > t1) keep(last.data(), true);
+                if (joined && !in && (lastIn || last[0] < t0) && v[0] > t1) keep(v, true);
+                lastNumber = number;
+                std::copy(v, v + 5, last.begin());
+                if (!in) return;
                 band.add(v[0], v + 1);
-                all.push_back({v[0], v[1], v[2], v[3], v[4]});
+                keep(v, false);
                 rangeBytes += length + 2;  // with its CR LF
             });
-        thinLines(all, rangeBytes, was0, was1, points);
+        thinLines(all, beside, rangeBytes, was0, was1, points);
         return;
     }
     // A long range: the stretches inside it give their band whole; the few it cuts are read, and
@@ -397,7 +470,7 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         if ((b.tLo >= t0 && b.tHi <= t1) || cut > kMostCutReads)
             band.addSpan(std::max(b.tLo, t0), std::min(b.tHi, t1), b.qLo, b.qHi);
         else
-            eachPartLine(file, p, [&](const double(&v)[5], int) {
+            eachPartLine(file, p, [&](const double(&v)[5], int, long) {
                 if (inRange(v[0])) band.add(v[0], v + 1);
             });
     }

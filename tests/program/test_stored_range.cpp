@@ -59,11 +59,15 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
     struct Case {
         double t0, t1;
         bool exactColumns;  // read line by line: each column as every line gives it
+        int beside;         // points outside the range: the lines next to it, where it has few
     } cases[] = {
-        {61728.0, 61729.0, true},    // around the spike: every line, the spike among them
-        {0.0, 2000.0, true},         // both runs share these times
-        {10000.0, 120000.0, false},  // 220 000 lines: the index's stretches give the band
-        {-1e9, 1e9, false},          // the whole file
+        {61728.0, 61729.0, true, 2},    // around the spike: every line, the spike among them
+        {61728.1, 61728.4, true, 2},    // between two lines: the two
+        {509.1, 509.4, true, 4},        // run 1: between two stretches of the index
+        {509.5, 510.0, true, 4},        // run 1: from a stretch's first line
+        {0.0, 2000.0, true, 0},         // both runs share these times
+        {10000.0, 120000.0, false, 0},  // 220 000 lines: the index's stretches give the band
+        {-1e9, 1e9, false, 0},          // the whole file
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.t0);
@@ -100,9 +104,12 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
         // Thinned as a whole file of the range's bytes is (about 36 bytes a line here).
         EXPECT_LE(points.t.size(), 999u);
         EXPECT_GE(points.t.size(), std::min<long>(inRange, 800));
+        int outside = 0;
         for (std::size_t i = 0; i < points.t.size(); ++i) {
-            ASSERT_GE(points.t[i], c.t0);
-            ASSERT_LE(points.t[i], c.t1);
+            // Lines are 0.5 s apart.
+            ASSERT_GE(points.t[i], c.t0 - 0.5);
+            ASSERT_LE(points.t[i], c.t1 + 0.5);
+            outside += points.t[i] < c.t0 || points.t[i] > c.t1;
             // Line k of either run has the time 0.5 * k.
             const long k = std::lround(points.t[i] * 2);
             const auto same = [&](std::size_t at) {
@@ -111,6 +118,7 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
             };
             ASSERT_TRUE(same(k - 1) || same(250000 + k - 1)) << points.t[i];
         }
+        EXPECT_EQ(outside, c.beside);
     }
     // The whole file's band, its columns widening as the times went on, holds the spike.
     double lo = INFINITY, hi = -INFINITY, a, b;
