@@ -29,7 +29,10 @@ bool GraphModel::nearestPoint(int yAxis, double x, double& px, double& py) const
         for (std::size_t i = t.begin; i < t.end; ++i) {
             if (!std::isfinite(b.x[i])) continue;
             const double d = std::abs(b.x[i] - x);
-            if (!found || d < best) {
+            // Far beyond the samples (a view zoomed out by many powers of ten) their distances
+            // round to one number: the sample on the pointer's side is the nearest still.
+            const bool beyond = d == best && (x > px ? b.x[i] > px : b.x[i] < px);
+            if (!found || d < best || beyond) {
                 found = true;
                 best = d;
                 px = b.x[i];

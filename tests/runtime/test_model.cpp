@@ -65,6 +65,19 @@ TEST(GraphModel, DataThatDoNotContinueTheLastPlotGetTheirOwnPoints) {
     EXPECT_EQ(h.visibleTraces().size(), 2u);
 }
 
+TEST(GraphModel, NearestPointIsTheOneOnThePointersSideHoweverFarAway) {
+    rt::GraphModel g;
+    plot(g, Window(10, 5));  // x 10..14
+    const struct {
+        double at, nearest;
+    } cases[] = {{12.4, 12}, {12.6, 13}, {1e300, 14}, {-1e300, 10}, {1e17, 14}, {-1e17, 10}};
+    for (const auto& c : cases) {
+        double px = 0, py = 0;
+        ASSERT_TRUE(g.nearestPoint(1, c.at, px, py));
+        EXPECT_EQ(px, c.nearest) << c.at;
+    }
+}
+
 TEST(GraphModel, DeletingPlotsKeepsThePictureOfTheRest) {
     rt::GraphModel g;
     int a = plot(g, Window(0, 4));
