@@ -197,6 +197,9 @@ void ChartView::wheelEvent(QWheelEvent* e) {
         QChartView::wheelEvent(e);
         return;
     }
+    // The keys act on the chart the wheel has zoomed: Home, as its paused mark says, follows
+    // the newest sample again.
+    setFocus(Qt::MouseFocusReason);
     const double factor = std::pow(kWheelStep, notches);
     double none[3] = {0, 0, 0};
     if (e->modifiers() & Qt::ControlModifier)

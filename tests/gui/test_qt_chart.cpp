@@ -401,10 +401,13 @@ TEST_F(ChartView, WheelZoomsTheViewNotTheAxesAndHomeReturns) {
     QMouseEvent move(QEvent::MouseMove, at, chart->viewport()->mapToGlobal(at), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(chart->viewport(), &move);
+    chart->clearFocus();  // on another control
     QWheelEvent wheel(at, chart->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 240),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(chart->viewport(), &wheel);
     ASSERT_TRUE(g->graph->view.zoomed);
+    // The keys go to the chart now, without a click on it first.
+    EXPECT_EQ(fe->panelWidget(panel)->focusWidget(), chart);
     // Two notches: 64 % of the range, the time under the pointer where it was.
     EXPECT_NEAR(chart->xAxis()->max() - chart->xAxis()->min(), 0.64 * kPoints, 1e-6);
     // (within two pixels: new labels may move the plot's edges by a pixel or so)
