@@ -123,6 +123,7 @@ void ChartView::mouseMoveEvent(QMouseEvent* e) {
         return;
     }
     const int p = panel_, c = control_;
+    pointerAt_ = e->position();
     if (dragging_) {
         dragTo_ = e->position();
         dragged_ = true;
@@ -138,7 +139,6 @@ void ChartView::mouseMoveEvent(QMouseEvent* e) {
     double x, y[3];
     if (valuesAt(e->position(), x, y)) {
         pointerIn_ = true;
-        pointerAt_ = e->position();
         act([=] { rt::pointerMoved(p, c, x); });
     } else if (pointerIn_) {
         pointerIn_ = false;

@@ -120,7 +120,7 @@ class ChartView : public QChartView {
     // A drag: where it began, the ranges then, and whether it draws a rectangle to zoom to.
     bool dragging_ = false, rubber_ = false, dragged_ = false;
     bool pointerIn_ = false;
-    QPointF pointerAt_;           // where it is, while in
+    QPointF pointerAt_;           // where it last moved over the chart
     bool followPending_ = false;  // followPointer() is on its way
     QPointF dragFrom_, dragTo_;
     double dragX_[2] = {};

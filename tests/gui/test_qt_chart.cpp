@@ -423,31 +423,47 @@ TEST_F(ChartView, WheelZoomsTheViewNotTheAxesAndHomeReturns) {
               (std::vector<int>{EVENT_POINTER_MOVED, EVENT_VIEW_CHANGED, EVENT_VIEW_CHANGED}));
 }
 
-// The axis moves under a pointer that rests on the plot: the program moving a live chart on, or
-// an arrow key panning. The pointer's time is the one now under it, not the one it had.
+// The axis moves under a pointer that rests on the plot: the program moving a live chart on, an
+// arrow key panning, a rectangle drawn with Shift to zoom to. The pointer's time is the one now
+// under it, not the one it had.
 TEST_F(ChartView, ARestingPointerHasTheTimeThatIsNowUnderIt) {
     plotBoth(panel, 0);
     fe->flushPending();
     const QRectF plot = chart->chart()->plotArea();
     const QPointF at(plot.left() + plot.width() * 0.7, plot.center().y());
-    QMouseEvent move(QEvent::MouseMove, at, chart->viewport()->mapToGlobal(at), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(chart->viewport(), &move);
-    const std::function<void()> moves[] = {
-        [&] {
-            SetAxisScalingMode(panel, kGraph, VAL_XAXIS, VAL_MANUAL, 100.0, 100.0 + kPoints);
-            fe->flushPending();
-        },
-        [&] { QTest::keyClick(chart, Qt::Key_Right); },
+    const QPointF corner(plot.left() + plot.width() * 0.2, plot.top() + 10);
+    const auto mouse = [&](QEvent::Type type, QPointF where, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, where, chart->viewport()->mapToGlobal(where),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::ShiftModifier);
+        QApplication::sendEvent(chart->viewport(), &e);
     };
-    for (const auto& moveAxis : moves) {
+    mouse(QEvent::MouseMove, at, Qt::NoButton);
+    const struct {
+        std::function<void()> moveAxis;
+        QPointF pointer;  // where it rests then
+    } cases[] = {
+        {[&] {
+             SetAxisScalingMode(panel, kGraph, VAL_XAXIS, VAL_MANUAL, 100.0, 100.0 + kPoints);
+             fe->flushPending();
+         },
+         at},
+        {[&] { QTest::keyClick(chart, Qt::Key_Right); }, at},
+        {[&] {
+             mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+             mouse(QEvent::MouseMove, corner, Qt::LeftButton);
+             mouse(QEvent::MouseButtonRelease, corner, Qt::NoButton);
+         },
+         corner},
+    };
+    for (const auto& c : cases) {
         const double before = chart->xAxis()->min();
-        moveAxis();
+        c.moveAxis();
         ASSERT_NE(chart->xAxis()->min(), before);
         QCoreApplication::processEvents();
         double x = 0, under, y[3];
         ASSERT_EQ(GetGraphPointer(panel, kGraph, &x), 1);
-        ASSERT_TRUE(chart->valuesAt(at, under, y));
+        ASSERT_TRUE(chart->valuesAt(c.pointer, under, y));
         EXPECT_NEAR(x, under, 1e-9);
     }
 }
