@@ -50,7 +50,9 @@ void savechart(int, int, void*, int) {
                              .c_str());
     }
     if (SaveGraphImage(app.p1, MAIN_STRIPCHART, path, width, height) != 0)
-        MessagePopup("", (std::string("The chart could not be saved as ") + path + ".").c_str());
+        MessagePopup(
+            "", (std::string("The chart could not be saved as ") + path + ".\n" + fileErrorText())
+                    .c_str());
 }
 
 void copychart(int, int, void*, int) {

@@ -35,7 +35,8 @@ void cutTracesAtThePlot(ChartView& view) {
 }
 
 // Draws the graph at `size` onto `device` through a chart of its own, never shown on the screen.
-void paintGraph(const GraphModel& graph, QSize size, QPaintDevice& device) {
+// False when the device cannot be painted on.
+bool paintGraph(const GraphModel& graph, QSize size, QPaintDevice& device) {
     ChartView view;
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.setFrameStyle(QFrame::NoFrame);
@@ -45,8 +46,10 @@ void paintGraph(const GraphModel& graph, QSize size, QPaintDevice& device) {
     view.showGraph(graph);
     cutTracesAtThePlot(view);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    QPainter painter(&device);
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
     view.render(&painter);
+    return painter.end();
 }
 }  // namespace
 
@@ -59,14 +62,17 @@ QImage graphImage(const GraphModel& graph, QSize size) {
 
 int saveGraphPicture(const GraphModel& graph, const QString& path, QSize size) {
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return -1;
         QSvgGenerator svg;
-        svg.setFileName(path);
+        svg.setOutputDevice(&file);
         svg.setSize(size);
         svg.setResolution(96);  // the size in pixels as viewers show them (CSS pixels)
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(QStringLiteral("TEVRAN chart"));
-        paintGraph(graph, size, svg);
-        return QFile::exists(path) ? 0 : -1;
+        const bool painted = paintGraph(graph, size, svg);
+        // A full disk shows only here, as the last of the text goes out.
+        return painted && file.flush() && file.error() == QFileDevice::NoError ? 0 : -1;
     }
     return graphImage(graph, size).save(path, "PNG") ? 0 : -1;
 }
