@@ -48,19 +48,19 @@ bool paintGraph(const GraphModel& graph, QSize size, QPaintDevice& device) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    view.render(&painter);
+    view.render(&painter);  // scaled to fill the device: a picture larger than `size` is sharp
     return painter.end();
 }
 }  // namespace
 
-QImage graphImage(const GraphModel& graph, QSize size) {
-    QImage image(size, QImage::Format_RGB32);
+QImage graphImage(const GraphModel& graph, QSize size, qreal ratio) {
+    QImage image(size * ratio, QImage::Format_RGB32);
     image.fill(Qt::white);
     paintGraph(graph, size, image);
     return image;
 }
 
-int saveGraphPicture(const GraphModel& graph, const QString& path, QSize size) {
+int saveGraphPicture(const GraphModel& graph, const QString& path, QSize size, qreal ratio) {
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return -1;
@@ -74,7 +74,7 @@ int saveGraphPicture(const GraphModel& graph, const QString& path, QSize size) {
         // A full disk shows only here, as the last of the text goes out.
         return painted && file.flush() && file.error() == QFileDevice::NoError ? 0 : -1;
     }
-    return graphImage(graph, size).save(path, "PNG") ? 0 : -1;
+    return graphImage(graph, size, ratio).save(path, "PNG") ? 0 : -1;
 }
 
 }  // namespace rt::qt
