@@ -1,9 +1,11 @@
 #include "runtime/qt/chart_picture.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineSeries>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <vector>
@@ -62,17 +64,32 @@ QImage graphImage(const GraphModel& graph, QSize size, qreal ratio) {
 
 int saveGraphPicture(const GraphModel& graph, const QString& path, QSize size, qreal ratio) {
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return -1;
+        QBuffer text;
+        text.open(QIODevice::WriteOnly);
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&text);
         svg.setSize(size);
-        svg.setResolution(96);  // the size in pixels as viewers show them (CSS pixels)
+        svg.setResolution(96);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(QStringLiteral("TEVRAN chart"));
-        const bool painted = paintGraph(graph, size, svg);
-        // A full disk shows only here, as the last of the text goes out.
-        return painted && file.flush() && file.error() == QFileDevice::NoError ? 0 : -1;
+        if (!paintGraph(graph, size, svg)) return -1;
+        // The generator gives the size in millimetres, rounded: 800 pixels come back as 800.001
+        // and viewers make 801 of them. The size in pixels instead (CSS pixels, as viewers
+        // show them).
+        QByteArray out = text.data();
+        static const QRegularExpression mm(
+            QStringLiteral("width=\"[0-9.]+mm\" height=\"[0-9.]+mm\""));
+        const QRegularExpressionMatch m = mm.match(QString::fromLatin1(out.left(400)));
+        if (m.hasMatch())
+            out.replace(m.capturedStart(), m.capturedLength(),
+                        QStringLiteral("width=\"%1\" height=\"%2\"")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .toLatin1());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return -1;
+        // A full disk shows here, as the text goes out.
+        return file.write(out) == out.size() && file.flush() ? 0 : -1;
     }
     return graphImage(graph, size, ratio).save(path, "PNG") ? 0 : -1;
 }
