@@ -31,6 +31,7 @@ void darstellen() {
         app.autoscale[axis] = 1;
         SetCtrlVal(app.p1, MAIN_LEFT_AUTO + axis, 1);
     }
+    scaleSC();
     dimAxisLimits();
     SetWaitCursor(1);
     SetCtrlAttribute(app.p1, MAIN_LOADCOUNT, ATTR_VISIBLE, 1);

@@ -162,9 +162,9 @@ void plotStoredPoints(int panel, int control, const std::vector<double>& t,
     SetCtrlAttribute(panel, control, kAttrGraphColour, 0);
     SetCtrlAttribute(panel, control, kAttrGraphCopy, 1);
     DeleteGraphPlot(panel, control, -1, VAL_IMMEDIATE_DRAW);
+    // The value axes keep their scaling: automatic as a file is opened, or limits set since,
+    // which a zoom that reads the file again must not undo.
     SetAxisScalingMode(panel, control, VAL_XAXIS, VAL_AUTOSCALE, app.xmin, app.xmax);
-    SetAxisScalingMode(panel, control, VAL_LEFT_YAXIS, VAL_AUTOSCALE, app.skl[0], app.skl[1]);
-    SetAxisScalingMode(panel, control, VAL_RIGHT_YAXIS, VAL_AUTOSCALE, app.skl[2], app.skl[3]);
     plotStoredTrace(panel, control, VAL_LEFT_YAXIS, t, y1, band1, kTrace1Points, kTrace1Colour);
     plotStoredTrace(panel, control, VAL_RIGHT_YAXIS, t, y2, band2, kTrace2Points, kTrace2Colour);
 }

@@ -2,13 +2,20 @@
 // traces, kept beside the axes' settings without touching them.
 #include "runtime/core/graph_view.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "runtime/core/dispatch.h"
+#include "runtime/core/file_checks.h"
+#include "runtime/core/file_table.h"
 #include "runtime/core/frontend.h"
 #include "runtime/core/model.h"
+#include "runtime/core/system_paths.h"
 #include "runtime/graph.h"
 #include "runtime/panels.h"
 
@@ -219,7 +226,29 @@ int SaveGraphImage(int panel, int control, const char* path, int width, int heig
     GraphModel* g = graphOf(panel, control, err);
     if (!g) return err;
     FrontEnd* fe = frontEnd();
-    return fe && path ? fe->saveGraphImage(panel, control, path, width, height) : -1;
+    if (!fe || !path) return -1;
+    // 0 x 0 is the size on the screen; a picture larger than this takes gigabytes to draw.
+    constexpr int kLargest = 16384;
+    const bool screenSize = width == 0 && height == 0;
+    if (!screenSize && (width < 1 || height < 1 || width > kLargest || height > kLargest)) {
+        files::setError("The size must be 1 to 16384 pixels each way");
+        return UIE_BAD_TYPE;
+    }
+    // Only into a regular file that may be written: a FIFO would hold the program until
+    // something reads it, and a read-only file stays as it is.
+    const std::string target = files::replaceTarget(systemPath(path));
+    struct stat st;
+    const bool existed = ::stat(target.c_str(), &st) == 0;
+    if (!files::mayWrite(target)) return -1;
+    const int fd = files::openRegular(target, O_WRONLY | O_CREAT, false);
+    if (fd < 0) return -1;
+    ::close(fd);
+    const int status = fe->saveGraphImage(panel, control, path, width, height);
+    if (status != 0) {
+        files::setError("The picture could not be written");
+        if (!existed) ::unlink(target.c_str());
+    }
+    return status;
 }
 
 int CopyGraphImage(int panel, int control) {

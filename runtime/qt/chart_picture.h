@@ -11,9 +11,11 @@
 
 namespace rt::qt {
 
-QImage graphImage(const GraphModel& graph, QSize size);
+// `size` in the chart's own pixels; `ratio` device pixels to each of them (2 draws a picture of
+// a chart on a screen scaled to 200 % as sharp as the screen shows it, twice the size in pixels).
+QImage graphImage(const GraphModel& graph, QSize size, qreal ratio = 1.0);
 // Into `path`: SVG when it ends in ".svg" (any case), else PNG. 0, or -1 when the file could
 // not be written.
-int saveGraphPicture(const GraphModel& graph, const QString& path, QSize size);
+int saveGraphPicture(const GraphModel& graph, const QString& path, QSize size, qreal ratio = 1.0);
 
 }  // namespace rt::qt

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "runtime/popups.h"
 #include "runtime/qt/chosen_path.h"
@@ -218,6 +219,17 @@ int runFileSelectPopup(QWidget* parent, const FileSelectRequest& request, std::s
     if (request.restrictExtension && filters.size() == 1 && filters[0].startsWith("*.") &&
         !hasWildcard(filters[0].mid(2))) {
         dialog.setDefaultSuffix(filters[0].mid(2));
+    }
+    // Offering named types only (no "*.*"), a name typed without an extension takes the one of
+    // the type chosen below the name.
+    const auto namedType = [](const QString& f) {
+        return f.startsWith("*.") && f.size() > 2 && !hasWildcard(f.mid(2));
+    };
+    if (dialog.acceptMode() == QFileDialog::AcceptSave && dialog.defaultSuffix().isEmpty() &&
+        !filters.isEmpty() && std::all_of(filters.begin(), filters.end(), namedType)) {
+        dialog.setDefaultSuffix(dialog.selectedNameFilter().mid(2));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& f) { dialog.setDefaultSuffix(f.mid(2)); });
     }
     if (request.restrictExtension && !filters.isEmpty()) dialog.restrictToTypes(filters);
     dialog.limitPath(request.pathCapacity);

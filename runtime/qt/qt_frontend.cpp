@@ -127,6 +127,13 @@ QSize pictureSize(const qt::ChartView* chart, int width, int height) {
     if (width > 0 && height > 0) return QSize(width, height);
     return chart ? chart->size() : QSize(780, 520);
 }
+// Device pixels to each of the picture's: as the screen has them when the picture takes the
+// chart's size there, so that it is as sharp as the chart on a scaled screen; a typed size is
+// the picture's size in pixels.
+qreal pictureRatio(const qt::ChartView* chart, int width, int height) {
+    if ((width > 0 && height > 0) || !chart) return 1.0;
+    return chart->devicePixelRatioF();
+}
 }  // namespace
 
 int QtFrontEnd::saveGraphImage(int panel, int control, const std::string& path, int width,
@@ -134,14 +141,16 @@ int QtFrontEnd::saveGraphImage(int panel, int control, const std::string& path, 
     Control* c = Model::instance().control(panel, control);
     if (!c || !c->graph) return -1;
     return qt::saveGraphPicture(*c->graph, qt::fromCp1252(path),
-                                pictureSize(chart(panel, control), width, height));
+                                pictureSize(chart(panel, control), width, height),
+                                pictureRatio(chart(panel, control), width, height));
 }
 
 int QtFrontEnd::copyGraphImage(int panel, int control) {
     Control* c = Model::instance().control(panel, control);
     if (!c || !c->graph) return -1;
-    QApplication::clipboard()->setImage(
-        qt::graphImage(*c->graph, pictureSize(chart(panel, control), 0, 0)));
+    QApplication::clipboard()->setImage(qt::graphImage(*c->graph,
+                                                       pictureSize(chart(panel, control), 0, 0),
+                                                       pictureRatio(chart(panel, control), 0, 0)));
     return 0;
 }
 

@@ -17,8 +17,10 @@
 
 #include "qt_test_support.h"
 #include "runtime/core/dispatch.h"
+#include "runtime/core/model.h"
 #include "runtime/graph.h"
 #include "runtime/panels.h"
+#include "runtime/qt/chart_picture.h"
 #include "runtime/qt/chart_view.h"
 #include "runtime/qt/control_widgets.h"
 #include "runtime/qt/event_delivery.h"
@@ -308,6 +310,31 @@ TEST_F(ChartView, RepeatedPollsShowOnlyTheNewestPicture) {
 // A stack of thousands of samples at 0.01 s: a hundred share each whole second, and the line
 // through the few points per pixel column that tracePoints keeps must cover the pixels of the
 // line through all of them, with a point count bounded by the plot's width.
+// A picture for a screen scaled to 200 % has twice the pixels each way and the same drawing:
+// the blue trace covers twice the box, not a part of the chart blown up.
+TEST_F(ChartView, PictureAtTwiceThePixelsDrawsTheSameChart) {
+    plotBoth(panel, 0);
+    const rt::GraphModel& g = *rt::Model::instance().control(panel, kGraph)->graph;
+    const auto blueBox = [](const QImage& image) {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.blue() > 200 && c.red() < 80 && c.green() < 80) box |= QRect(x, y, 1, 1);
+            }
+        return box;
+    };
+    const QImage one = rt::qt::graphImage(g, QSize(390, 260), 1.0);
+    const QImage two = rt::qt::graphImage(g, QSize(390, 260), 2.0);
+    ASSERT_EQ(two.size(), QSize(780, 520));
+    const QRect a = blueBox(one), b = blueBox(two);
+    ASSERT_FALSE(a.isEmpty());
+    EXPECT_NEAR(b.left(), 2 * a.left(), 4);
+    EXPECT_NEAR(b.right(), 2 * a.right(), 4);
+    EXPECT_NEAR(b.top(), 2 * a.top(), 4);
+    EXPECT_NEAR(b.bottom(), 2 * a.bottom(), 4);
+}
+
 TEST(TracePoints, FewPointsPerColumnDrawTheSameLineAsAll) {
     rt::PointBuffer b;
     for (int k = 0; k < 10000; ++k) {

@@ -1,5 +1,6 @@
 // The popups as Qt dialogs, answered the way an operator answers them: the comment prompt, the
 // file dialogs of Run and Open, the message and the yes/no question.
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -229,6 +230,31 @@ TEST_F(Popups, RunFileDialogGivesCancelExistingOrNewWithoutAskingItself) {
     EXPECT_EQ(runDialog(path), VAL_NEW_FILE_SELECTED);
     EXPECT_EQ(std::string(path), dir + "/run2.dat");
     EXPECT_FALSE(std::filesystem::exists(dir + "/run2.dat")) << "the dialog creates nothing";
+}
+
+// Offering named types only, a name typed without an extension takes the chosen type's; with
+// "*.*" on offer it stays as typed.
+TEST_F(Popups, SaveDialogGivesABareNameTheChosenType) {
+    struct Case {
+        const char* typeList;
+        int type;  // the entry chosen under the name
+        const char* want;
+    } cases[] = {{"*.png;*.svg", 0, "/report.png"},
+                 {"*.png;*.svg", 1, "/report.svg"},
+                 {"*.dat;*.*;", 0, "/report"}};
+    for (const Case& c : cases) {
+        char path[260] = {};
+        ModalAnswer answer([&](QWidget* modal) {
+            if (c.type > 0) {
+                auto* types = modal->findChild<QComboBox*>("fileTypeCombo");
+                ASSERT_NE(types, nullptr);
+                for (int k = 0; k < c.type; ++k) QTest::keyClick(types, Qt::Key_Down);
+            }
+            typeFileName(modal, "report");
+        });
+        FileSelectPopup("", "", c.typeList, "", VAL_SAVE_BUTTON, 0, 0, 1, 1, path);
+        EXPECT_EQ(std::string(path), dir + c.want) << c.typeList << " type " << c.type;
+    }
 }
 
 TEST_F(Popups, LoadDialogTakesOnlyExistingDataFiles) {

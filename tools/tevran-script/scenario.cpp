@@ -15,12 +15,13 @@
 #include "app/system.h"
 #include "printing.h"
 #include "runtime/core/dispatch.h"
-#include "runtime/core/graph_view.h"
 #include "runtime/core/end_signals.h"
+#include "runtime/core/graph_view.h"
 #include "runtime/core/model.h"
 #include "runtime/core/resource.h"
 #include "runtime/graph.h"
 #include "runtime/panels.h"
+#include "runtime/textfiles.h"
 
 Scenario::Scenario(std::string scriptName, std::string programDir, std::ostream& out,
                    std::ostream& err)
@@ -119,6 +120,8 @@ void Scenario::execute(const std::vector<Word>& w) {
         choose(w[1].text, w[2].text);
     } else if (cmd == "shell") {
         need(2);
+        // Words after the first would be left out silently, and the check would run half.
+        if (w.size() > 2) fail("'shell' takes its command as one quoted text");
         shell(w[1].text);
     } else if (cmd == "menu") {
         need(2);
@@ -161,11 +164,14 @@ void Scenario::execute(const std::vector<Word>& w) {
         const int id = chart(w[1].text, &panel);
         int width = 0, height = 0;
         if (w.size() >= 5) {
-            width = static_cast<int>(number(w[3]));
-            height = static_cast<int>(number(w[4]));
+            const double wide = number(w[3]), high = number(w[4]);
+            // Beyond an int the cast would be undefined; the runtime refuses any such size.
+            if (!(std::abs(wide) < 1e9 && std::abs(high) < 1e9)) fail("'save' size out of range");
+            width = static_cast<int>(wide);
+            height = static_cast<int>(high);
         }
         const int status = SaveGraphImage(panel, id, w[2].text.c_str(), width, height);
-        if (status != 0) out_ << "save failed (" << status << ")\n";
+        if (status != 0) out_ << "save failed (" << status << "): " << fileErrorText() << "\n";
     } else if (cmd == "wait") {
         need(2);
         double s = number(w[1]);
