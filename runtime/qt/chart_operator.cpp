@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <algorithm>
@@ -257,6 +258,17 @@ void ChartView::leaveEvent(QEvent* e) {
     pointerIn_ = false;
     const int p = panel_, c = control_;
     act([=] { rt::pointerLeft(p, c); });
+}
+
+bool ChartView::viewportEvent(QEvent* e) {
+    double x, y[3];
+    if (e->type() == QEvent::ToolTip && !view_.readout.empty() &&
+        valuesAt(static_cast<QHelpEvent*>(e)->pos(), x, y)) {
+        QToolTip::hideText();
+        e->accept();  // not passed on to the chart, whose tooltip it is
+        return true;
+    }
+    return QChartView::viewportEvent(e);
 }
 
 void ChartView::followPointer() {

@@ -72,6 +72,9 @@ class ChartView : public QChartView {
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // The chart's tooltip only where it hides no values: over the plot, while the values under
+    // the pointer are shown, the operator is reading them.
+    bool viewportEvent(QEvent* event) override;
     // The background and the grid under the traces; the axes over them.
     void drawBackground(QPainter* painter, const QRectF& rect) override;
     void drawForeground(QPainter* painter, const QRectF& rect) override;

@@ -2,6 +2,7 @@
 // per callback, and the cost of one poll's update.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTest>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <cmath>
@@ -493,4 +495,27 @@ TEST_F(ChartView, ARestingPointerHasTheTimeThatIsNowUnderIt) {
         ASSERT_TRUE(chart->valuesAt(c.pointer, under, y));
         EXPECT_NEAR(x, under, 1e-9);
     }
+}
+
+// The chart's tooltip covers no values being read: over the plot while they are shown, none;
+// over the axes, and over the plot with nothing to read, the chart's help.
+TEST_F(ChartView, TooltipOnlyWhereItHidesNoValues) {
+    chart->setToolTip("help");
+    plotBoth(panel, 0);
+    fe->flushPending();
+    const QRectF plot = chart->chart()->plotArea();
+    const auto tipAt = [&](QPointF where) {
+        QToolTip::hideText();  // after a moment
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+        QHelpEvent help(QEvent::ToolTip, where.toPoint(),
+                        chart->viewport()->mapToGlobal(where.toPoint()));
+        QApplication::sendEvent(chart->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(plot.center()), "help");
+    const char* parts[] = {"300 s", "-50.0 mV"};
+    SetGraphReadout(panel, kGraph, 300.0, parts, 2);
+    fe->flushPending();
+    EXPECT_EQ(tipAt(plot.center()), "");
+    EXPECT_EQ(tipAt(QPointF(2, 2)), "help");
 }
