@@ -11,8 +11,6 @@
 #include "ui/tevran_ids.h"
 
 namespace {
-constexpr int kLargest = 16384;  // pixels either way: larger pictures take gigabytes
-
 // "1920 x 1080" (also "1920x1080", "1920 1080"); empty: the size on the screen (0 x 0).
 bool pictureSize(const char* text, int& width, int& height) {
     width = height = 0;
@@ -22,7 +20,8 @@ bool pictureSize(const char* text, int& width, int& height) {
         if (c == 'x' || c == 'X' || c == '*') c = ' ';
     char rest = 0;
     if (std::sscanf(s.c_str(), "%d %d %c", &width, &height, &rest) != 2) return false;
-    return width >= 16 && height >= 16 && width <= kLargest && height <= kLargest;
+    return width >= 16 && height >= 16 && width <= kLargestGraphImage &&
+           height <= kLargestGraphImage;
 }
 }  // namespace
 

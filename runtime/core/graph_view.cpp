@@ -211,6 +211,8 @@ int SaveGraphImage(int panel, int control, const char* path, int width, int heig
     int err;
     GraphModel* g = graphOf(panel, control, err);
     if (!g) return err;
+    const auto fits = [](int n) { return n >= 1 && n <= kLargestGraphImage; };
+    if (!(width == 0 && height == 0) && !(fits(width) && fits(height))) return UIE_BAD_TYPE;
     FrontEnd* fe = frontEnd();
     return fe && path ? fe->saveGraphImage(panel, control, path, width, height) : -1;
 }

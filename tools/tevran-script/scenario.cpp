@@ -15,8 +15,8 @@
 #include "app/system.h"
 #include "printing.h"
 #include "runtime/core/dispatch.h"
-#include "runtime/core/graph_view.h"
 #include "runtime/core/end_signals.h"
+#include "runtime/core/graph_view.h"
 #include "runtime/core/model.h"
 #include "runtime/core/resource.h"
 #include "runtime/graph.h"
@@ -161,8 +161,16 @@ void Scenario::execute(const std::vector<Word>& w) {
         const int id = chart(w[1].text, &panel);
         int width = 0, height = 0;
         if (w.size() >= 5) {
-            width = static_cast<int>(number(w[3]));
-            height = static_cast<int>(number(w[4]));
+            // Whole pixels within what a picture may have; 0 0 is the chart's own size.
+            const double wd = number(w[3]), ht = number(w[4]);
+            const auto fits = [](double n) {
+                return n >= 0 && n <= kLargestGraphImage && n == std::floor(n);
+            };
+            if (!fits(wd) || !fits(ht) || (wd == 0) != (ht == 0))
+                fail("'save' takes a size of 1 to " + std::to_string(kLargestGraphImage) +
+                     " pixels either way, or 0 0 for the chart's own");
+            width = static_cast<int>(wd);
+            height = static_cast<int>(ht);
         }
         const int status = SaveGraphImage(panel, id, w[2].text.c_str(), width, height);
         if (status != 0) out_ << "save failed (" << status << ")\n";
