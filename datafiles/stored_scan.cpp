@@ -24,9 +24,8 @@ constexpr std::size_t kMostBlocks = 8192;  // the index's size, whatever the fil
 // A range of up to this many lines is read line by line; a longer one takes its band from the
 // index's stretches and reads only the lines of its points.
 constexpr long kReadWhole = 200000;
-constexpr long kMostCutReads = 8;  // stretches a long range cuts that are read line by line
-constexpr long kSlack = 8;         // lines read beyond where a stretch's times put a range's ends
-constexpr long kCountOn = 256;     // lines to the next point counted rather than sought
+constexpr long kSlack = 8;      // lines read beyond where a stretch's times put a range's ends
+constexpr long kCountOn = 256;  // lines to the next point counted rather than sought
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Calls f(begin, end, base, readable) for the whole lines of each buffer read from byte `offset`
@@ -201,6 +200,8 @@ void halveIndex(StoredFile& f) {
         if (i + 1 < f.blocks.size()) {
             const StoredBlock& c = f.blocks[i + 1];
             b.lines += c.lines;
+            b.ordered =
+                b.ordered && c.ordered && !(b.tLo <= b.tHi && c.tLo <= c.tHi && c.tLo < b.tHi);
             widen(b.tLo, b.tHi, c.tLo);
             widen(b.tLo, b.tHi, c.tHi);
             for (int q = 0; q < 4; ++q) {
@@ -214,17 +215,23 @@ void halveIndex(StoredFile& f) {
     f.linesPerBlock *= 2;
 }
 
-// One whole line into the index and the band.
+// One whole line into the index and the band. Where the time goes back (a second run in the
+// same file), a stretch at least a quarter full ends, so that stretches keep their times in order
+// and a range is found within them.
 inline void takeLine(StoredFile& f, const ParsedLine& line) {
-    if (f.blocks.empty() || f.blocks.back().lines == f.linesPerBlock) {
+    const bool data = line.numbers == 5;
+    if (f.blocks.empty() || f.blocks.back().lines == f.linesPerBlock ||
+        (data && line.v[0] < f.blocks.back().tHi && f.blocks.back().ordered &&
+         f.blocks.back().lines >= f.linesPerBlock / 4)) {
         if (f.blocks.size() == kMostBlocks) halveIndex(f);
         f.blocks.push_back(newBlock(line.offset, f.lines));
     }
     StoredBlock& block = f.blocks.back();
     ++block.lines;
     ++f.lines;
-    if (line.numbers != 5) return;
+    if (!data) return;
     const double* v = line.v;
+    if (v[0] < block.tHi) block.ordered = false;
     widen(block.tLo, block.tHi, v[0]);
     for (int q = 0; q < 4; ++q) widen(block.qLo[q], block.qHi[q], v[1 + q]);
     f.band.add(v[0], v + 1);
@@ -344,6 +351,35 @@ void eachPartLine(int file, const Part& p, F&& f) {
         if (parseDataLine(line, line + n, line + kLineBuffer, v) == 5) f(v, n);
     }
 }
+
+// A data line of a range: its numbers and its length as read.
+struct RangeLine {
+    double v[5];
+    int length;
+};
+
+// The data lines of a part with times from t0 to t1 into `out`. A stretch whose times are in
+// order holds them in one run of lines; when the lines read may not hold all of that run (they
+// begin at or after t0, or end at or before t1, with more of the stretch beyond them: its times
+// were not spread evenly), the whole stretch is read instead, and the part becomes it.
+void rangeLines(int file, Part& p, double t0, double t1, std::vector<RangeLine>& out) {
+    for (;;) {
+        out.clear();
+        double first = kInf, last = -kInf;
+        bool any = false;
+        eachPartLine(file, p, [&](const double(&v)[5], int length) {
+            if (!any) first = v[0];
+            any = true;
+            last = v[0];
+            if (v[0] >= t0 && v[0] <= t1) out.push_back({{v[0], v[1], v[2], v[3], v[4]}, length});
+        });
+        const bool before = p.from > 0 && !(first < t0);
+        const bool after = p.to < p.block->lines && !(last > t1);
+        if (!before && !after) return;
+        p.from = 0;
+        p.to = p.block->lines;
+    }
+}
 }  // namespace
 
 void readStoredRange(int file, const StoredFile& f, double t0, double t1, int was0, int was1,
@@ -358,7 +394,8 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
     for (std::size_t i = 0; i < f.blocks.size(); ++i) {
         const StoredBlock& b = f.blocks[i];
         if (b.tLo > t1 || b.tHi < t0) continue;
-        const double span = b.tHi - b.tLo;
+        // Only a stretch with its times in order holds a range's lines together.
+        const double span = b.ordered ? b.tHi - b.tLo : 0.0;
         const double first = span > 0 ? (std::max(b.tLo, t0) - b.tLo) / span : 0.0;
         const double last = span > 0 ? (std::min(b.tHi, t1) - b.tLo) / span : 1.0;
         const long from = std::clamp(static_cast<long>(first * b.lines) - kSlack, 0L, b.lines);
@@ -372,34 +409,31 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         bytes += (last - first) * static_cast<double>(size);
     }
     const auto inRange = [&](double t) { return t >= t0 && t <= t1; };
-    // Few lines: every one read, exactly so where the stretches are read whole.
+    std::vector<RangeLine> lines;
+    // Few lines: every one read.
     if (narrowLines <= kReadWhole) {
         std::vector<std::array<double, 5>> all;
         long rangeBytes = 0;
-        for (const Part& p : wholeLines <= kReadWhole ? whole : narrowed)
-            eachPartLine(file, p, [&](const double(&v)[5], int length) {
-                if (!inRange(v[0])) return;
-                band.add(v[0], v + 1);
-                all.push_back({v[0], v[1], v[2], v[3], v[4]});
-                rangeBytes += length + 2;  // with its CR LF
-            });
+        for (Part& p : wholeLines <= kReadWhole ? whole : narrowed) {
+            rangeLines(file, p, t0, t1, lines);
+            for (const RangeLine& l : lines) {
+                band.add(l.v[0], l.v + 1);
+                all.push_back({l.v[0], l.v[1], l.v[2], l.v[3], l.v[4]});
+                rangeBytes += l.length + 2;  // with its CR LF
+            }
+        }
         thinLines(all, rangeBytes, was0, was1, points);
         return;
     }
-    // A long range: the stretches inside it give their band whole; the few it cuts are read, and
-    // where it cuts many (a file whose time went back many times) each gives its band to the
-    // columns it shares with the range.
-    long cut = 0;
-    for (const Part& p : narrowed)
-        if (!(p.block->tLo >= t0 && p.block->tHi <= t1)) ++cut;
-    for (const Part& p : narrowed) {
+    // A long range: the stretches inside it give their band whole; those it cuts are read.
+    for (Part& p : narrowed) {
         const StoredBlock& b = *p.block;
-        if ((b.tLo >= t0 && b.tHi <= t1) || cut > kMostCutReads)
-            band.addSpan(std::max(b.tLo, t0), std::min(b.tHi, t1), b.qLo, b.qHi);
-        else
-            eachPartLine(file, p, [&](const double(&v)[5], int) {
-                if (inRange(v[0])) band.add(v[0], v + 1);
-            });
+        if (b.tLo >= t0 && b.tHi <= t1) {
+            band.addSpan(b.tLo, b.tHi, b.qLo, b.qHi);
+            continue;
+        }
+        rangeLines(file, p, t0, t1, lines);
+        for (const RangeLine& l : lines) band.add(l.v[0], l.v + 1);
     }
     // The points: every step-th line of the stretches (those outside the range passed over),
     // each read where it lies.

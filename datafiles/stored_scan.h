@@ -20,6 +20,7 @@ struct StoredBlock {
     long lines = 0;
     double tLo, tHi;  // times of its data lines; tLo > tHi when it has none
     double qLo[4], qHi[4];
+    bool ordered = true;  // its times never go back from one data line to the next
 };
 
 struct StoredFile {

@@ -125,6 +125,53 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
     std::filesystem::remove(path);
 }
 
+// The time not spread evenly over a stretch: a run every 1 500 lines (Run pressed again, the
+// time back at 0), its first 1 000 lines 1 s apart and the rest 100 s apart. Vz grows with every
+// line, so a line of the range left out changes its lowest or highest value.
+TEST(StoredRange, RangeFindsItsLinesWhereverTheTimesLieInAStretch) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("stored_uneven_" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    std::vector<Row> rows;
+    std::string text = "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\nheads\r\n";
+    char line[96];
+    for (int k = 0; k < 300000; ++k) {
+        const int j = k % 1500;
+        rows.push_back({j < 1000 ? j : 1000.0 + (j - 1000) * 100.0, k / 1000.0, 1.0});
+        std::snprintf(line, sizeof line, "%.1f\t%.3f\t700.0\t1.90e+4\t1.000e+0\r\n", rows.back().t,
+                      rows.back().vz);
+        text += line;
+    }
+    std::ofstream(path, std::ios::binary) << text;
+    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    ASSERT_GT(file, 0);
+    StoredFile scanned;
+    StoredPoints whole;
+    scanStoredFile(file, 1, 0, 3, scanned, whole, nullptr);
+    for (const auto& [t0, t1] :
+         {std::pair{100.0, 110.0}, {990.0, 1500.0}, {5000.0, 30000.0}, {3.0, 20000.0}}) {
+        SCOPED_TRACE(t0);
+        StoredPoints points;
+        TimeColumns band;
+        readStoredRange(file, scanned, t0, t1, 0, 3, points, band);
+        double lo = INFINITY, hi = -INFINITY, bLo = INFINITY, bHi = -INFINITY, a, b;
+        for (const Row& r : rows)
+            if (r.t >= t0 && r.t <= t1) {
+                lo = std::min(lo, r.vz);
+                hi = std::max(hi, r.vz);
+            }
+        for (int col = 0; col < TimeColumns::kColumns; ++col)
+            if (band.column(col, 0, a, b)) {
+                bLo = std::min(bLo, a);
+                bHi = std::max(bHi, b);
+            }
+        EXPECT_EQ(bLo, lo);
+        EXPECT_EQ(bHi, hi);
+    }
+    CloseFile(file);
+    std::filesystem::remove(path);
+}
+
 TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
     // Each line cut at every length, the rest of it still there to be looked at: the quick reading
     // must never take a byte beyond the line's end, nor read a number differently.
