@@ -65,7 +65,9 @@ struct ParsedLine {
     const char* begin;
     const char* end;  // without its line end
     long offset;
-    int numbers;  // how many of the five were read
+    // How many of the five were read, and their values, as a line-by-line read has them: the line
+    // cut to its first kLineChars characters.
+    int numbers;
     double v[5];
 };
 
@@ -88,7 +90,7 @@ void parseLines(const char* begin, const char* end, long base, const char* reada
         // Without its line end, a CR is part of the last line, as a line-by-line read has it.
         const char* e = lf ? (lf > p && lf[-1] == '\r' ? lf - 1 : lf) : end;
         line.end = e;
-        line.numbers = parseDataLine(p, e, readable, line.v);
+        line.numbers = parseDataLine(p, std::min(e, p + kLineChars), readable, line.v);
         p = lf ? lf + 1 : end;
     }
 }
@@ -256,12 +258,10 @@ void thinLines(const std::vector<std::array<double, 5>>& lines, long bytes, int 
         addPoint(points, lines[k].data(), was0, was1);
 }
 
-// The numbers of a line as a line-by-line read has them: the line cut to its first 150
-// characters, `length` long.
+// The numbers of a line as a line-by-line read has them, and the length it reads.
 int numbersAsRead(const ParsedLine& line, double (&v)[5], long& length) {
     length = std::min<long>(line.end - line.begin, kLineChars);
     std::copy(line.v, line.v + 5, v);
-    if (length < line.end - line.begin) return parseDataLine(line.begin, line.begin + length, v);
     return line.numbers;
 }
 

@@ -172,6 +172,33 @@ TEST(StoredRange, RangeFindsItsLinesWhereverTheTimesLieInAStretch) {
     std::filesystem::remove(path);
 }
 
+// A line longer than a line read takes, its fifth number beyond the part read, is no data line:
+// neither in the whole file's band nor in a range's, as the zoom reads it.
+TEST(StoredRange, LongLineIsTakenAsALineByLineReadHasIt) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("stored_long_" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    std::ofstream(path, std::ios::binary)
+        << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\nheads\r\n"
+        << "1.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
+        << "2.0\t-99.0\t700.0\t1.90e+4" << std::string(140, ' ') << "1.0e+0\r\n"
+        << "3.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n";
+    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    ASSERT_GT(file, 0);
+    StoredFile scanned;
+    StoredPoints whole, points;
+    TimeColumns range;
+    scanStoredFile(file, 1, 0, 3, scanned, whole, nullptr);
+    readStoredRange(file, scanned, 0.0, 10.0, 0, 3, points, range);
+    CloseFile(file);
+    std::filesystem::remove(path);
+    for (const TimeColumns* band : {&scanned.band, &range})
+        for (int col = 0; col < TimeColumns::kColumns; ++col) {
+            double lo, hi;
+            if (band->column(col, 0, lo, hi)) EXPECT_EQ(lo, -50.0) << col;
+        }
+}
+
 TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
     // Each line cut at every length, the rest of it still there to be looked at: the quick reading
     // must never take a byte beyond the line's end, nor read a number differently.
