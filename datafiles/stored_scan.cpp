@@ -297,6 +297,7 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
     // A last line without its line end still makes a point (and a recording finishes it).
     eachParsedLine(file, f.size, true, [&](const ParsedLine& line) {
         thinned(line);
+        f.unended.numbers = numbersAsRead(line, f.unended.v, f.unended.length);
         if (line.numbers == 5) f.band.add(line.v[0], line.v + 1);
     });
 }
@@ -422,6 +423,11 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
                 rangeBytes += l.length + 2;  // with its CR LF
             }
         }
+        if (const auto& u = f.unended; u.numbers == 5 && inRange(u.v[0])) {
+            band.add(u.v[0], u.v + 1);
+            all.push_back({u.v[0], u.v[1], u.v[2], u.v[3], u.v[4]});
+            rangeBytes += u.length;
+        }
         thinLines(all, rangeBytes, was0, was1, points);
         return;
     }
@@ -435,6 +441,7 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         rangeLines(file, p, t0, t1, lines);
         for (const RangeLine& l : lines) band.add(l.v[0], l.v + 1);
     }
+    if (const auto& u = f.unended; u.numbers == 5 && inRange(u.v[0])) band.add(u.v[0], u.v + 1);
     // The points: every step-th line of the stretches (those outside the range passed over),
     // each read where it lies.
     const long step = thinningStep(static_cast<long>(bytes) + 105);

@@ -29,6 +29,13 @@ struct StoredFile {
     long linesPerBlock = 1024;
     std::vector<StoredBlock> blocks;
     TimeColumns band;  // over every data line taken in
+    // A last line without its line end, found by the first open, as a line-by-line read has it:
+    // shown as the lines before it are, in the whole view and in a range.
+    struct {
+        int numbers = 0;
+        double v[5] = {};
+        long length = 0;
+    } unended;
     // A file followed as it grows keeps the numbers of its data lines (t and the four
     // quantities) and their bytes while it is short, so that its whole view is thinned from them
     // rather than read again; when it grows long, the view is read through the index.

@@ -172,17 +172,19 @@ TEST(StoredRange, RangeFindsItsLinesWhereverTheTimesLieInAStretch) {
     std::filesystem::remove(path);
 }
 
-// A line longer than a line read takes, its fifth number beyond the part read, is no data line:
-// neither in the whole file's band nor in a range's, as the zoom reads it.
-TEST(StoredRange, LongLineIsTakenAsALineByLineReadHasIt) {
+// Lines as a line-by-line read has them, in the whole file's band and a range's alike: a line
+// longer than a line read takes, its fifth number beyond the part read, is no data line; a last
+// line without its line end is one.
+TEST(StoredRange, LinesAreTakenAsALineByLineReadHasThem) {
     const std::string path = (std::filesystem::temp_directory_path() /
                               ("stored_long_" + std::to_string(getpid()) + ".dat"))
                                  .string();
     std::ofstream(path, std::ios::binary)
-        << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\nheads\r\n"
+        << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\ntime[s]\tVz\r\n"
         << "1.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
         << "2.0\t-99.0\t700.0\t1.90e+4" << std::string(140, ' ') << "1.0e+0\r\n"
-        << "3.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n";
+        << "3.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
+        << "4.0\t-40.0\t700.0\t1.90e+4\t1.0e+0";
     const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
     ASSERT_GT(file, 0);
     StoredFile scanned;
@@ -192,11 +194,17 @@ TEST(StoredRange, LongLineIsTakenAsALineByLineReadHasIt) {
     readStoredRange(file, scanned, 0.0, 10.0, 0, 3, points, range);
     CloseFile(file);
     std::filesystem::remove(path);
-    for (const TimeColumns* band : {&scanned.band, &range})
-        for (int col = 0; col < TimeColumns::kColumns; ++col) {
-            double lo, hi;
-            if (band->column(col, 0, lo, hi)) EXPECT_EQ(lo, -50.0) << col;
-        }
+    for (const TimeColumns* band : {&scanned.band, &range}) {
+        double lo = INFINITY, hi = -INFINITY, a, b;
+        for (int col = 0; col < TimeColumns::kColumns; ++col)
+            if (band->column(col, 0, a, b)) {
+                lo = std::min(lo, a);
+                hi = std::max(hi, b);
+            }
+        EXPECT_EQ(lo, -50.0);
+        EXPECT_EQ(hi, -40.0);
+    }
+    EXPECT_EQ(points.t, whole.t);
 }
 
 TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
