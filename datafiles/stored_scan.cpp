@@ -31,24 +31,49 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // Calls f(begin, end, base, readable) for the whole lines of each buffer read from byte `offset`
 // on (base: the file offset of begin), then, when `lastPartial`, for a last line without its line
 // end; the bytes from end up to `readable` may be looked at. Returns the offset after the last
-// whole line.
+// whole line. A line longer than the buffer is given as its first kLongLineKept bytes (more than
+// a line read takes), so that the memory stays the buffer's whatever the lines' length.
+constexpr std::size_t kLongLineKept = 256;
 template <class F>
 long eachChunk(int file, long offset, bool lastPartial, F&& f) {
     if (SetFilePtr(file, offset) != 0) return offset;
     constexpr std::size_t kPad = 64;  // bytes beyond those read, for the quick parsing
-    std::vector<char> buf(static_cast<std::size_t>(kChunk) + kPad);
+    constexpr std::size_t kRoom = static_cast<std::size_t>(kChunk);
+    std::vector<char> buf(kRoom + kPad);
     std::size_t have = 0;
     long base = offset;  // the file offset of buf[0]
     for (bool more = true; more;) {
-        if (have == buf.size() - kPad) buf.resize(have * 2 + kPad);  // a line longer than it
         // The buffer filled: a read may give less than asked before the end of the file.
-        while (more && have < buf.size() - kPad) {
-            const long n =
-                ReadFile(file, buf.data() + have, static_cast<long>(buf.size() - kPad - have));
+        while (more && have < kRoom) {
+            const long n = ReadFile(file, buf.data() + have, static_cast<long>(kRoom - have));
             more = n > 0;
             if (more) have += static_cast<std::size_t>(n);
         }
         const char* lf = static_cast<const char*>(memrchr(buf.data(), '\n', have));
+        if (!lf && more) {
+            // A line longer than the buffer: its first bytes kept, the rest read past to its end.
+            long length = static_cast<long>(have);
+            have = kLongLineKept;
+            for (;;) {
+                const long n = ReadFile(file, buf.data() + have, static_cast<long>(kRoom - have));
+                if (n <= 0) break;  // the last line, without its line end
+                char* at = buf.data() + have;
+                char* end = static_cast<char*>(std::memchr(at, '\n', static_cast<std::size_t>(n)));
+                if (!end) {
+                    length += n;
+                    continue;
+                }
+                length += end - at;
+                *at = '\n';
+                f(buf.data(), at + 1, base, buf.data() + buf.size());
+                base += length + 1;
+                const std::size_t rest = static_cast<std::size_t>(at + n - (end + 1));
+                std::memmove(buf.data(), end + 1, rest);
+                have = rest;
+                break;
+            }
+            continue;
+        }
         if (!lf) continue;
         const std::size_t used = static_cast<std::size_t>(lf + 1 - buf.data());
         f(buf.data(), lf + 1, base, buf.data() + buf.size());
@@ -112,14 +137,20 @@ void eachLineOf(const char* begin, const char* end, long base, const char* reada
     constexpr long kPiece = 16 * 1024;  // bytes
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     const int n = static_cast<int>((end - begin + kPiece - 1) / kPiece);
-    // Piece k: the lines that begin in its kPiece bytes.
-    const auto start = [&](int k) {
-        if (k == 0) return begin;
-        if (k >= n) return end;
-        const char* at = begin + k * kPiece - 1;
+    // Piece k: the lines that begin in its kPiece bytes. Found once, in order: a line longer
+    // than a piece is searched for its end once, not once for each piece it spans.
+    std::vector<const char*> starts(static_cast<std::size_t>(n) + 1, end);
+    starts[0] = begin;
+    for (int k = 1; k < n; ++k) {
+        const char* at = begin + static_cast<long>(k) * kPiece - 1;
+        if (at < starts[k - 1]) {
+            starts[k] = starts[k - 1];
+            continue;
+        }
         const char* lf = static_cast<const char*>(std::memchr(at, '\n', end - at));
-        return lf ? lf + 1 : end;  // a last line without its line end
-    };
+        starts[k] = lf ? lf + 1 : end;  // a last line without its line end
+    }
+    const auto start = [&](int k) { return starts[static_cast<std::size_t>(std::min(k, n))]; };
     std::atomic<int> next{0}, taken{0};
     std::vector<std::atomic<int>> by(static_cast<std::size_t>(n));  // the thread + 1, once read
     // Reads the numbers of the next piece no thread has taken: 1; 0 when it is too far ahead

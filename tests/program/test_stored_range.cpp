@@ -2,6 +2,7 @@
 // points are lines of it, whether the range is read line by line or, when long, from the index's
 // stretches; the band of the whole file holds every line too.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -205,6 +206,34 @@ TEST(StoredRange, LinesAreTakenAsALineByLineReadHasThem) {
         EXPECT_EQ(hi, -40.0);
     }
     EXPECT_EQ(points.t, whole.t);
+}
+
+// A line of 64 MiB without a line end before the next lines: read in the buffer's memory, its
+// numbers as a line read takes them, and the lines after it found where they lie.
+TEST(StoredRange, VeryLongLineTakesNoMoreMemoryThanTheBuffer) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("stored_longer_" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    std::ofstream(path, std::ios::binary)
+        << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\ntime[s]\tVz\r\n"
+        << "1.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
+        << "2.0\t-60.0\t700.0\t1.90e+4\t1.0e+0" << std::string(64 << 20, '\r') << "\r\n"
+        << "3.0\t-70.0\t700.0\t1.90e+4\t1.0e+0\r\n";
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    ASSERT_GT(file, 0);
+    StoredFile scanned;
+    StoredPoints whole, points;
+    TimeColumns range;
+    scanStoredFile(file, 1, 0, 3, scanned, whole, nullptr);
+    readStoredRange(file, scanned, 2.5, 3.5, 0, 3, points, range);
+    CloseFile(file);
+    getrusage(RUSAGE_SELF, &after);
+    std::filesystem::remove(path);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 << 10);  // [KiB]
+    EXPECT_EQ(whole.t, (std::vector<double>{1.0, 2.0, 3.0}));
+    EXPECT_EQ(points.y1, std::vector<double>{-70.0});
 }
 
 TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
