@@ -262,6 +262,7 @@ inline void takeLine(StoredFile& f, const ParsedLine& line) {
     StoredBlock& block = f.blocks.back();
     ++block.lines;
     ++f.lines;
+    f.lastLine = line.offset;
     if (!data) return;
     const double* v = line.v;
     if (v[0] < block.tHi) block.ordered = false;
@@ -294,6 +295,14 @@ int numbersAsRead(const ParsedLine& line, double (&v)[5], long& length) {
     length = std::min<long>(line.end - line.begin, kLineChars);
     std::copy(line.v, line.v + 5, v);
     return line.numbers;
+}
+
+// The text of the last whole line taken in, as a line read has it; empty when there is none.
+std::string lastLineText(int file, const StoredFile& f) {
+    char text[kLineBuffer] = {};
+    if (f.lastLine < 0 || SetFilePtr(file, f.lastLine) != 0 || ReadLine(file, text, kLineChars) < 0)
+        return {};
+    return text;
 }
 
 }  // namespace
@@ -331,6 +340,11 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
         f.unended.numbers = numbersAsRead(line, f.unended.v, f.unended.length);
         if (line.numbers == 5) f.band.add(line.v[0], line.v + 1);
     });
+    f.lastText = lastLineText(file, f);
+}
+
+bool storedFileChanged(int file, const StoredFile& f) {
+    return f.lastLine >= 0 && lastLineText(file, f) != f.lastText;
 }
 
 long scanMoreLines(int file, StoredFile& f) {
@@ -349,6 +363,7 @@ long scanMoreLines(int file, StoredFile& f) {
         f.kept.push_back({v[0], v[1], v[2], v[3], v[4]});
         f.keptBytes += length + 2;  // with its CR LF
     });
+    if (f.lines != before) f.lastText = lastLineText(file, f);
     return f.lines - before;
 }
 

@@ -5,6 +5,7 @@
 // that hold it, thinned as the whole file is.
 #include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "datafiles/time_columns.h"
@@ -29,6 +30,10 @@ struct StoredFile {
     long linesPerBlock = 1024;
     std::vector<StoredBlock> blocks;
     TimeColumns band;  // over every data line taken in
+    // The last whole line taken in: where it begins, and its text as a line read has it, to tell
+    // a file written anew since from one that only grew.
+    long lastLine = -1;
+    std::string lastText;
     // A last line without its line end, found by the first open, as a line-by-line read has it:
     // shown as the lines before it are, in the whole view and in a range.
     struct {
@@ -49,6 +54,9 @@ struct StoredFile {
 // than 7 characters, exactly the points reading the groups line by line gives.
 void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, StoredPoints& points,
                     const std::function<void(int)>& progress);
+// True when the file no longer holds the last line taken in where it was (shortened, or written
+// anew): what was taken in is not the file's any more.
+bool storedFileChanged(int file, const StoredFile& f);
 // Lines added to the file since (a recording going on): index and band take them in. Returns
 // the number of lines taken in.
 long scanMoreLines(int file, StoredFile& f);
