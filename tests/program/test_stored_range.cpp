@@ -236,6 +236,31 @@ TEST(StoredRange, VeryLongLineTakesNoMoreMemoryThanTheBuffer) {
     EXPECT_EQ(points.y1, std::vector<double>{-70.0});
 }
 
+// A time at the end of a range, or just inside it, whose column the division rounds one past the
+// last, is in the last column; a time outside the range is in none.
+TEST(StoredRange, BandsLastColumnHoldsTheRangesEndWhateverTheRounding) {
+    const double q[4] = {1, 2, 3, 4};
+    struct Case {
+        double lo, hi, t;
+        bool in;
+    } cases[] = {
+        {-22591.9375, 1503.6875, 1503.6874999999998, true},
+        {-2.7834548950195312, -0.98963737487792969, -0.9896373748779298, true},
+        {0.1, 0.3, std::nextafter(0.3, 1.0), false},
+    };
+    for (const Case& c : cases) {
+        TimeColumns band;
+        band.fixed(c.lo, c.hi);
+        band.add(c.t, q);
+        int holding = 0;
+        double lo, hi;
+        for (int col = 0; col < TimeColumns::kColumns; ++col)
+            holding += band.column(col, 0, lo, hi);
+        EXPECT_EQ(holding, c.in ? 1 : 0) << c.t;
+        EXPECT_EQ(band.column(TimeColumns::kColumns - 1, 0, lo, hi), c.in) << c.t;
+    }
+}
+
 TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
     // Each line cut at every length, the rest of it still there to be looked at: the quick reading
     // must never take a byte beyond the line's end, nor read a number differently.
