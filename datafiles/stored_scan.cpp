@@ -225,27 +225,47 @@ StoredBlock newBlock(long offset, long firstLine) {
     return b;
 }
 
-// Each pair of stretches becomes one, twice as long: the index keeps its size.
-void halveIndex(StoredFile& f) {
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < f.blocks.size(); i += 2, ++k) {
-        StoredBlock b = f.blocks[i];
-        if (i + 1 < f.blocks.size()) {
-            const StoredBlock& c = f.blocks[i + 1];
-            b.lines += c.lines;
-            b.ordered =
-                b.ordered && c.ordered && !(b.tLo <= b.tHi && c.tLo <= c.tHi && c.tLo < b.tHi);
-            widen(b.tLo, b.tHi, c.tLo);
-            widen(b.tLo, b.tHi, c.tHi);
-            for (int q = 0; q < 4; ++q) {
-                b.qLo[q] = std::min(b.qLo[q], c.qLo[q]);
-                b.qHi[q] = std::max(b.qHi[q], c.qHi[q]);
-            }
-        }
-        f.blocks[k] = b;
+bool hasData(const StoredBlock& b) { return b.tLo <= b.tHi; }
+
+// True when the time goes back from stretch b to the next, c, both with their times in order.
+bool runEndsBetween(const StoredBlock& b, const StoredBlock& c) {
+    return b.ordered && c.ordered && hasData(b) && hasData(c) && c.tLo < b.tHi;
+}
+
+// Stretch c, the one after b, into b.
+void join(StoredBlock& b, const StoredBlock& c) {
+    b.ordered = b.ordered && c.ordered && !runEndsBetween(b, c);
+    b.lines += c.lines;
+    widen(b.tLo, b.tHi, c.tLo);
+    widen(b.tLo, b.tHi, c.tHi);
+    for (int q = 0; q < 4; ++q) {
+        b.qLo[q] = std::min(b.qLo[q], c.qLo[q]);
+        b.qHi[q] = std::max(b.qHi[q], c.qHi[q]);
     }
-    f.blocks.resize(k);
-    f.linesPerBlock *= 2;
+}
+
+// Stretches twice as long: each takes in the next ones while it stays that long, but not across
+// a place where the time goes back, so that each run's stretches keep their times in order. Where
+// such places are so many that the index would not shrink enough, pairs are joined regardless.
+void halveIndex(StoredFile& f) {
+    const long most = 2 * f.linesPerBlock;
+    std::vector<StoredBlock>& v = f.blocks;
+    for (const bool regardless : {false, true}) {
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < v.size(); ++k) {
+            StoredBlock b = v[i++];
+            if (regardless) {
+                if (i < v.size()) join(b, v[i++]);
+            } else {
+                while (i < v.size() && b.lines + v[i].lines <= most && !runEndsBetween(b, v[i]))
+                    join(b, v[i++]);
+            }
+            v[k] = b;
+        }
+        v.resize(k);
+        if (v.size() <= kMostBlocks * 3 / 4) break;
+    }
+    f.linesPerBlock = most;
 }
 
 // One whole line into the index and the band. Where the time goes back (a second run in the
@@ -256,7 +276,7 @@ inline void takeLine(StoredFile& f, const ParsedLine& line) {
     if (f.blocks.empty() || f.blocks.back().lines == f.linesPerBlock ||
         (data && line.v[0] < f.blocks.back().tHi && f.blocks.back().ordered &&
          f.blocks.back().lines >= f.linesPerBlock / 4)) {
-        if (f.blocks.size() == kMostBlocks) halveIndex(f);
+        if (f.blocks.size() >= kMostBlocks) halveIndex(f);
         f.blocks.push_back(newBlock(line.offset, f.lines));
     }
     StoredBlock& block = f.blocks.back();
@@ -408,7 +428,7 @@ struct RangeLine {
 // The data lines of a part with times from t0 to t1 into `out`. A stretch whose times are in
 // order holds them in one run of lines; when the lines read may not hold all of that run (they
 // begin at or after t0, or end at or before t1, with more of the stretch beyond them: its times
-// were not spread evenly), the whole stretch is read instead, and the part becomes it.
+// were not spread evenly), the part grows on that side and is read again.
 void rangeLines(int file, Part& p, double t0, double t1, std::vector<RangeLine>& out) {
     for (;;) {
         out.clear();
@@ -423,8 +443,10 @@ void rangeLines(int file, Part& p, double t0, double t1, std::vector<RangeLine>&
         const bool before = p.from > 0 && !(first < t0);
         const bool after = p.to < p.block->lines && !(last > t1);
         if (!before && !after) return;
-        p.from = 0;
-        p.to = p.block->lines;
+        // Read again with more lines on the side that may hold more of the range.
+        const long more = std::max(kCountOn, p.to - p.from);
+        if (before) p.from = std::max(0L, p.from - more);
+        if (after) p.to = std::min(p.block->lines, p.to + more);
     }
 }
 }  // namespace
