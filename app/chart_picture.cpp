@@ -13,8 +13,6 @@
 #include "ui/tevran_ids.h"
 
 namespace {
-constexpr int kLargest = 16384;  // pixels either way: larger pictures take gigabytes
-
 // "1920 x 1080" (also "1920x1080", "1920 1080", "1920\xD71080"); empty: the size on the screen
 // (0 x 0).
 bool pictureSize(const char* text, int& width, int& height) {
@@ -27,7 +25,7 @@ bool pictureSize(const char* text, int& width, int& height) {
     long long w = 0, h = 0;
     char rest = 0;
     if (std::sscanf(s.c_str(), "%lld %lld %c", &w, &h, &rest) != 2) return false;
-    if (w < 16 || h < 16 || w > kLargest || h > kLargest) return false;
+    if (w < 16 || h < 16 || w > kLargestGraphImage || h > kLargestGraphImage) return false;
     width = int(w);
     height = int(h);
     return true;

@@ -52,7 +52,11 @@ void darstellen() {
 void showStored(int panel, int control) {
     StoredPoints points;
     TimeColumns band;
-    if (!storedData(panel, control, points, band)) return;
+    std::string status;
+    if (!storedData(panel, control, points, band, status)) {
+        if (!status.empty()) setStatus(StatusTopic::File, status);
+        return;
+    }
     plotStoredPoints(panel, control, points.t, points.y1, points.y2, bandOf(band, app.was[0]),
                      bandOf(band, app.was[1]));
     showReadout(panel, control);

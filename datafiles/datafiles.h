@@ -33,9 +33,11 @@ struct StoredPoints;
 class TimeColumns;
 
 // The points and band of the stored file a chart shows: of the whole file in the full view,
-// read again from the file for the range shown when zoomed. False when the chart shows no stored
-// file or the file cannot be read.
-bool storedData(int panel, int control, StoredPoints& points, TimeColumns& band);
+// read again from the file for the range shown when zoomed (a file written anew since it was read
+// is read whole again first). False when the chart shows no stored file, or when the file cannot
+// be read: `status` then says why.
+bool storedData(int panel, int control, StoredPoints& points, TimeColumns& band,
+                std::string& status);
 
 // A chart that shows the file at `path` as it grows (a recording): the lines added since the
 // last call are taken in. 1 when there were any, 0 when not, -1 when the file cannot be read.

@@ -24,32 +24,56 @@ constexpr std::size_t kMostBlocks = 8192;  // the index's size, whatever the fil
 // A range of up to this many lines is read line by line; a longer one takes its band from the
 // index's stretches and reads only the lines of its points.
 constexpr long kReadWhole = 200000;
-constexpr long kMostCutReads = 8;  // stretches a long range cuts that are read line by line
-constexpr long kSlack = 8;         // lines read beyond where a stretch's times put a range's ends
-constexpr long kCountOn = 256;     // lines to the next point counted rather than sought
+constexpr long kSlack = 8;      // lines read beyond where a stretch's times put a range's ends
+constexpr long kCountOn = 256;  // lines to the next point counted rather than sought
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Calls f(begin, end, base, readable) for the whole lines of each buffer read from byte `offset`
 // on (base: the file offset of begin), then, when `lastPartial`, for a last line without its line
 // end; the bytes from end up to `readable` may be looked at. Returns the offset after the last
-// whole line.
+// whole line. A line longer than the buffer is given as its first kLongLineKept bytes (more than
+// a line read takes), so that the memory stays the buffer's whatever the lines' length.
+constexpr std::size_t kLongLineKept = 256;
 template <class F>
 long eachChunk(int file, long offset, bool lastPartial, F&& f) {
     if (SetFilePtr(file, offset) != 0) return offset;
     constexpr std::size_t kPad = 64;  // bytes beyond those read, for the quick parsing
-    std::vector<char> buf(static_cast<std::size_t>(kChunk) + kPad);
+    constexpr std::size_t kRoom = static_cast<std::size_t>(kChunk);
+    std::vector<char> buf(kRoom + kPad);
     std::size_t have = 0;
     long base = offset;  // the file offset of buf[0]
     for (bool more = true; more;) {
-        if (have == buf.size() - kPad) buf.resize(have * 2 + kPad);  // a line longer than it
         // The buffer filled: a read may give less than asked before the end of the file.
-        while (more && have < buf.size() - kPad) {
-            const long n =
-                ReadFile(file, buf.data() + have, static_cast<long>(buf.size() - kPad - have));
+        while (more && have < kRoom) {
+            const long n = ReadFile(file, buf.data() + have, static_cast<long>(kRoom - have));
             more = n > 0;
             if (more) have += static_cast<std::size_t>(n);
         }
         const char* lf = static_cast<const char*>(memrchr(buf.data(), '\n', have));
+        if (!lf && more) {
+            // A line longer than the buffer: its first bytes kept, the rest read past to its end.
+            long length = static_cast<long>(have);
+            have = kLongLineKept;
+            for (;;) {
+                const long n = ReadFile(file, buf.data() + have, static_cast<long>(kRoom - have));
+                if (n <= 0) break;  // the last line, without its line end
+                char* at = buf.data() + have;
+                char* end = static_cast<char*>(std::memchr(at, '\n', static_cast<std::size_t>(n)));
+                if (!end) {
+                    length += n;
+                    continue;
+                }
+                length += end - at;
+                *at = '\n';
+                f(buf.data(), at + 1, base, buf.data() + buf.size());
+                base += length + 1;
+                const std::size_t rest = static_cast<std::size_t>(at + n - (end + 1));
+                std::memmove(buf.data(), end + 1, rest);
+                have = rest;
+                break;
+            }
+            continue;
+        }
         if (!lf) continue;
         const std::size_t used = static_cast<std::size_t>(lf + 1 - buf.data());
         f(buf.data(), lf + 1, base, buf.data() + buf.size());
@@ -66,7 +90,9 @@ struct ParsedLine {
     const char* begin;
     const char* end;  // without its line end
     long offset;
-    int numbers;  // how many of the five were read
+    // How many of the five were read, and their values, as a line-by-line read has them: the line
+    // cut to its first kLineChars characters.
+    int numbers;
     double v[5];
 };
 
@@ -89,7 +115,7 @@ void parseLines(const char* begin, const char* end, long base, const char* reada
         // Without its line end, a CR is part of the last line, as a line-by-line read has it.
         const char* e = lf ? (lf > p && lf[-1] == '\r' ? lf - 1 : lf) : end;
         line.end = e;
-        line.numbers = parseDataLine(p, e, readable, line.v);
+        line.numbers = parseDataLine(p, std::min(e, p + kLineChars), readable, line.v);
         p = lf ? lf + 1 : end;
     }
 }
@@ -111,14 +137,20 @@ void eachLineOf(const char* begin, const char* end, long base, const char* reada
     constexpr long kPiece = 16 * 1024;  // bytes
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     const int n = static_cast<int>((end - begin + kPiece - 1) / kPiece);
-    // Piece k: the lines that begin in its kPiece bytes.
-    const auto start = [&](int k) {
-        if (k == 0) return begin;
-        if (k >= n) return end;
-        const char* at = begin + k * kPiece - 1;
+    // Piece k: the lines that begin in its kPiece bytes. Found once, in order: a line longer
+    // than a piece is searched for its end once, not once for each piece it spans.
+    std::vector<const char*> starts(static_cast<std::size_t>(n) + 1, end);
+    starts[0] = begin;
+    for (int k = 1; k < n; ++k) {
+        const char* at = begin + static_cast<long>(k) * kPiece - 1;
+        if (at < starts[k - 1]) {
+            starts[k] = starts[k - 1];
+            continue;
+        }
         const char* lf = static_cast<const char*>(std::memchr(at, '\n', end - at));
-        return lf ? lf + 1 : end;  // a last line without its line end
-    };
+        starts[k] = lf ? lf + 1 : end;  // a last line without its line end
+    }
+    const auto start = [&](int k) { return starts[static_cast<std::size_t>(std::min(k, n))]; };
     std::atomic<int> next{0}, taken{0};
     std::vector<std::atomic<int>> by(static_cast<std::size_t>(n));  // the thread + 1, once read
     // Reads the numbers of the next piece no thread has taken: 1; 0 when it is too far ahead
@@ -193,38 +225,67 @@ StoredBlock newBlock(long offset, long firstLine) {
     return b;
 }
 
-// Each pair of stretches becomes one, twice as long: the index keeps its size.
-void halveIndex(StoredFile& f) {
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < f.blocks.size(); i += 2, ++k) {
-        StoredBlock b = f.blocks[i];
-        if (i + 1 < f.blocks.size()) {
-            const StoredBlock& c = f.blocks[i + 1];
-            b.lines += c.lines;
-            widen(b.tLo, b.tHi, c.tLo);
-            widen(b.tLo, b.tHi, c.tHi);
-            for (int q = 0; q < 4; ++q) {
-                b.qLo[q] = std::min(b.qLo[q], c.qLo[q]);
-                b.qHi[q] = std::max(b.qHi[q], c.qHi[q]);
-            }
-        }
-        f.blocks[k] = b;
-    }
-    f.blocks.resize(k);
-    f.linesPerBlock *= 2;
+bool hasData(const StoredBlock& b) { return b.tLo <= b.tHi; }
+
+// True when the time goes back from stretch b to the next, c, both with their times in order.
+bool runEndsBetween(const StoredBlock& b, const StoredBlock& c) {
+    return b.ordered && c.ordered && hasData(b) && hasData(c) && c.tLo < b.tHi;
 }
 
-// One whole line into the index and the band.
+// Stretch c, the one after b, into b.
+void join(StoredBlock& b, const StoredBlock& c) {
+    b.ordered = b.ordered && c.ordered && !runEndsBetween(b, c);
+    b.lines += c.lines;
+    widen(b.tLo, b.tHi, c.tLo);
+    widen(b.tLo, b.tHi, c.tHi);
+    for (int q = 0; q < 4; ++q) {
+        b.qLo[q] = std::min(b.qLo[q], c.qLo[q]);
+        b.qHi[q] = std::max(b.qHi[q], c.qHi[q]);
+    }
+}
+
+// Stretches twice as long: each takes in the next ones while it stays that long, but not across
+// a place where the time goes back, so that each run's stretches keep their times in order. Where
+// such places are so many that the index would not shrink enough, pairs are joined regardless.
+void halveIndex(StoredFile& f) {
+    const long most = 2 * f.linesPerBlock;
+    std::vector<StoredBlock>& v = f.blocks;
+    for (const bool regardless : {false, true}) {
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < v.size(); ++k) {
+            StoredBlock b = v[i++];
+            if (regardless) {
+                if (i < v.size()) join(b, v[i++]);
+            } else {
+                while (i < v.size() && b.lines + v[i].lines <= most && !runEndsBetween(b, v[i]))
+                    join(b, v[i++]);
+            }
+            v[k] = b;
+        }
+        v.resize(k);
+        if (v.size() <= kMostBlocks * 3 / 4) break;
+    }
+    f.linesPerBlock = most;
+}
+
+// One whole line into the index and the band. Where the time goes back (a second run in the
+// same file), a stretch at least a quarter full ends, so that stretches keep their times in order
+// and a range is found within them.
 inline void takeLine(StoredFile& f, const ParsedLine& line) {
-    if (f.blocks.empty() || f.blocks.back().lines == f.linesPerBlock) {
-        if (f.blocks.size() == kMostBlocks) halveIndex(f);
+    const bool data = line.numbers == 5;
+    if (f.blocks.empty() || f.blocks.back().lines == f.linesPerBlock ||
+        (data && line.v[0] < f.blocks.back().tHi && f.blocks.back().ordered &&
+         f.blocks.back().lines >= f.linesPerBlock / 4)) {
+        if (f.blocks.size() >= kMostBlocks) halveIndex(f);
         f.blocks.push_back(newBlock(line.offset, f.lines));
     }
     StoredBlock& block = f.blocks.back();
     ++block.lines;
     ++f.lines;
-    if (line.numbers != 5) return;
+    f.lastLine = line.offset;
+    if (!data) return;
     const double* v = line.v;
+    if (v[0] < block.tHi) block.ordered = false;
     widen(block.tLo, block.tHi, v[0]);
     for (int q = 0; q < 4; ++q) widen(block.qLo[q], block.qHi[q], v[1 + q]);
     f.band.add(v[0], v + 1);
@@ -263,13 +324,19 @@ void thinLines(const std::vector<std::array<double, 5>>& lines, const std::vecto
     for (const std::array<double, 5>& line : lines) addPoint(points, line.data(), was0, was1);
 }
 
-// The numbers of a line as a line-by-line read has them: the line cut to its first 150
-// characters, `length` long.
+// The numbers of a line as a line-by-line read has them, and the length it reads.
 int numbersAsRead(const ParsedLine& line, double (&v)[5], long& length) {
     length = std::min<long>(line.end - line.begin, kLineChars);
     std::copy(line.v, line.v + 5, v);
-    if (length < line.end - line.begin) return parseDataLine(line.begin, line.begin + length, v);
     return line.numbers;
+}
+
+// The text of the last whole line taken in, as a line read has it; empty when there is none.
+std::string lastLineText(int file, const StoredFile& f) {
+    char text[kLineBuffer] = {};
+    if (f.lastLine < 0 || SetFilePtr(file, f.lastLine) != 0 || ReadLine(file, text, kLineChars) < 0)
+        return {};
+    return text;
 }
 
 }  // namespace
@@ -304,8 +371,14 @@ void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, Store
     // A last line without its line end still makes a point (and a recording finishes it).
     eachParsedLine(file, f.size, true, [&](const ParsedLine& line) {
         thinned(line);
+        f.unended.numbers = numbersAsRead(line, f.unended.v, f.unended.length);
         if (line.numbers == 5) f.band.add(line.v[0], line.v + 1);
     });
+    f.lastText = lastLineText(file, f);
+}
+
+bool storedFileChanged(int file, const StoredFile& f) {
+    return f.lastLine >= 0 && lastLineText(file, f) != f.lastText;
 }
 
 long scanMoreLines(int file, StoredFile& f) {
@@ -324,6 +397,7 @@ long scanMoreLines(int file, StoredFile& f) {
         f.kept.push_back({v[0], v[1], v[2], v[3], v[4]});
         f.keptBytes += length + 2;  // with its CR LF
     });
+    if (f.lines != before) f.lastText = lastLineText(file, f);
     return f.lines - before;
 }
 
@@ -358,6 +432,35 @@ void eachPartLine(int file, const Part& p, F&& f) {
         double v[5];
         if (parseDataLine(line, line + n, line + kLineBuffer, v) == 5)
             f(v, n, p.block->firstLine + j);
+    }
+}
+
+// A data line of a part: its numbers, its length as read and its number in the file.
+struct RangeLine {
+    double v[5];
+    int length;
+    long number;
+};
+
+// The data lines of a part into `out`, in order, for a range from t0 to t1. A stretch whose
+// times are in order holds the range in one run of lines; when the lines read may not hold all
+// of that run (they begin at or after t0, or end at or before t1, with more of the stretch
+// beyond them: its times were not spread evenly), the part grows on that side and is read again.
+void partLines(int file, Part& p, double t0, double t1, std::vector<RangeLine>& out) {
+    for (;;) {
+        out.clear();
+        eachPartLine(file, p, [&](const double(&v)[5], int length, long number) {
+            out.push_back({{v[0], v[1], v[2], v[3], v[4]}, length, number});
+        });
+        const double first = out.empty() ? kInf : out.front().v[0];
+        const double last = out.empty() ? -kInf : out.back().v[0];
+        const bool before = p.from > 0 && !(first < t0);
+        const bool after = p.to < p.block->lines && !(last > t1);
+        if (!before && !after) return;
+        // Read again with more lines on the side that may hold more of the range.
+        const long more = std::max(kCountOn, p.to - p.from);
+        if (before) p.from = std::max(0L, p.from - more);
+        if (after) p.to = std::min(p.block->lines, p.to + more);
     }
 }
 
@@ -413,7 +516,8 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
     for (std::size_t i = 0; i < f.blocks.size(); ++i) {
         const StoredBlock& b = f.blocks[i];
         if (b.tLo > t1 || b.tHi < t0) continue;
-        const double span = b.tHi - b.tLo;
+        // Only a stretch with its times in order holds a range's lines together.
+        const double span = b.ordered ? b.tHi - b.tLo : 0.0;
         const double first = span > 0 ? (std::max(b.tLo, t0) - b.tLo) / span : 0.0;
         const double last = span > 0 ? (std::min(b.tHi, t1) - b.tLo) / span : 1.0;
         const long from = std::clamp(static_cast<long>(first * b.lines) - kSlack, 0L, b.lines);
@@ -427,53 +531,60 @@ void readStoredRange(int file, const StoredFile& f, double t0, double t1, int wa
         bytes += (last - first) * static_cast<double>(size);
     }
     const auto inRange = [&](double t) { return t >= t0 && t <= t1; };
-    // Few lines: every one read, exactly so where the stretches are read whole.
+    std::vector<RangeLine> lines;
+    // Few lines: every one read.
     if (narrowLines <= kReadWhole) {
         std::vector<std::array<double, 5>> all;
         std::vector<char> beside;  // of `all`: a line next to the range, outside it
         long rangeBytes = 0;
-        // The line read before, when it was a data line.
+        // The line taken before, when it was a data line.
         long lastNumber = -2;
         std::array<double, 5> last{};
         const auto keep = [&](const double* v, bool outside) {
             all.push_back({v[0], v[1], v[2], v[3], v[4]});
             beside.push_back(outside);
         };
-        for (const Part& p : withNeighbours(f, wholeLines <= kReadWhole ? whole : narrowed, t0, t1))
-            eachPartLine(file, p, [&](const double(&v)[5], int length, long number) {
+        for (Part& p : withNeighbours(f, wholeLines <= kReadWhole ? whole : narrowed, t0, t1)) {
+            partLines(file, p, t0, t1, lines);
+            for (const RangeLine& l : lines) {
+                if (l.number <= lastNumber) continue;  // a part grown over the one before
+                const double* v = l.v;
                 // A trace that runs on beyond the range is drawn to the edge of the view, and a
                 // range between two lines shows the line between them: the lines next to the
                 // range, of the same run (the time going on), are kept too.
                 const bool in = inRange(v[0]), lastIn = inRange(last[0]);
-                const bool joined = number == lastNumber + 1 && last[0] < v[0];
+                const bool joined = l.number == lastNumber + 1 && last[0] < v[0];
                 if (joined && in && !lastIn) keep(last.data(), true);
                 if (joined && !in && !lastIn && last[0] < t0 && v[0] > t1) keep(last.data(), true);
                 if (joined && !in && (lastIn || last[0] < t0) && v[0] > t1) keep(v, true);
-                lastNumber = number;
+                lastNumber = l.number;
                 std::copy(v, v + 5, last.begin());
-                if (!in) return;
+                if (!in) continue;
                 band.add(v[0], v + 1);
                 keep(v, false);
-                rangeBytes += length + 2;  // with its CR LF
-            });
+                rangeBytes += l.length + 2;  // with its CR LF
+            }
+        }
+        if (const auto& u = f.unended; u.numbers == 5 && inRange(u.v[0])) {
+            band.add(u.v[0], u.v + 1);
+            keep(u.v, false);
+            rangeBytes += u.length;
+        }
         thinLines(all, beside, rangeBytes, was0, was1, points);
         return;
     }
-    // A long range: the stretches inside it give their band whole; the few it cuts are read, and
-    // where it cuts many (a file whose time went back many times) each gives its band to the
-    // columns it shares with the range.
-    long cut = 0;
-    for (const Part& p : narrowed)
-        if (!(p.block->tLo >= t0 && p.block->tHi <= t1)) ++cut;
-    for (const Part& p : narrowed) {
+    // A long range: the stretches inside it give their band whole; those it cuts are read.
+    for (Part& p : narrowed) {
         const StoredBlock& b = *p.block;
-        if ((b.tLo >= t0 && b.tHi <= t1) || cut > kMostCutReads)
-            band.addSpan(std::max(b.tLo, t0), std::min(b.tHi, t1), b.qLo, b.qHi);
-        else
-            eachPartLine(file, p, [&](const double(&v)[5], int, long) {
-                if (inRange(v[0])) band.add(v[0], v + 1);
-            });
+        if (b.tLo >= t0 && b.tHi <= t1) {
+            band.addSpan(b.tLo, b.tHi, b.qLo, b.qHi);
+            continue;
+        }
+        partLines(file, p, t0, t1, lines);
+        for (const RangeLine& l : lines)
+            if (inRange(l.v[0])) band.add(l.v[0], l.v + 1);
     }
+    if (const auto& u = f.unended; u.numbers == 5 && inRange(u.v[0])) band.add(u.v[0], u.v + 1);
     // The points: every step-th line of the stretches (those outside the range passed over),
     // each read where it lies.
     const long step = thinningStep(static_cast<long>(bytes) + 105);

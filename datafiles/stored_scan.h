@@ -5,6 +5,7 @@
 // that hold it, thinned as the whole file is.
 #include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "datafiles/time_columns.h"
@@ -20,6 +21,7 @@ struct StoredBlock {
     long lines = 0;
     double tLo, tHi;  // times of its data lines; tLo > tHi when it has none
     double qLo[4], qHi[4];
+    bool ordered = true;  // its times never go back from one data line to the next
 };
 
 struct StoredFile {
@@ -28,6 +30,17 @@ struct StoredFile {
     long linesPerBlock = 1024;
     std::vector<StoredBlock> blocks;
     TimeColumns band;  // over every data line taken in
+    // The last whole line taken in: where it begins, and its text as a line read has it, to tell
+    // a file written anew since from one that only grew.
+    long lastLine = -1;
+    std::string lastText;
+    // A last line without its line end, found by the first open, as a line-by-line read has it:
+    // shown as the lines before it are, in the whole view and in a range.
+    struct {
+        int numbers = 0;
+        double v[5] = {};
+        long length = 0;
+    } unended;
     // A file followed as it grows keeps the numbers of its data lines (t and the four
     // quantities) and their bytes while it is short, so that its whole view is thinned from them
     // rather than read again; when it grows long, the view is read through the index.
@@ -41,6 +54,9 @@ struct StoredFile {
 // than 7 characters, exactly the points reading the groups line by line gives.
 void scanStoredFile(int file, int ausl, int was0, int was1, StoredFile& f, StoredPoints& points,
                     const std::function<void(int)>& progress);
+// True when the file no longer holds the last line taken in where it was (shortened, or written
+// anew): what was taken in is not the file's any more.
+bool storedFileChanged(int file, const StoredFile& f);
 // Lines added to the file since (a recording going on): index and band take them in. Returns
 // the number of lines taken in.
 long scanMoreLines(int file, StoredFile& f);

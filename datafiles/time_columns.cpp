@@ -19,6 +19,7 @@ void TimeColumns::fixed(double lo, double hi) {
     lo_.assign(kColumns * 4, kInf);
     hi_.assign(kColumns * 4, -kInf);
     x0_ = lo;
+    xEnd_ = hi;
     dx_ = hi > lo ? (hi - lo) / kColumns : 1.0;
     grows_ = false;
     started_ = true;
@@ -66,10 +67,10 @@ void TimeColumns::add(double t, const double* q) {
     // A growing band's width is a power of two seconds: multiplying by its inverse is exactly
     // the division, and quicker.
     double c = grows_ ? (t - x0_) * perDx_ : (t - x0_) / dx_;
-    if (!(c >= 0 && c < kColumns)) {
-        if (grows_ || t != x0_ + kColumns * dx_) return;  // the fixed range's last instant
-        c = kColumns - 1;
-    }
+    // A time inside the columns, its last instant too, whose column comes out one too far only
+    // by the rounding of the division, is in the last column.
+    if (grows_ || (t >= x0_ && t <= xEnd_)) c = std::min(c, kColumns - 1.0);
+    if (!(c >= 0 && c < kColumns)) return;
     const int column = static_cast<int>(c);  // rounded down, as c >= 0
     double* lo = &lo_[column * 4];
     double* hi = &hi_[column * 4];

@@ -25,6 +25,7 @@ class TimeColumns {
     void merge(bool towardLow);
     std::vector<double> lo_, hi_;  // [column * 4 + quantity]
     double x0_ = 0.0, dx_ = 1.0;
+    double xEnd_ = 0.0;   // the fixed range's end
     double perDx_ = 1.0;  // 1 / dx_ while the columns grow
     bool grows_ = false, started_ = false;
 };

@@ -66,7 +66,9 @@ int readStoredFile(const std::function<void(int)>& progress, std::string& status
     return mwzd;
 }
 
-bool storedData(int panel, int control, StoredPoints& points, TimeColumns& band) {
+bool storedData(int panel, int control, StoredPoints& points, TimeColumns& band,
+                std::string& status) {
+    status.clear();
     Shown* s = shownOn(panel, control);
     if (!s) return false;
     int zoomed = 0;
@@ -78,7 +80,16 @@ bool storedData(int panel, int control, StoredPoints& points, TimeColumns& band)
         return true;
     }
     const int file = OpenFile(s->path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
-    if (file <= 0) return false;
+    if (file <= 0) {
+        status = "Cannot show " + s->path + ": " + fileErrorText() + ".";
+        return false;
+    }
+    if (storedFileChanged(file, s->file)) {
+        long size = 0;
+        GetFileInfo(s->path.c_str(), &size);
+        scanStoredFile(file, thinningStep(size), app.was[0], app.was[1], s->file, s->whole,
+                       nullptr);
+    }
     readStoredRange(file, s->file, t0, t1, app.was[0], app.was[1], points, band);
     CloseFile(file);
     return true;

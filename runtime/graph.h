@@ -47,9 +47,12 @@ int SetGraphReadout(int panel, int control, double x, const char* const* parts, 
 // plots (DeleteGraphPlot -1).
 int PlotBand(int panel, int control, double x0, double dx, const double* lo, const double* hi,
              int n, int colour);
+// The largest picture of a graph either way [pixels]: larger ones take gigabytes.
+constexpr int kLargestGraphImage = 16384;
 // The graph as a picture: PNG, or SVG for a path ending in ".svg" (Windows-1252), `width` x
-// `height` pixels (1 to 16384 each), or as large as it is on the screen with 0 x 0. 0, or
-// negative on a failure (fileErrorText() says why; a file that was not there is not left behind).
+// `height` pixels (1 to kLargestGraphImage each), or as large as it is on the screen with 0 x 0.
+// 0, or negative on a failure (fileErrorText() says why; a file that was not there is not left
+// behind).
 int SaveGraphImage(int panel, int control, const char* path, int width, int height);
 // The graph as a picture on the clipboard. 0, or negative on a failure.
 int CopyGraphImage(int panel, int control);

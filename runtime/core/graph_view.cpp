@@ -225,15 +225,17 @@ int SaveGraphImage(int panel, int control, const char* path, int width, int heig
     int err;
     GraphModel* g = graphOf(panel, control, err);
     if (!g) return err;
-    FrontEnd* fe = frontEnd();
-    if (!fe || !path) return -1;
-    // 0 x 0 is the size on the screen; a picture larger than this takes gigabytes to draw.
-    constexpr int kLargest = 16384;
-    const bool screenSize = width == 0 && height == 0;
-    if (!screenSize && (width < 1 || height < 1 || width > kLargest || height > kLargest)) {
-        files::setError("The size must be 1 to 16384 pixels each way");
+    // 0 x 0 is the size on the screen; a larger picture than kLargestGraphImage takes gigabytes
+    // to draw, and nothing is drawn.
+    const auto fits = [](int n) { return n >= 1 && n <= kLargestGraphImage; };
+    if (!(width == 0 && height == 0) && !(fits(width) && fits(height))) {
+        files::setError(
+            ("The size must be 1 to " + std::to_string(kLargestGraphImage) + " pixels each way")
+                .c_str());
         return UIE_BAD_TYPE;
     }
+    FrontEnd* fe = frontEnd();
+    if (!fe || !path) return -1;
     // Only into a regular file that may be written: a FIFO would hold the program until
     // something reads it, and a read-only file stays as it is.
     const std::string target = files::replaceTarget(systemPath(path));

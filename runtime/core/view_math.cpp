@@ -35,7 +35,8 @@ Span pannedSpan(Span s, double by) {
 bool draggedSpan(double a, double b, Span& out) {
     if (!std::isfinite(a) || !std::isfinite(b)) return false;
     if (a > b) std::swap(a, b);
-    if (b - a < narrowest((a + b) / 2)) return false;
+    // Too narrow to show, or wider than a number can hold (its labels could not be made).
+    if (!(b - a >= narrowest(a / 2 + b / 2)) || !std::isfinite(b - a)) return false;
     out = {a, b};
     return true;
 }

@@ -16,7 +16,7 @@ Span zoomedSpan(Span s, double at, double factor);
 // `s` moved by `by`.
 Span pannedSpan(Span s, double by);
 // The span between two dragged positions, in order; false when they are too close to zoom to
-// (the same point, or nearly) or not numbers.
+// (the same point, or nearly), not numbers, or farther apart than a double holds.
 bool draggedSpan(double a, double b, Span& out);
 
 }  // namespace rt

@@ -2,6 +2,7 @@
 // points are lines of it, whether the range is read line by line or, when long, from the index's
 // stretches; the band of the whole file holds every line too.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -131,6 +132,142 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
     EXPECT_EQ(hi, -10.0);
     CloseFile(file);
     std::filesystem::remove(path);
+}
+
+// The time not spread evenly over a stretch: a run every 1 500 lines (Run pressed again, the
+// time back at 0), its first 1 000 lines 1 s apart and the rest 100 s apart. Vz grows with every
+// line, so a line of the range left out changes its lowest or highest value.
+TEST(StoredRange, RangeFindsItsLinesWhereverTheTimesLieInAStretch) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("stored_uneven_" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    std::vector<Row> rows;
+    std::string text = "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\nheads\r\n";
+    char line[96];
+    for (int k = 0; k < 300000; ++k) {
+        const int j = k % 1500;
+        rows.push_back({j < 1000 ? j : 1000.0 + (j - 1000) * 100.0, k / 1000.0, 1.0});
+        std::snprintf(line, sizeof line, "%.1f\t%.3f\t700.0\t1.90e+4\t1.000e+0\r\n", rows.back().t,
+                      rows.back().vz);
+        text += line;
+    }
+    std::ofstream(path, std::ios::binary) << text;
+    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    ASSERT_GT(file, 0);
+    StoredFile scanned;
+    StoredPoints whole;
+    scanStoredFile(file, 1, 0, 3, scanned, whole, nullptr);
+    for (const auto& [t0, t1] :
+         {std::pair{100.0, 110.0}, {990.0, 1500.0}, {5000.0, 30000.0}, {3.0, 20000.0}}) {
+        SCOPED_TRACE(t0);
+        StoredPoints points;
+        TimeColumns band;
+        readStoredRange(file, scanned, t0, t1, 0, 3, points, band);
+        double lo = INFINITY, hi = -INFINITY, bLo = INFINITY, bHi = -INFINITY, a, b;
+        for (const Row& r : rows)
+            if (r.t >= t0 && r.t <= t1) {
+                lo = std::min(lo, r.vz);
+                hi = std::max(hi, r.vz);
+            }
+        for (int col = 0; col < TimeColumns::kColumns; ++col)
+            if (band.column(col, 0, a, b)) {
+                bLo = std::min(bLo, a);
+                bHi = std::max(bHi, b);
+            }
+        EXPECT_EQ(bLo, lo);
+        EXPECT_EQ(bHi, hi);
+    }
+    CloseFile(file);
+    std::filesystem::remove(path);
+}
+
+// Lines as a line-by-line read has them, in the whole file's band and a range's alike: a line
+// longer than a line read takes, its fifth number beyond the part read, is no data line; a last
+// line without its line end is one.
+TEST(StoredRange, LinesAreTakenAsALineByLineReadHasThem) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("stored_long_" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    std::ofstream(path, std::ios::binary)
+        << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\ntime[s]\tVz\r\n"
+        << "1.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
+        << "2.0\t-99.0\t700.0\t1.90e+4" << std::string(140, ' ') << "1.0e+0\r\n"
+        << "3.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
+        << "4.0\t-40.0\t700.0\t1.90e+4\t1.0e+0";
+    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    ASSERT_GT(file, 0);
+    StoredFile scanned;
+    StoredPoints whole, points;
+    TimeColumns range;
+    scanStoredFile(file, 1, 0, 3, scanned, whole, nullptr);
+    readStoredRange(file, scanned, 0.0, 10.0, 0, 3, points, range);
+    CloseFile(file);
+    std::filesystem::remove(path);
+    for (const TimeColumns* band : {&scanned.band, &range}) {
+        double lo = INFINITY, hi = -INFINITY, a, b;
+        for (int col = 0; col < TimeColumns::kColumns; ++col)
+            if (band->column(col, 0, a, b)) {
+                lo = std::min(lo, a);
+                hi = std::max(hi, b);
+            }
+        EXPECT_EQ(lo, -50.0);
+        EXPECT_EQ(hi, -40.0);
+    }
+    EXPECT_EQ(points.t, whole.t);
+}
+
+// A line of 64 MiB without a line end before the next lines: read in the buffer's memory, its
+// numbers as a line read takes them, and the lines after it found where they lie.
+TEST(StoredRange, VeryLongLineTakesNoMoreMemoryThanTheBuffer) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("stored_longer_" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    std::ofstream(path, std::ios::binary)
+        << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\ntime[s]\tVz\r\n"
+        << "1.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
+        << "2.0\t-60.0\t700.0\t1.90e+4\t1.0e+0" << std::string(64 << 20, '\r') << "\r\n"
+        << "3.0\t-70.0\t700.0\t1.90e+4\t1.0e+0\r\n";
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    ASSERT_GT(file, 0);
+    StoredFile scanned;
+    StoredPoints whole, points;
+    TimeColumns range;
+    scanStoredFile(file, 1, 0, 3, scanned, whole, nullptr);
+    readStoredRange(file, scanned, 2.5, 3.5, 0, 3, points, range);
+    CloseFile(file);
+    getrusage(RUSAGE_SELF, &after);
+    std::filesystem::remove(path);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 << 10);  // [KiB]
+    EXPECT_EQ(whole.t, (std::vector<double>{1.0, 2.0, 3.0}));
+    // With the line before the range, which runs the trace on to the view's edge.
+    EXPECT_EQ(points.y1, (std::vector<double>{-60.0, -70.0}));
+}
+
+// A time at the end of a range, or just inside it, whose column the division rounds one past the
+// last, is in the last column; a time outside the range is in none.
+TEST(StoredRange, BandsLastColumnHoldsTheRangesEndWhateverTheRounding) {
+    const double q[4] = {1, 2, 3, 4};
+    struct Case {
+        double lo, hi, t;
+        bool in;
+    } cases[] = {
+        {-22591.9375, 1503.6875, 1503.6874999999998, true},
+        {-2.7834548950195312, -0.98963737487792969, -0.9896373748779298, true},
+        {0.1, 0.3, std::nextafter(0.3, 1.0), false},
+    };
+    for (const Case& c : cases) {
+        TimeColumns band;
+        band.fixed(c.lo, c.hi);
+        band.add(c.t, q);
+        int holding = 0;
+        double lo, hi;
+        for (int col = 0; col < TimeColumns::kColumns; ++col)
+            holding += band.column(col, 0, lo, hi);
+        EXPECT_EQ(holding, c.in ? 1 : 0) << c.t;
+        EXPECT_EQ(band.column(TimeColumns::kColumns - 1, 0, lo, hi), c.in) << c.t;
+    }
 }
 
 TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {

@@ -13,6 +13,7 @@
 #include "datafiles/viewer.h"
 #include "program_fixture.h"
 #include "runtime/core/dispatch.h"
+#include "runtime/core/graph_view.h"
 #include "runtime/popups.h"
 
 using namespace tevran_test;
@@ -327,6 +328,22 @@ TEST_F(Viewer, SelectorCommitReloadsTheFile) {
     EXPECT_DOUBLE_EQ(ys(0)[1], ieOf(2));
     EXPECT_EQ(ys(1)[1], tzOf(2));
     EXPECT_EQ(popups, 0);
+}
+
+// The file written anew after it was opened: a zoom reads it again whole and shows what it holds
+// now; when it is gone, the view stays as it was and the status line says why.
+TEST_F(Viewer, ZoomIntoAFileWrittenAnewOrGone) {
+    std::string text = header(105);
+    for (int k = 1; k <= 10; ++k) text += line37(k);
+    writeBytes(path("a.dat"), text);
+    open(path("a.dat"));
+    writeBytes(path("a.dat"), header(105) + line37(1002) + line37(1003));
+    rt::zoomView(app.p1, MAIN_STRIPCHART, 2000.0, 2005.0);
+    EXPECT_EQ(xs(0), (std::vector<double>{2002.0, 2003.0}));
+    std::filesystem::remove(path("a.dat"));
+    rt::zoomView(app.p1, MAIN_STRIPCHART, 2001.0, 2004.0);
+    EXPECT_EQ(xs(0), (std::vector<double>{2002.0, 2003.0}));
+    EXPECT_EQ(app.fileStatus, "Cannot show " + path("a.dat") + ": No such file or directory.");
 }
 
 TEST_F(Viewer, QuantityWithoutAColumnDrawsZero) {

@@ -282,5 +282,6 @@ TEST(ChartView, ZoomKeepsThePointerPlaceAndRefusesWhatAnAxisCannotShow) {
     EXPECT_EQ(d.hi, 8);
     EXPECT_FALSE(rt::draggedSpan(5, 5, d));
     EXPECT_FALSE(rt::draggedSpan(5, NAN, d));
+    EXPECT_FALSE(rt::draggedSpan(-1e308, 1e308, d));  // wider than a double holds
     EXPECT_EQ(rt::pannedSpan({0, 10}, INFINITY).hi, 10);
 }

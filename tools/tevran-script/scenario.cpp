@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <ostream>
 #include <thread>
 
@@ -164,11 +165,15 @@ void Scenario::execute(const std::vector<Word>& w) {
         const int id = chart(w[1].text, &panel);
         int width = 0, height = 0;
         if (w.size() >= 5) {
-            const double wide = number(w[3]), high = number(w[4]);
-            // Beyond an int the cast would be undefined; the runtime refuses any such size.
-            if (!(std::abs(wide) < 1e9 && std::abs(high) < 1e9)) fail("'save' size out of range");
-            width = static_cast<int>(wide);
-            height = static_cast<int>(high);
+            // Whole pixels that an int holds; the runtime refuses, in words, a size no picture
+            // may have. 0 0 is the chart's own size.
+            const double wd = number(w[3]), ht = number(w[4]);
+            const auto whole = [](double n) {
+                return n >= 0 && n <= std::numeric_limits<int>::max() && n == std::floor(n);
+            };
+            if (!whole(wd) || !whole(ht)) fail("'save' takes a size in whole pixels, or 0 0");
+            width = static_cast<int>(wd);
+            height = static_cast<int>(ht);
         }
         const int status = SaveGraphImage(panel, id, w[2].text.c_str(), width, height);
         if (status != 0) out_ << "save failed (" << status << "): " << fileErrorText() << "\n";
