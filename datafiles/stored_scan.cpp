@@ -20,7 +20,7 @@ constexpr int kMaxPoints = 999;
 constexpr int kLineChars = 150;
 constexpr int kLineBuffer = 200;           // a line read and room beyond it for the quick parsing
 constexpr long kChunk = 1L << 20;          // bytes read at a time
-constexpr std::size_t kMostBlocks = 8192;  // the index's size, whatever the file's
+constexpr std::size_t kMostBlocks = 32768;  // the index's size, whatever the file's
 // A range of up to this many lines is read line by line; a longer one takes its band from the
 // index's stretches and reads only the lines of its points.
 constexpr long kReadWhole = 200000;
