@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafiles/data_line.h"
@@ -22,6 +23,41 @@ namespace {
 struct Row {
     double t, vz, ie;
 };
+
+// A data file's path in the temporary folder, of this process's own.
+std::string tempDataPath(const char* stem) {
+    return (std::filesystem::temp_directory_path() /
+            (std::string(stem) + "_" + std::to_string(getpid()) + ".dat"))
+        .string();
+}
+
+// A file scanned whole, then read again for the range t0..t1; the file is removed.
+struct ScannedAndRead {
+    StoredFile scanned;
+    StoredPoints whole, points;
+    TimeColumns range;
+};
+ScannedAndRead scanAndRead(const std::string& path, double t0, double t1) {
+    ScannedAndRead r;
+    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
+    EXPECT_GT(file, 0);
+    scanStoredFile(file, 1, 0, 3, r.scanned, r.whole, nullptr);
+    readStoredRange(file, r.scanned, t0, t1, 0, 3, r.points, r.range);
+    CloseFile(file);
+    std::filesystem::remove(path);
+    return r;
+}
+
+// The lowest and highest Vz over all of a band's columns.
+std::pair<double, double> vzExtent(const TimeColumns& band) {
+    double lo = INFINITY, hi = -INFINITY, a, b;
+    for (int col = 0; col < TimeColumns::kColumns; ++col)
+        if (band.column(col, 0, a, b)) {
+            lo = std::min(lo, a);
+            hi = std::max(hi, b);
+        }
+    return {lo, hi};
+}
 
 // Run 1: 250 000 lines 0.5 s apart with one spike of Vz to -10 mV; then Run pressed again: 10 000
 // lines from 0.5 s on.
@@ -44,9 +80,7 @@ std::vector<Row> writeFile(const std::string& path) {
 }  // namespace
 
 TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("stored_range_" + std::to_string(getpid()) + ".dat"))
-                                 .string();
+    const std::string path = tempDataPath("stored_range");
     const std::vector<Row> rows = writeFile(path);
     const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
     ASSERT_GT(file, 0);
@@ -122,12 +156,7 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
         EXPECT_EQ(outside, c.beside);
     }
     // The whole file's band, its columns widening as the times went on, holds the spike.
-    double lo = INFINITY, hi = -INFINITY, a, b;
-    for (int col = 0; col < TimeColumns::kColumns; ++col)
-        if (scanned.band.column(col, 0, a, b)) {
-            lo = std::min(lo, a);
-            hi = std::max(hi, b);
-        }
+    const auto [lo, hi] = vzExtent(scanned.band);
     EXPECT_EQ(lo, -80.0);
     EXPECT_EQ(hi, -10.0);
     CloseFile(file);
@@ -138,9 +167,7 @@ TEST(StoredRange, BandAndPointsComeFromEveryLineOfTheRange) {
 // time back at 0), its first 1 000 lines 1 s apart and the rest 100 s apart. Vz grows with every
 // line, so a line of the range left out changes its lowest or highest value.
 TEST(StoredRange, RangeFindsItsLinesWhereverTheTimesLieInAStretch) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("stored_uneven_" + std::to_string(getpid()) + ".dat"))
-                                 .string();
+    const std::string path = tempDataPath("stored_uneven");
     std::vector<Row> rows;
     std::string text = "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\nheads\r\n";
     char line[96];
@@ -163,19 +190,13 @@ TEST(StoredRange, RangeFindsItsLinesWhereverTheTimesLieInAStretch) {
         StoredPoints points;
         TimeColumns band;
         readStoredRange(file, scanned, t0, t1, 0, 3, points, band);
-        double lo = INFINITY, hi = -INFINITY, bLo = INFINITY, bHi = -INFINITY, a, b;
+        double lo = INFINITY, hi = -INFINITY;
         for (const Row& r : rows)
             if (r.t >= t0 && r.t <= t1) {
                 lo = std::min(lo, r.vz);
                 hi = std::max(hi, r.vz);
             }
-        for (int col = 0; col < TimeColumns::kColumns; ++col)
-            if (band.column(col, 0, a, b)) {
-                bLo = std::min(bLo, a);
-                bHi = std::max(bHi, b);
-            }
-        EXPECT_EQ(bLo, lo);
-        EXPECT_EQ(bHi, hi);
+        EXPECT_EQ(vzExtent(band), std::make_pair(lo, hi));
     }
     CloseFile(file);
     std::filesystem::remove(path);
@@ -185,43 +206,23 @@ TEST(StoredRange, RangeFindsItsLinesWhereverTheTimesLieInAStretch) {
 // longer than a line read takes, its fifth number beyond the part read, is no data line; a last
 // line without its line end is one.
 TEST(StoredRange, LinesAreTakenAsALineByLineReadHasThem) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("stored_long_" + std::to_string(getpid()) + ".dat"))
-                                 .string();
+    const std::string path = tempDataPath("stored_long");
     std::ofstream(path, std::ios::binary)
         << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\ntime[s]\tVz\r\n"
         << "1.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
         << "2.0\t-99.0\t700.0\t1.90e+4" << std::string(140, ' ') << "1.0e+0\r\n"
         << "3.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
         << "4.0\t-40.0\t700.0\t1.90e+4\t1.0e+0";
-    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
-    ASSERT_GT(file, 0);
-    StoredFile scanned;
-    StoredPoints whole, points;
-    TimeColumns range;
-    scanStoredFile(file, 1, 0, 3, scanned, whole, nullptr);
-    readStoredRange(file, scanned, 0.0, 10.0, 0, 3, points, range);
-    CloseFile(file);
-    std::filesystem::remove(path);
-    for (const TimeColumns* band : {&scanned.band, &range}) {
-        double lo = INFINITY, hi = -INFINITY, a, b;
-        for (int col = 0; col < TimeColumns::kColumns; ++col)
-            if (band->column(col, 0, a, b)) {
-                lo = std::min(lo, a);
-                hi = std::max(hi, b);
-            }
-        EXPECT_EQ(lo, -50.0);
-        EXPECT_EQ(hi, -40.0);
-    }
-    EXPECT_EQ(points.t, whole.t);
+    const ScannedAndRead r = scanAndRead(path, 0.0, 10.0);
+    for (const TimeColumns* band : {&r.scanned.band, &r.range})
+        EXPECT_EQ(vzExtent(*band), std::make_pair(-50.0, -40.0));
+    EXPECT_EQ(r.points.t, r.whole.t);
 }
 
 // A line of 64 MiB without a line end before the next lines: read in the buffer's memory, its
 // numbers as a line read takes them, and the lines after it found where they lie.
 TEST(StoredRange, VeryLongLineTakesNoMoreMemoryThanTheBuffer) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("stored_longer_" + std::to_string(getpid()) + ".dat"))
-                                 .string();
+    const std::string path = tempDataPath("stored_longer");
     std::ofstream(path, std::ios::binary)
         << "File: x\r\nComment: c\r\nDate: d\r\nTime: t\r\nDataset\r\ntime[s]\tVz\r\n"
         << "1.0\t-50.0\t700.0\t1.90e+4\t1.0e+0\r\n"
@@ -229,20 +230,12 @@ TEST(StoredRange, VeryLongLineTakesNoMoreMemoryThanTheBuffer) {
         << "3.0\t-70.0\t700.0\t1.90e+4\t1.0e+0\r\n";
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
-    const int file = OpenFile(path.c_str(), VAL_READ_ONLY, VAL_OPEN_AS_IS, VAL_ASCII);
-    ASSERT_GT(file, 0);
-    StoredFile scanned;
-    StoredPoints whole, points;
-    TimeColumns range;
-    scanStoredFile(file, 1, 0, 3, scanned, whole, nullptr);
-    readStoredRange(file, scanned, 2.5, 3.5, 0, 3, points, range);
-    CloseFile(file);
+    const ScannedAndRead r = scanAndRead(path, 2.5, 3.5);
     getrusage(RUSAGE_SELF, &after);
-    std::filesystem::remove(path);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 << 10);  // [KiB]
-    EXPECT_EQ(whole.t, (std::vector<double>{1.0, 2.0, 3.0}));
+    EXPECT_EQ(r.whole.t, (std::vector<double>{1.0, 2.0, 3.0}));
     // With the line before the range, which runs the trace on to the view's edge.
-    EXPECT_EQ(points.y1, (std::vector<double>{-60.0, -70.0}));
+    EXPECT_EQ(r.points.y1, (std::vector<double>{-60.0, -70.0}));
 }
 
 // A time at the end of a range, or just inside it, whose column the division rounds one past the
@@ -323,9 +316,7 @@ TEST(StoredRange, QuickLineReadingGivesTheGeneralReadingsValues) {
 }
 
 TEST(StoredRange, FollowedFileKeepsTheWholeViewThatReadingItAgainGives) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("stored_follow_" + std::to_string(getpid()) + ".dat"))
-                                 .string();
+    const std::string path = tempDataPath("stored_follow");
     StoredFile followed;
     followed.band.growing();
     followed.keepsLines = true;
