@@ -329,10 +329,14 @@ void ChartView::drawReadout(QPainter& p, const QRectF& plot) {
         p.restore();
     }
     if (view_.readout.empty() || x_->max() <= x_->min()) return;
-    const double x = at(view_.readoutX, x_->min(), x_->max(), plot.left(), plot.right());
-    if (x < plot.left() || x > plot.right()) return;
+    // A nearest sample outside the view (zoomed in between two samples, panned past the data)
+    // has its values at the plot's edge on its side, without a line.
+    const double sample = at(view_.readoutX, x_->min(), x_->max(), plot.left(), plot.right());
+    if (std::isnan(sample)) return;
+    const double x = std::clamp(sample, plot.left(), plot.right());
     p.save();
-    p.fillRect(QRectF(std::floor(x), plot.top(), 1.0, plot.height()), QColor(90, 90, 90));
+    if (x == sample)
+        p.fillRect(QRectF(std::floor(x), plot.top(), 1.0, plot.height()), QColor(90, 90, 90));
     std::vector<QString> parts;
     for (const std::string& t : view_.readout) parts.push_back(fromCp1252(t));
     const std::vector<QColor> colours = {Qt::black, left_->titleBrush().color(),
