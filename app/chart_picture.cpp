@@ -1,6 +1,7 @@
 // The chart as a picture: into a PNG or SVG file, at its size on the screen or a size typed in,
 // or onto the clipboard.
-#include <cctype>
+#include <strings.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -31,18 +32,10 @@ bool pictureSize(const char* text, int& width, int& height) {
     return true;
 }
 
-bool endsWith(const std::string& s, const char* end) {
-    const std::size_t n = std::strlen(end);
-    if (s.size() < n) return false;
-    for (std::size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != end[i]) return false;
-    return true;
-}
-
-// The file's name after its folder.
-std::string fileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// True when `name` ends in `ending` (".png"), in any case.
+bool endsWith(const std::string& name, const char* ending) {
+    const std::size_t n = std::strlen(ending);
+    return name.size() >= n && strcasecmp(name.c_str() + name.size() - n, ending) == 0;
 }
 
 // Asks for the file until one is named that may take a picture: a name without an extension

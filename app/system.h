@@ -25,6 +25,8 @@ void closeAlarmFile();
 // is recorded (so that the task bar tells two instruments apart), after "ALARM - " while an
 // alarm is up.
 std::string mainTitle();
+// A file's name after its folder.
+std::string fileNameOf(const std::string& path);
 void showTitle();
 
 // A stored data file on the chart: shown (darstellen) and chosen (offen_odat).

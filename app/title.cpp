@@ -7,14 +7,15 @@
 #include "runtime/panels.h"
 #include "ui/tevran_ids.h"
 
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string mainTitle() {
     std::string title = app.mainTitle;
     if (app.com_open) title += " - COM" + std::to_string(app.com_nummer);
-    if (app.speichern) {
-        const std::string path = app.datei;
-        const auto slash = path.find_last_of("/\\");
-        title += " - " + (slash == std::string::npos ? path : path.substr(slash + 1));
-    }
+    if (app.speichern) title += " - " + fileNameOf(app.datei);
     return title;
 }
 

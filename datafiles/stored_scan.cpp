@@ -18,8 +18,8 @@
 namespace {
 constexpr int kMaxPoints = 999;
 constexpr int kLineChars = 150;
-constexpr int kLineBuffer = 200;           // a line read and room beyond it for the quick parsing
-constexpr long kChunk = 1L << 20;          // bytes read at a time
+constexpr int kLineBuffer = 200;            // a line read and room beyond it for the quick parsing
+constexpr long kChunk = 1L << 20;           // bytes read at a time
 constexpr std::size_t kMostBlocks = 32768;  // the index's size, whatever the file's
 // A range of up to this many lines is read line by line; a longer one takes its band from the
 // index's stretches and reads only the lines of its points.
@@ -104,7 +104,8 @@ void parseLines(const char* begin, const char* end, long base, const char* reada
         ParsedLine& line = out.emplace_back();
         line.begin = p;
         line.offset = base + (p - begin);
-        // Most lines are as a recording writes them: read with their line end found on the way.
+        // Most lines are as a recording writes them: read with their line end found on the way
+        // (such a line is never longer than a line read takes).
         if (const char* e = parseRecordedLine(p, end, readable, line.v)) {
             line.end = e;
             line.numbers = 5;
@@ -485,8 +486,8 @@ std::vector<Part> withNeighbours(const StoredFile& f, std::vector<Part> parts, d
         if (parts[k].to == parts[k].block->lines && i + 1 < n) head(i + 1);
     }
     for (std::size_t i = 0; i + 1 < n; ++i)
-        if (f.blocks[i].tHi < t0 && f.blocks[i + 1].tLo > t1 &&
-            f.blocks[i].tLo <= f.blocks[i].tHi && f.blocks[i + 1].tLo <= f.blocks[i + 1].tHi) {
+        if (f.blocks[i].tHi < t0 && f.blocks[i + 1].tLo > t1 && hasData(f.blocks[i]) &&
+            hasData(f.blocks[i + 1])) {
             tail(i);
             head(i + 1);
         }
@@ -615,7 +616,7 @@ void readStoredWhole(int file, const StoredFile& f, int was0, int was1, StoredPo
     double lo = kInf, hi = -kInf;
     long lines = 0;  // of the stretches with data lines
     for (const StoredBlock& b : f.blocks) {
-        if (b.tLo > b.tHi) continue;
+        if (!hasData(b)) continue;
         lo = std::min(lo, b.tLo);
         hi = std::max(hi, b.tHi);
         lines += b.lines;

@@ -309,9 +309,6 @@ TEST_F(ChartView, RepeatedPollsShowOnlyTheNewestPicture) {
     EXPECT_DOUBLE_EQ(chart->xAxis()->min(), kPolls);
 }
 
-// A stack of thousands of samples at 0.01 s: a hundred share each whole second, and the line
-// through the few points per pixel column that tracePoints keeps must cover the pixels of the
-// line through all of them, with a point count bounded by the plot's width.
 // A picture for a screen scaled to 200 % has twice the pixels each way and the same drawing:
 // the blue trace covers twice the box, not a part of the chart blown up.
 TEST_F(ChartView, PictureAtTwiceThePixelsDrawsTheSameChart) {
@@ -337,6 +334,9 @@ TEST_F(ChartView, PictureAtTwiceThePixelsDrawsTheSameChart) {
     EXPECT_NEAR(b.bottom(), 2 * a.bottom(), 4);
 }
 
+// A stack of thousands of samples at 0.01 s: a hundred share each whole second, and the line
+// through the few points per pixel column that tracePoints keeps must cover the pixels of the
+// line through all of them, with a point count bounded by the plot's width.
 TEST(TracePoints, FewPointsPerColumnDrawTheSameLineAsAll) {
     rt::PointBuffer b;
     for (int k = 0; k < 10000; ++k) {
