@@ -334,19 +334,3 @@ TEST_F(Chart, SelectorCommitRedrawsTheStoredFile) {
     skaliere(app.p1, MAIN_TRACE1_SELECT, EVENT_COMMIT, nullptr, 0, 0);
     EXPECT_EQ(plots(), 0u);
 }
-
-// A picture size the memory cannot hold is refused before anything is drawn.
-TEST_F(Chart, PictureOfTheChartOnlyAtASizeItCanHave) {
-    start();
-    int drawn = 0;
-    fe.drawPicture = [&](const rt::GraphModel&, const std::string&, int, int) {
-        ++drawn;
-        return 0;
-    };
-    for (const auto& [w, h] : {std::pair{100000, 100000}, {16385, 10}, {-5, -5}, {0, 500}})
-        EXPECT_EQ(SaveGraphImage(app.p1, MAIN_STRIPCHART, "c.png", w, h), UIE_BAD_TYPE) << w;
-    EXPECT_EQ(drawn, 0);
-    EXPECT_EQ(SaveGraphImage(app.p1, MAIN_STRIPCHART, "c.png", 16384, 1), 0);
-    EXPECT_EQ(SaveGraphImage(app.p1, MAIN_STRIPCHART, "c.png", 0, 0), 0);  // the chart's size
-    EXPECT_EQ(drawn, 2);
-}
